@@ -1,0 +1,115 @@
+#include "windlib/wdisplay.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "shared/indgen/indgen.h"
+
+bool wDisplayActive = false;
+void (*WBellHook)() = nullptr;
+void (*WEnableUserInputHook)() = nullptr;
+void (*mprintf_hook)(const char* text) = nullptr;
+
+namespace {
+WAskHandler scripted;
+WAskHandler display_asker;
+
+WAskReply default_reply(const WAskRequest& r) {
+  fflush(stdout);
+  fprintf(stderr, "%s%s%s", r.title.c_str(), r.title.empty() ? "" : ": ", r.text.c_str());
+  if (r.kind == WAskKind::Alert && r.buttons.size() > 1) {
+    fputs(" [", stderr);
+    for (size_t i = 0; i < r.buttons.size(); ++i)
+      fprintf(stderr, "%s%s", i ? "/" : "", r.buttons[i].c_str());
+    fputc(']', stderr);
+  }
+  fputc('\n', stderr);
+  fflush(stderr);
+  WAskReply reply;
+  reply.button = r.kind == WAskKind::Alert ? r.defaultButton : 1;  // prompts cancel
+  reply.text = r.defaultText;
+  return reply;
+}
+}  // namespace
+
+WAskReply WAsk(const WAskRequest& request) {
+  if (scripted) return scripted(request);
+  if (wDisplayActive && display_asker) return display_asker(request);
+  return default_reply(request);
+}
+
+void WSetScriptedResponder(WAskHandler responder) { scripted = std::move(responder); }
+void WSetDisplayAsker(WAskHandler asker) { display_asker = std::move(asker); }
+
+int wAlert(const std::string& title, const std::string& text,
+           const std::vector<std::string>& buttons, int default_button) {
+  WAskRequest r;
+  r.kind = WAskKind::Alert;
+  r.title = title;
+  r.text = text;
+  r.buttons = buttons.empty() ? std::vector<std::string>{"OK"} : buttons;
+  r.defaultButton = default_button;
+  return WAsk(r).button;
+}
+
+bool WYesNo(const std::string& title, const std::string& text, bool default_yes) {
+  return wAlert(title, text, {"Yes", "No"}, default_yes ? 0 : 1) == 0;
+}
+
+bool WPrompt(const std::string& title, const std::string& text, const std::string& initial,
+             std::string* result) {
+  WAskRequest r;
+  r.kind = WAskKind::Prompt;
+  r.title = title;
+  r.text = text;
+  r.defaultText = initial;
+  WAskReply reply = WAsk(r);
+  if (reply.button != 0) return false;
+  if (result) *result = reply.text;
+  return true;
+}
+
+bool WChooseFile(const std::string& title, const std::string& directory,
+                 const std::string& filter, const std::string& initial, std::string* result) {
+  WAskRequest r;
+  r.kind = WAskKind::FileChooser;
+  r.title = title;
+  r.directory = directory;
+  r.filter = filter;
+  r.defaultText = initial;
+  WAskReply reply = WAsk(r);
+  if (reply.button != 0 || reply.text.empty()) return false;
+  if (result) *result = reply.text;
+  return true;
+}
+
+void WBell() {
+  if (WBellHook) WBellHook();
+}
+
+void WEnableUserInput() {
+  if (WEnableUserInputHook) WEnableUserInputHook();
+}
+
+void mprintf(const char* format, ...) {
+  char small[1024];
+  va_list args;
+  va_start(args, format);
+  int n = vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  std::string text;
+  if (n >= static_cast<int>(sizeof small)) {
+    text.resize(static_cast<size_t>(n));
+    va_start(args, format);
+    vsnprintf(text.data(), static_cast<size_t>(n) + 1, format, args);
+    va_end(args);
+  } else {
+    text = small;
+  }
+  if (mprintf_hook) {
+    mprintf_hook(text.c_str());
+  } else {
+    fputs(text.c_str(), stderr);
+    fflush(stderr);
+  }
+}
