@@ -8,12 +8,16 @@ if(OE_SANITIZE)
   target_link_options(oe_warnings INTERFACE -fsanitize=address,undefined)
 endif()
 
-# oe_folder_library(<name> [DEPS <targets>...] [SYSTEM <libs>...])
-# Builds every .cc file of the calling folder into one static library whose
-# include root is src/, so code includes "windlib/file/file.h" and the like.
+# oe_folder_library(<name> [DEPS <targets>...] [SYSTEM <libs>...] [EXCLUDE <files>...])
+# Builds every .cc file of the calling folder (but the excluded ones, such as
+# an executable's main) into one static library whose include root is src/,
+# so code includes "windlib/file/file.h" and the like.
 function(oe_folder_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cc)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC oe_warnings ${ARG_DEPS} ${ARG_SYSTEM})

@@ -1,0 +1,37 @@
+#include "orvex/editor/exits.h"
+
+#include <csignal>
+
+#include "shared/indgen/indgen.h"
+#include "windlib/gapplication.h"
+#include "windlib/x11/wgui.h"
+
+int (*OePreExitHook)() = nullptr;
+void (*OeExitHook)() = nullptr;
+
+namespace {
+// Everything that holds temporary files or outside state lets go of it here.
+void release_everything() {
+  // File layer: FilesAbort deletes the temporary copies once it exists.
+}
+}  // namespace
+
+void GracefulGuiExit() {
+  // Asking whether to save changed configuration comes with the options database.
+  if (OePreExitHook && OePreExitHook() != 1) return;
+  if (ApplicationInstance && !ApplicationInstance->cwDestroyAll()) return;
+  if (OeExitHook) OeExitHook();
+  WCloseDisplay();
+  release_everything();
+  gen_do_exit(0);
+}
+
+void OeExit(int status) {
+  // Buffered start-up messages are copied out here once message routing exists.
+  gen_do_exit(status);
+}
+
+void abortme(int) {
+  release_everything();
+  gen_do_exit(1);
+}

@@ -1,0 +1,94 @@
+#include "orvex/editor/startup.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "orvex/editor/early_options.h"
+#include "orvex/editor/editor_actions.h"
+#include "orvex/editor/exits.h"
+#include "orvex/editor/file_arguments.h"
+#include "shared/indgen/indgen.h"
+#include "windlib/gapplication.h"
+#include "windlib/orvexjmp.h"
+#include "windlib/wdisplay.h"
+#include "windlib/wwait.h"
+#include "windlib/x11/wgui.h"
+#include "windlib/xswitch.h"
+
+namespace {
+constexpr int kFeatureNumber = 1;
+
+StartupState state;
+
+void install_interrupt_handler() {
+  struct sigaction sa = {};
+  sa.sa_handler = abortme;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+// The crash reporter is an outside program; without one that can show its
+// own window, its switches are cleared.
+void configure_crash_reporter() {
+  const int reporter_switches[] = {xsUseZelrptForSignals, xsUseZelrptForAssertions,
+                                   xsUseZelrptForXerrors, xsUseZelrptForMiscErrors};
+  for (int s : reporter_switches) debugFlag[s] = 0;
+}
+
+// Steps 6 to 19 of start-up, inside the start-up recovery point.
+void start_up(int* argc, char** argv) {
+  if (WGUIInit(argc, argv, ApplicationInstance, true, true, kFeatureNumber) != 1) OeExit(1);
+  if (!wDisplayActive) {
+    fputs("Failed to attach to windowing system\n", stderr);
+    OeExit(1);
+  }
+  // Settings: cfg_SetEverythingToDefaults and shr_ReadConfigFiles("oe")
+  // (unless -nocfg) run here once the editor settings exist.
+
+  EditorArgumentActions actions(state);
+  if (!ProcessFileArguments(*argc, argv, state, actions)) OeExit(1);
+
+  if (state.helpRequested) gen_warning("online help is not available in this installation");
+
+  configure_crash_reporter();
+  install_interrupt_handler();
+  if (!state.somethingOpened && !actions.OpenChooserInCurrentDirectory()) GracefulGuiExit();
+}
+}  // namespace
+
+bool OeMainLoopRound() {
+  WEventAll(0);
+  // Editor-service requests and cross-reference loading are served here once
+  // those services exist.
+  long next = 0;
+  if (ExtraProcess_Wait(&next) != 1) {
+    WSync();
+    return true;
+  }
+  WYield(next - 10);
+  ApplicationInstance->ReregisterWindows();
+  return ApplicationInstance->cwGetList() != nullptr;
+}
+
+int OeMain(int argc, char** argv) {
+  static GUIApplication application;
+  ApplicationInstance = &application;
+  gen_init(argv[0], 0);
+
+  init_prior_to_gui(&argc, argv, state);
+
+  // An error that unwinds to start-up ends the program with status 1.
+  if (WithRecoveryPoint([&] { start_up(&argc, argv); }) != 0) OeExit(1);
+
+  WSetExitRequestHandler(GracefulGuiExit);
+  WSync();
+  bool running = true;
+  while (running) {
+    // A panic abandons the current round; the loop goes on.
+    WithRecoveryPoint([&] { running = OeMainLoopRound(); });
+  }
+  GracefulGuiExit();
+  return 0;
+}

@@ -1,0 +1,32 @@
+// The toolkit's start-up and event functions, as the layers above see them.
+// No X type appears here: everything above the toolkit also runs without a
+// display.
+#pragma once
+
+class GApplication;
+
+// Opens the display (the -display option or DISPLAY), parses the X resource
+// options of the command line into the resource database (removing them from
+// argv) and brings the toolkit up. Returns 1 on success; without a display it
+// prints why and ends the program with status 1.
+int WGUIInit(int* argc, char** argv, GApplication* app, bool show_errors, bool with_windows,
+             int feature);
+
+// Dispatches every queued X event without waiting, then runs idle work,
+// timers and socket notifications, and the exit request if one is pending.
+int WEventAll(int wait);
+// Sleeps until X input (or a registered socket) is ready, or for at most
+// `ms` milliseconds. Returns at once when X events are already queued.
+void WYield(long ms);
+// Flushes requests and waits until the server has handled them.
+void WSync();
+// Closes the display connection.
+void WCloseDisplay();
+
+// A value of the resource database: `name` is looked up under the program
+// name and under the program's class ("Orvex"). None when unset.
+const char* WGetResource(const char* name);
+
+// The exit request run by the next WEventAll (a window-manager quit, say).
+void WRequestExit();
+void WSetExitRequestHandler(void (*handler)());
