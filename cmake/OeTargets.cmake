@@ -41,7 +41,10 @@ function(oe_folder_tests name)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+  # Out-of-memory paths are tested: the sanitizer's allocator must return
+  # none instead of aborting.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}"
+    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
 
 # Source paths in assertion messages are relative to the project root.
