@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
@@ -11,9 +12,14 @@
 #include <unordered_map>
 
 #include "shared/indgen/indgen.h"
+#include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
 #include "windlib/wwait.h"
+#include "windlib/x11/wcolor.h"
+#include "windlib/x11/wdialog.h"
+#include "windlib/x11/wfont.h"
+#include "windlib/x11/wwindow.h"
 #include "windlib/x11/xdisplay.h"
 #include "windlib/xswitch.h"
 
@@ -24,6 +30,8 @@ constexpr char kClassName[] = "Orvex";
 
 Display* display = nullptr;
 XrmDatabase resources = nullptr;
+XIM input_method = nullptr;
+std::unordered_map<std::string, Atom> atoms;
 std::unordered_map<Window, WXEventTarget*> targets;
 bool exit_requested = false;
 void (*exit_handler)() = nullptr;
@@ -96,10 +104,57 @@ XrmOptionDescRec kOptions[] = {
   gen_do_exit(1);
 }
 
+// Errors of the protocol are not fatal: a request about a window that another
+// client has just destroyed (a selection requestor, say) fails harmlessly.
+int on_x_error(Display* d, XErrorEvent* e) {
+  if (e->error_code == BadWindow) return 0;
+  char text[256];
+  XGetErrorText(d, e->error_code, text, sizeof text);
+  gen_warning("X error: %s (request %d.%d)", text, e->request_code, e->minor_code);
+  return 0;
+}
+
+// The connection itself is gone: nothing can be shown any more.
+int on_io_error(Display*) {
+  gen_error("lost the connection to the X server");
+  gen_do_exit(1);
+  return 0;
+}
+
+// Makes X input end a wait of the central notifier. X events themselves are
+// taken by WEventAll, so the handlers do nothing.
+class XSocketListener : public SocketListener {
+ public:
+  bool hasFD() override { return display != nullptr; }
+  int getFD() override { return display ? ConnectionNumber(display) : -1; }
+  bool wantsToRead() override { return display != nullptr; }
+  bool wantsToWrite() override { return false; }
+  bool wantsToDequeueAndDispatch() override { return false; }
+  bool wantsToStop() override { return false; }
+  void handleRead() override {}
+  void handleWrite() override {}
+  void handleDequeueAndDispatch() override {}
+  void handleStop() override {}
+};
+XSocketListener x_listener;
+
+void open_input_method() {
+  // Typed text comes through the input method in the user's locale.
+  if (!std::setlocale(LC_CTYPE, "") || !XSupportsLocale()) std::setlocale(LC_CTYPE, "C.UTF-8");
+  XSetLocaleModifiers("");
+  input_method = XOpenIM(display, nullptr, nullptr, nullptr);
+  if (!input_method) {
+    XSetLocaleModifiers("@im=none");
+    input_method = XOpenIM(display, nullptr, nullptr, nullptr);
+  }
+}
+
 // Translates and dispatches one event inside its own recovery point, so that
 // a panic abandons only this event.
 void dispatch(XEvent& event) {
+  if (XFilterEvent(&event, None)) return;
   WithRecoveryPoint([&] {
+    if (WXSelectionEvent(event)) return;
     auto it = targets.find(event.xany.window);
     if (it != targets.end()) it->second->HandleXEvent(event);
     else if (WXUnclaimedEventHook) WXUnclaimedEventHook(event);
@@ -109,6 +164,15 @@ void dispatch(XEvent& event) {
 
 Display* WXDisplay() { return display; }
 XrmDatabase WXResources() { return resources; }
+XIM WXInputMethod() { return input_method; }
+
+Atom WXAtom(const char* name) {
+  auto it = atoms.find(name);
+  if (it != atoms.end()) return it->second;
+  Atom a = XInternAtom(display, name, False);
+  atoms[name] = a;
+  return a;
+}
 
 void WXRegisterWindow(Window window, WXEventTarget* target) { targets[window] = target; }
 void WXUnregisterWindow(Window window) { targets.erase(window); }
@@ -128,7 +192,22 @@ int WGUIInit(int* argc, char** argv, GApplication* app, bool, bool, int) {
   if (!display) no_display(given);
   const char* sync = WGetResource("synchronous");
   if (sync && std::strcmp(sync, "on") == 0) XSynchronize(display, True);
+  XSetErrorHandler(on_x_error);
+  XSetIOErrorHandler(on_io_error);
+  // Resources set on the server (xrdb) under the program's names count too,
+  // below those of the command line.
+  if (char* server = XResourceManagerString(display)) {
+    XrmDatabase db = XrmGetStringDatabase(server);
+    XrmMergeDatabases(resources, &db);
+    resources = db;
+  }
+  open_input_method();
   wDisplayActive = true;
+  WBellHook = WBellNow;
+  WLoadPalette();
+  WXSelectionInit();
+  if (IdleNotifier* n = getIdleNotifier()) n->addSocketListener(&x_listener);
+  WInstallDialogs();
   return 1;
 }
 
@@ -143,6 +222,12 @@ const char* WGetResource(const char* name) {
   return nullptr;
 }
 
+void WSetResource(const char* name, const char* value) {
+  if (!name || !value) return;
+  std::string spec = std::string("*") + name;
+  XrmPutStringResource(&resources, spec.c_str(), value);
+}
+
 int WEventAll(int) {
   int dispatched = 0;
   if (display) {
@@ -154,6 +239,15 @@ int WEventAll(int) {
       if (++dispatched % 11 == 0 && ExtraProcess_AnyTimedOut()) break;
     }
   }
+  dispatched += WDeliverPosted();
+  WReapDestroyed();
+  if (IdleNotifier* n = getIdleNotifier()) {
+    n->notifyIdle(false);
+    n->notifyTimers();
+    n->notifySocketActivity(0, true);
+  }
+  WReapDestroyed();
+  WFlushDrawing();
   if (exit_requested && exit_handler) {
     exit_requested = false;
     exit_handler();
@@ -163,27 +257,51 @@ int WEventAll(int) {
 
 void WYield(long ms) {
   if (ms < 0) ms = 0;
+  WFlushDrawing();
+  if (WPostedEventsPending()) return;
   if (display) {
-    if (XPending(display)) return;
-    if (!debugFlag[xsUseFDRegistry] && ms > 500) ms = 500;
-    struct pollfd pfd = {ConnectionNumber(display), POLLIN, 0};
-    // A signal ends the wait early, which only makes the loop go round once more.
-    poll(&pfd, 1, static_cast<int>(ms));
+    if (XPending(display)) return;  // also sends what is buffered
+    if (!debugFlag[xsUseFDRegistry]) {
+      if (ms > 500) ms = 500;
+      struct pollfd pfd = {ConnectionNumber(display), POLLIN, 0};
+      // A signal ends the wait early, which only makes the loop go round once more.
+      poll(&pfd, 1, static_cast<int>(ms));
+      return;
+    }
+  }
+  if (IdleNotifier* n = getIdleNotifier()) {
+    n->notifySocketActivity(ms, false);
     return;
   }
   poll(nullptr, 0, static_cast<int>(ms));
 }
 
 void WSync() {
+  WFlushDrawing();
   if (display) XSync(display, False);
+}
+
+void WFlush() {
+  WFlushDrawing();
+  if (display) XFlush(display);
 }
 
 void WCloseDisplay() {
   if (!display) return;
+  WXSelectionShutdown();
+  if (IdleNotifier* n = getIdleNotifier()) n->removeSocketListener(&x_listener);
+  WFontsReset();
   targets.clear();
+  if (input_method) XCloseIM(input_method);
+  input_method = nullptr;
   XCloseDisplay(display);
   display = nullptr;
+  atoms.clear();
   wDisplayActive = false;
+}
+
+void WBellNow() {
+  if (display) XBell(display, 0);
 }
 
 void WRequestExit() { exit_requested = true; }

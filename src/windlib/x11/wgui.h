@@ -18,14 +18,21 @@ int WEventAll(int wait);
 // Sleeps until X input (or a registered socket) is ready, or for at most
 // `ms` milliseconds. Returns at once when X events are already queued.
 void WYield(long ms);
-// Flushes requests and waits until the server has handled them.
+// Paints what was invalidated, flushes requests and waits until the server
+// has handled them.
 void WSync();
+// Paints what was invalidated and sends the buffered requests.
+void WFlush();
+// Rings the display's bell (nothing without a display).
+void WBellNow();
 // Closes the display connection.
 void WCloseDisplay();
 
 // A value of the resource database: `name` is looked up under the program
 // name and under the program's class ("Orvex"). None when unset.
 const char* WGetResource(const char* name);
+// Sets a resource for this process (as -xrm "*name: value" would).
+void WSetResource(const char* name, const char* value);
 
 // The exit request run by the next WEventAll (a window-manager quit, say).
 void WRequestExit();

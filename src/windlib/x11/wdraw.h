@@ -1,0 +1,78 @@
+// Drawing. Every window draws through a WPainter into its own back buffer;
+// the toolkit copies the changed parts to the screen before it sleeps, so
+// nothing flickers. Every call is counted and, while a WDrawRecorder lives,
+// recorded: tests check what was drawn without a display.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "windlib/x11/wtypes.h"
+
+class WWindow;
+class WFont;
+
+enum class WDrawKind { FillRect, FrameRect, Line, Cells, Text };
+
+struct WDrawOp {
+  WDrawKind kind;
+  WWindow* window;
+  WRect rect;        // the area the call covers (before clipping)
+  std::string text;  // Cells: the bytes; Text: the UTF-8 text
+  WColor fg = 0, bg = 0;
+};
+
+class WPainter {
+ public:
+  // A painter for `window`, clipped to `clip` (window coordinates).
+  WPainter(WWindow* window, const WRect& clip);
+  WWindow* window() const { return window_; }
+  const WRect& clip() const { return clip_; }
+  // Narrows the clip; the result is the intersection with the current one.
+  void SetClip(const WRect& r);
+
+  void FillRect(const WRect& r, WColor color);
+  // A one-pixel outline inside `r`.
+  void FrameRect(const WRect& r, WColor color);
+  void Line(int x1, int y1, int x2, int y2, WColor color);
+  // A raised or sunken bevel inside `r`, `width` pixels wide.
+  void Bevel(const WRect& r, bool raised, int width = 1);
+  // Bytes in the fixed-cell font `font`: each byte fills one cell, whose top
+  // left corner of the first is (x, y). The cells' background is filled with
+  // `bg`. Bytes above 127 are drawn as their Latin-1 characters.
+  void Cells(int x, int y, const char* bytes, int count, WColor fg, WColor bg, const WFont* font);
+  // UTF-8 text whose top is at y, over what is already there.
+  void Text(int x, int y, const std::string& utf8, WColor fg, const WFont* font);
+
+ private:
+  void Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg, WColor bg);
+  WWindow* window_;
+  WRect clip_;
+};
+
+// Records every drawing call made while it lives (recorders nest; the
+// innermost one records).
+class WDrawRecorder {
+ public:
+  WDrawRecorder();
+  ~WDrawRecorder();
+  WDrawRecorder(const WDrawRecorder&) = delete;
+  WDrawRecorder& operator=(const WDrawRecorder&) = delete;
+
+  const std::vector<WDrawOp>& ops() const { return ops_; }
+  int count() const { return static_cast<int>(ops_.size()); }
+  int count(WDrawKind kind) const;
+  // Calls made into `window`.
+  int countIn(const WWindow* window) const;
+  // The text of every Cells call into `window`, in order.
+  std::vector<std::string> cellsIn(const WWindow* window) const;
+  void clear() { ops_.clear(); }
+
+ private:
+  friend class WPainter;
+  std::vector<WDrawOp> ops_;
+  WDrawRecorder* outer_;
+};
+
+// Drawing calls made since the start of the process.
+long WDrawCallCount();

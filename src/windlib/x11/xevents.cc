@@ -1,0 +1,168 @@
+// Translation of X input events into the toolkit's events: key symbols and
+// typed text through the input method, modifiers, click counting.
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cstdlib>
+#include <cstring>
+
+#include "windlib/x11/wgui.h"
+#include "windlib/x11/wwindow.h"
+#include "windlib/x11/xdisplay.h"
+
+namespace {
+constexpr unsigned kStateMask = ShiftMask | LockMask | ControlMask | Mod1Mask | Button1Mask |
+                                Button2Mask | Button3Mask | Button4Mask | Button5Mask;
+constexpr int kClickSlop = 4;  // pixels a click may move and still count as the same
+
+Time last_time = CurrentTime;
+
+struct ClickState {
+  Window window = 0;
+  unsigned button = 0;
+  Time time = 0;
+  int x = 0, y = 0;
+  int count = 0;
+} click;
+
+long multi_click_ms() {
+  static long ms = -1;
+  if (ms < 0) {
+    const char* r = WGetResource("multiClickTime");
+    ms = r ? std::strtol(r, nullptr, 10) : 0;
+    if (ms <= 0) ms = 400;
+  }
+  return ms;
+}
+
+void append_utf8(std::string* out, unsigned long cp) {
+  if (cp < 0x80) {
+    *out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *out += static_cast<char>(0xc0 | (cp >> 6));
+    *out += static_cast<char>(0x80 | (cp & 0x3f));
+  } else {
+    *out += static_cast<char>(0xe0 | (cp >> 12));
+    *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3f));
+    *out += static_cast<char>(0x80 | (cp & 0x3f));
+  }
+}
+
+void translate_key(WWindow* w, XKeyEvent& xk, WEvent* e) {
+  KeySym sym = NoSymbol;
+  char buf[256];
+  int n = 0;
+  WWindow* top = w->root();
+  XIC ic = top->xstate() ? top->xstate()->ic : nullptr;
+  if (ic && xk.type == KeyPress) {
+    Status status;
+    n = Xutf8LookupString(ic, &xk, buf, sizeof buf - 1, &sym, &status);
+    if (status == XBufferOverflow || status == XLookupNone) n = 0;
+    if (status == XLookupChars) sym = NoSymbol;
+    if (n > 0) e->text.assign(buf, static_cast<size_t>(n));
+    if (sym == NoSymbol && status != XLookupChars) sym = XLookupKeysym(&xk, 0);
+  } else {
+    n = XLookupString(&xk, buf, sizeof buf - 1, &sym, nullptr);
+    // XLookupString gives Latin-1; the toolkit hands on UTF-8.
+    for (int i = 0; i < n; ++i) append_utf8(&e->text, static_cast<unsigned char>(buf[i]));
+  }
+  e->key = static_cast<uint32_t>(sym);
+}
+}  // namespace
+
+Time WXLastEventTime() { return last_time; }
+void WXNoteTime(Time t) {
+  if (t != CurrentTime) last_time = t;
+}
+
+bool WXTranslate(WWindow* w, XEvent& xe, WEvent* e) {
+  switch (xe.type) {
+    case KeyPress:
+    case KeyRelease:
+      WXNoteTime(xe.xkey.time);
+      e->kind = xe.type == KeyPress ? WEventKind::KeyDown : WEventKind::KeyUp;
+      e->modifiers = xe.xkey.state & kStateMask;
+      e->x = xe.xkey.x;
+      e->y = xe.xkey.y;
+      e->rootX = xe.xkey.x_root;
+      e->rootY = xe.xkey.y_root;
+      e->time = xe.xkey.time;
+      translate_key(w, xe.xkey, e);
+      return e->key != 0 || !e->text.empty();
+    case ButtonPress:
+    case ButtonRelease: {
+      XButtonEvent& b = xe.xbutton;
+      WXNoteTime(b.time);
+      e->kind = xe.type == ButtonPress ? WEventKind::ButtonDown : WEventKind::ButtonUp;
+      e->button = static_cast<int>(b.button);
+      e->modifiers = b.state & kStateMask;
+      e->x = b.x;
+      e->y = b.y;
+      e->rootX = b.x_root;
+      e->rootY = b.y_root;
+      e->time = b.time;
+      if (xe.type == ButtonPress) {
+        bool same = click.window == b.window && click.button == b.button &&
+                    b.time - click.time <= static_cast<Time>(multi_click_ms()) &&
+                    std::abs(b.x_root - click.x) <= kClickSlop &&
+                    std::abs(b.y_root - click.y) <= kClickSlop;
+        click.count = same ? click.count + 1 : 1;
+        click.window = b.window;
+        click.button = b.button;
+        click.time = b.time;
+        click.x = b.x_root;
+        click.y = b.y_root;
+      }
+      e->clicks = click.count > 0 ? click.count : 1;
+      return true;
+    }
+    case MotionNotify: {
+      // Only the newest position of a burst of motion matters.
+      Display* d = WXDisplay();
+      while (XPending(d)) {
+        XEvent next;
+        XPeekEvent(d, &next);
+        if (next.type != MotionNotify || next.xmotion.window != xe.xmotion.window) break;
+        XNextEvent(d, &xe);
+      }
+      XMotionEvent& m = xe.xmotion;
+      WXNoteTime(m.time);
+      e->kind = WEventKind::Motion;
+      e->modifiers = m.state & kStateMask;
+      e->x = m.x;
+      e->y = m.y;
+      e->rootX = m.x_root;
+      e->rootY = m.y_root;
+      e->time = m.time;
+      return true;
+    }
+    case EnterNotify:
+    case LeaveNotify:
+      if (xe.xcrossing.mode != NotifyNormal) return false;
+      e->kind = xe.type == EnterNotify ? WEventKind::Enter : WEventKind::Leave;
+      e->x = xe.xcrossing.x;
+      e->y = xe.xcrossing.y;
+      e->rootX = xe.xcrossing.x_root;
+      e->rootY = xe.xcrossing.y_root;
+      e->modifiers = xe.xcrossing.state & kStateMask;
+      return true;
+    case FocusIn:
+    case FocusOut: {
+      if (xe.xfocus.detail == NotifyPointer || xe.xfocus.detail == NotifyInferior) return false;
+      e->kind = xe.type == FocusIn ? WEventKind::FocusGained : WEventKind::FocusLost;
+      WXState* x = w->root()->xstate();
+      if (x && x->ic) {
+        if (xe.type == FocusIn) XSetICFocus(x->ic);
+        else XUnsetICFocus(x->ic);
+      }
+      return true;
+    }
+    case MapNotify:
+      e->kind = WEventKind::Map;
+      return true;
+    case UnmapNotify:
+      e->kind = WEventKind::Unmap;
+      return true;
+    default:
+      return false;
+  }
+}
