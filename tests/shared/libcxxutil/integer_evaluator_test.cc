@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "shared/libcxxutil/message_capture.h"
+#include "shared/libcxxutil/simple_integer_evaluator.h"
+
+namespace {
+
+// Names have fixed values; every call is recorded.
+class FakeClient : public ut_simple_integer_evaluator_client_interface {
+ public:
+  uint32_t val_from_name(const char* name, bool) override {
+    names.push_back(name);
+    auto it = values.find(name);
+    return it == values.end() ? 0 : it->second;
+  }
+  uint32_t val_from_fcn(const char* name, int count, const char* const* args, bool) override {
+    std::string call = std::string(name) + "(";
+    for (int i = 0; i < count; ++i) call += (i ? "|" : "") + std::string(args[i]);
+    calls.push_back(call + ")");
+    return static_cast<uint32_t>(count);
+  }
+  std::map<std::string, uint32_t> values;
+  std::vector<std::string> names;
+  std::vector<std::string> calls;
+};
+
+class EvaluatorTest : public ::testing::Test {
+ protected:
+  uint32_t Eval(const std::string& text) { return evaluator_.evaluate(text, false); }
+
+  oetest::MessageCapture messages_;
+  FakeClient client_;
+  simple_integer_evaluator evaluator_{&client_};
+};
+
+TEST_F(EvaluatorTest, ArithmeticIsModulo32BitsAndGroupsFromTheRight) {
+  EXPECT_EQ(Eval("8 - 2 - 1"), 7u);
+  EXPECT_EQ(Eval("1 + 2"), 3u);
+  EXPECT_EQ(Eval("0 - 1"), 4294967295u);
+  EXPECT_EQ(Eval("0xFFFFFFFF + 2"), 1u);
+  EXPECT_EQ(Eval("0x10 + 010 + 1"), 25u);
+  EXPECT_EQ(Eval("-3"), static_cast<uint32_t>(-3));
+  EXPECT_EQ(Eval("+4"), 4u);
+  EXPECT_EQ(Eval("(8 - 2) - 1"), 5u);
+  EXPECT_EQ(Eval("1 << 33"), 2u);
+  EXPECT_EQ(Eval("0x80000000 >> 31"), 1u);
+  EXPECT_EQ(Eval("6 & 3"), 2u);
+  EXPECT_EQ(Eval("6 | 3"), 7u);
+  EXPECT_EQ(Eval("6 ^ 3"), 5u);
+  EXPECT_EQ(Eval("1, 2, 3"), 3u);
+  EXPECT_TRUE(messages_.empty()) << messages_.all();
+}
+
+TEST_F(EvaluatorTest, PrecedenceAndPrefixOperators) {
+  EXPECT_EQ(Eval("1 | 2 & 3"), 3u);
+  EXPECT_EQ(Eval("1 + 1 << 2"), 8u);
+  EXPECT_EQ(Eval("1 == 1 && 2 == 3"), 0u);
+  EXPECT_EQ(Eval("1 < 2 == 1"), 1u);
+  EXPECT_EQ(Eval("!0 + 1"), 2u);
+  EXPECT_EQ(Eval("!5"), 0u);
+  EXPECT_EQ(Eval("- 2 + 5"), 3u);
+  EXPECT_EQ(Eval("!!7"), 1u);
+  EXPECT_EQ(Eval("0 || 3"), 1u);
+  EXPECT_EQ(Eval("2 && 3"), 1u);
+}
+
+TEST_F(EvaluatorTest, ComparisonsAreUnsigned) {
+  EXPECT_EQ(Eval("-1 > 0"), 1u);
+  EXPECT_EQ(Eval("0 - 1 >= 4294967295"), 1u);
+  EXPECT_EQ(Eval("0 < -1"), 1u);
+  EXPECT_EQ(Eval("3 <= 3"), 1u);
+  EXPECT_EQ(Eval("3 != 3"), 0u);
+}
+
+TEST_F(EvaluatorTest, BothOperandsOfLogicalOperatorsAreEvaluated) {
+  client_.values["A"] = 1;
+  EXPECT_EQ(Eval("A || B"), 1u);
+  EXPECT_EQ(Eval("0 && C"), 0u);
+  EXPECT_EQ(client_.names, (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST_F(EvaluatorTest, FunctionArgumentsAreNamesAndDecodedStrings) {
+  EXPECT_EQ(Eval("f(a, \"b\\n\" c) + g()"), 3u);
+  EXPECT_EQ(client_.calls, (std::vector<std::string>{"f(a|b\n|c)", "g()"}));
+  // Twelve arguments are accepted, a thirteenth is an error.
+  EXPECT_EQ(Eval("h(a b c d e f g h i j k l)"), 12u);
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(Eval("h(a b c d e f g h i j k l m)"), 0u);
+  EXPECT_EQ(messages_.all(), "error: parse error: too many arguments\n");
+}
+
+TEST_F(EvaluatorTest, SyntaxErrorsReportTheRestOfTheTextAndGiveZero) {
+  struct Case {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"1 +", "error: parse error: near: \"\"\n"},
+      {"1 * 2", "error: parse error: near: \"* 2\"\n"},
+      {"1 = 2", "error: parse error: near: \"= 2\"\n"},
+      {"(1 + 2", "error: parse error: near: \"(1 + 2\"\n"},
+      {"5 )", "error: parse error: near: \")\"\n"},
+      {"\"text\" == 1", "error: parse error: near: \"\"text\" == 1\"\n"},
+      {"f(a,)", "error: parse error: near: \")\"\n"},
+      {"f(, a)", "error: parse error: near: \", a)\"\n"},
+      {"f(12)", "error: parse error: near: \"12)\"\n"},
+      {"f(a", "error: parse error: near: \"f(a\"\n"},
+      {"1 2", "error: parse error: near: \"2\"\n"},
+  };
+  for (const Case& c : cases) {
+    messages_.clear();
+    EXPECT_EQ(Eval(c.text), 0u) << c.text;
+    EXPECT_TRUE(evaluator_.get_last_had_error());
+    EXPECT_EQ(messages_.all(), c.message) << c.text;
+  }
+  EXPECT_TRUE(client_.calls.empty());
+}
+
+TEST_F(EvaluatorTest, QuietEvaluationNeitherReportsNorLooksUpNames) {
+  client_.values["X"] = 9;
+  EXPECT_EQ(evaluator_.evaluate("X + 1", true), 1u);
+  EXPECT_EQ(evaluator_.evaluate("1 +", true), 0u);
+  EXPECT_TRUE(client_.names.empty());
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(EvaluatorTest, LongAndDeepExpressionsEndWithoutExhaustingTheStack) {
+  std::string chain = "1";
+  for (int i = 0; i < 100000; ++i) chain += " + 1";
+  EXPECT_EQ(Eval(chain), 100001u);
+  std::string prefixes(100000, '!');
+  EXPECT_EQ(Eval(prefixes + "1"), 1u);
+  std::string deep(100000, '(');
+  EXPECT_EQ(Eval(deep + "1"), 0u);
+  EXPECT_EQ(messages_.all(), "error: parse error: expression nested too deeply\n");
+}
+
+}  // namespace
