@@ -1,0 +1,36 @@
+#include "windlib/config/editsettings.h"
+
+int cfgTabSize;
+int cfgEditIndent;
+int cfgAdaIndentSize;
+int cfgAdaContinuationSize;
+int cfgWrapColumn;
+int cfgWrapIndent;
+bool vfWordWrap;
+int cfgEditIncrFrequency;
+bool vfEditorBackups;
+bool vfTabsAreSpaces;
+bool vfOpenFilesInNewBuffers;
+std::string cfgTempFileDir;
+
+void EditSettingsToDefaults() {
+  cfgTabSize = 8;
+  cfgEditIndent = 4;
+  cfgAdaIndentSize = 3;
+  cfgAdaContinuationSize = 2;
+  cfgWrapColumn = 79;
+  cfgWrapIndent = 2;
+  vfWordWrap = false;
+  cfgEditIncrFrequency = 120;
+  vfEditorBackups = false;
+  vfTabsAreSpaces = false;
+  vfOpenFilesInNewBuffers = false;
+  cfgTempFileDir.clear();
+}
+
+namespace {
+// The defaults hold from the start, before any configuration is read.
+struct DefaultsAtStart {
+  DefaultsAtStart() { EditSettingsToDefaults(); }
+} defaults_at_start;
+}  // namespace

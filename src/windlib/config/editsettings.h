@@ -1,0 +1,21 @@
+// The editor settings that the file and window layers read, with their
+// defaults. The configuration option tables refer to these variables.
+#pragma once
+
+#include <string>
+
+extern int cfgTabSize;              // "tabsize": columns per tab stop; 0: tabs are not written
+extern int cfgEditIndent;           // "editindent": columns per indentation level
+extern int cfgAdaIndentSize;        // "adaindentsize"
+extern int cfgAdaContinuationSize;  // "adacontinuationsize"
+extern int cfgWrapColumn;           // "wrapcolumn"
+extern int cfgWrapIndent;           // "wrapindent"
+extern bool vfWordWrap;             // "wordwrap"
+extern int cfgEditIncrFrequency;    // "editincrfrequency": seconds between journal writes
+extern bool vfEditorBackups;        // "editorbackups"
+extern bool vfTabsAreSpaces;        // "tabsarespaces"
+extern bool vfOpenFilesInNewBuffers;
+extern std::string cfgTempFileDir;  // "tempFileDir": directory of temporary copies
+
+// Restores every setting above to its default.
+void EditSettingsToDefaults();

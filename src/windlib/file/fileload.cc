@@ -1,0 +1,454 @@
+// Loading a file into its temporary copy, rebuilding the copy after a save,
+// and inserting another file.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+#include "shared/indgen/indgen.h"
+#include "windlib/config/editsettings.h"
+#include "windlib/file/bufwriter.h"
+#include "windlib/file/file.h"
+#include "windlib/file/lineends.h"
+#include "windlib/file/tempregistry.h"
+#include "windlib/file/undo.h"
+#include "windlib/file/widthscan.h"
+#include "windlib/wdisplay.h"
+
+namespace {
+constexpr int32_t kWindow = 32768;
+
+ssize_t read_some(int fd, char* buf, size_t n) {
+  ssize_t r;
+  do {
+    r = read(fd, buf, n);
+  } while (r < 0 && errno == EINTR);
+  return r;
+}
+
+// Copies n bytes of `src` at src_off to `dst` at dst_off inside the kernel,
+// sparing the copy through user memory; false when the system cannot (the
+// caller then writes the bytes itself).
+bool copy_in_kernel(int src, int64_t src_off, int dst, int64_t dst_off, int64_t n) {
+  static bool unsupported = false;
+  if (unsupported) return false;
+  off64_t in = src_off, out = dst_off;
+  while (n > 0) {
+    ssize_t c = copy_file_range(src, &in, dst, &out, static_cast<size_t>(n), 0);
+    if (c < 0 && errno == EINTR) continue;
+    if (c <= 0) {
+      if (c < 0 && (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP))
+        unsupported = true;
+      return false;
+    }
+    n -= c;
+  }
+  return lseek(dst, out, SEEK_SET) >= 0;
+}
+
+bool write_all(int fd, const char* data, int64_t n) {
+  while (n > 0) {
+    ssize_t w = write(fd, data, static_cast<size_t>(n));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    data += w;
+    n -= w;
+  }
+  return true;
+}
+
+void ensure_window(File* f) {
+  if (f->cache && f->cacheAlloc > 0) return;
+  f->cacheAlloc = kWindow;
+  f->cache = static_cast<char*>(gen_realloc(f->cache, kWindow + 1));
+  f->cacheLen = 0;
+  f->cacheBase = -1;
+}
+
+// Walks converted pieces of a file and hands out one (offset, length, width)
+// per line. Widths are folded piece by piece, so a line split between two
+// pieces needs no second read.
+class LineSplitter {
+ public:
+  explicit LineSplitter(int64_t base) : line_start_(base) {}
+  template <typename Emit>
+  void Piece(const char* data, int64_t n, int64_t piece_off, Emit&& emit) {
+    const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
+    const char* p = data;
+    const char* end = data + n;
+    // One pass: runs of ordinary bytes add their length, then the control
+    // byte that ends the run is handled.
+    while (p < end) {
+      const char* q = FindControlByte(p, end);
+      width_ += static_cast<int32_t>(q - p);
+      if (q == end) break;
+      if (*q == '\n') {
+        int64_t at = piece_off + (q - data);
+        emit(line_start_, at - line_start_, width_);
+        line_start_ = at + 1;
+        width_ = 1;
+      } else if (*q == '\t') {
+        width_ = tab * ((width_ + tab) / tab);
+      } else {
+        width_ += 2;
+      }
+      p = q + 1;
+    }
+  }
+  void HeldCr() { width_ += 2; }
+  template <typename Emit>
+  void Finish(int64_t end_off, Emit&& emit) {
+    if (line_start_ < end_off) emit(line_start_, end_off - line_start_, width_);
+  }
+
+ private:
+  int64_t line_start_;
+  int32_t width_ = 1;
+};
+
+int32_t clamp_len(int64_t len) { return len > INT32_MAX ? INT32_MAX : static_cast<int32_t>(len); }
+
+// Loading failures of FileFillup and LoadStubFile.
+enum FillResult { fillOk, fillNoFile, fillNoTemp, fillNoSpace };
+
+FillResult fillup(File* f, int64_t size) {
+  FileResetSynCache(f);
+  FileCacheInit(f, size);
+  if (!f->tempName) f->tempName = TempFileName();
+  int src = open(f->name, O_RDONLY);
+  if (src < 0) return fillNoFile;
+  int temp = f->tempName ? CacheOpen(f->tempName, true) : -1;
+  if (temp < 0) {
+    close(src);
+    return fillNoTemp;
+  }
+  // The file's language is chosen from its name here.
+  f->maxWidth = 0;
+  if (!FileLoad(f, temp, src, 0, nullptr)) return fillNoSpace;
+  f->loadSize = size;
+  if (gFileViewHooks.sizeChanged) gFileViewHooks.sizeChanged(f);
+  return fillOk;
+}
+
+// Copies `src` into the temporary copy for FileReinitTemp and file
+// insertion: existing line records are given their new places in order, new
+// ones appended, left-over ones removed.
+int reinit_copy(File* f, int temp, int src, bool convert) {
+  if (temp < 0) FilePanic("[FilexReinitTemp] Bad file");
+  // A language is told here that reloading starts.
+  FileResetSynCache(f);
+  if (lseek(src, 0, SEEK_SET) < 0) FilePanic("[FilexReinitTemp] Can't seek temp file");
+  if (lseek(temp, 0, SEEK_SET) < 0) FilePanic("[FilexReinitTemp] Can't seek temp file");
+  ensure_window(f);
+  LineEndConverter conv;
+  LineSplitter split(0);
+  Line* next = f->first;
+  int32_t line_no = 1;
+  int64_t off = 0;
+  int64_t piece_off = -1, piece_len = 0;
+  auto place = [&](int64_t start, int64_t len, int32_t) {
+    if (next) {
+      LineResetO(f, next, start, clamp_len(len), line_no);
+      next = next->next;
+    } else {
+      _FileAppendO(f, start, clamp_len(len));
+    }
+    ++line_no;
+  };
+  static bool no_room_reported = false;
+  auto no_room = [&]() -> int {
+    if (!no_room_reported) {
+      no_room_reported = true;
+      FileFreeContents(f, false, true);
+      fputs("No room for tempfile.\n", stderr);
+      wAlert("Error", "No room for tempfile");
+      WBell();
+      gen_do_exit(1);
+    }
+    return 0;
+  };
+  while (true) {
+    ssize_t n = read_some(src, f->cache, static_cast<size_t>(f->cacheAlloc));
+    if (n < 0) FilePanic("[FilexReinitTemp] Tempfile screwed up");
+    if (n == 0) break;
+    int64_t m = convert ? conv.Convert(f->cache, n) : n;
+    if (conv.TakeHeldCr()) {
+      if (!write_all(temp, "\r", 1)) return no_room();
+      split.HeldCr();
+      ++off;
+    }
+    if (!write_all(temp, f->cache, m)) return no_room();
+    split.Piece(f->cache, m, off, place);
+    piece_off = off;
+    piece_len = m;
+    off += m;
+  }
+  if (conv.Finish()) {
+    if (!write_all(temp, "\r", 1)) return no_room();
+    split.HeldCr();
+    ++off;
+  }
+  split.Finish(off, place);
+  while (next) {
+    Line* gone = next;
+    next = next->next;
+    FileRemove(f, gone);
+  }
+  f->cacheBase = piece_off;
+  f->cacheLen = static_cast<int32_t>(piece_len);
+  f->cache[f->cacheLen] = 0;
+  f->colouredLines = f->nLines;
+  return 1;
+}
+
+// Truncates (or recreates) the file's own temporary copy, mode 0600.
+int recreate_temp(File* f) {
+  if (f->tempName) {
+    CacheClose(f->tempName);
+    int fd = open(f->tempName, O_RDWR | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) return -1;
+    close(fd);
+    TempRegistryAdd(f->tempName);
+  } else {
+    f->tempName = TempFileName();
+    if (!f->tempName) return -1;
+  }
+  return CacheOpen(f->tempName, true);
+}
+}  // namespace
+
+int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
+  if (!f->absName && f->name) {
+    char* abs = realpath(f->name, nullptr);
+    f->absName = abs ? gen_copy(abs) : gen_copy(f->name);
+    free(abs);
+  }
+  // A language is told here that loading starts.
+  ensure_window(f);
+  LineEndConverter conv;
+  LineSplitter split(base);
+  int64_t off = base;
+  int64_t piece_off = -1, piece_len = 0;
+  int32_t max_width = f->maxWidth;
+  auto add = [&](int64_t start, int64_t len, int32_t width) {
+    _FileInsertL(f, before, LineFAlloc(start, clamp_len(len)));
+    if (width > max_width) max_width = width;
+  };
+  int ok = 1;
+  if (lseek(tempFd, base, SEEK_SET) < 0) ok = 0;
+  int64_t src_off = lseek(srcFd, 0, SEEK_CUR);
+  while (ok) {
+    ssize_t n = read_some(srcFd, f->cache, static_cast<size_t>(f->cacheAlloc));
+    if (n < 0) ok = 0;
+    if (n <= 0) break;
+    int64_t m = conv.Convert(f->cache, n);
+    bool held = conv.TakeHeldCr();
+    if (held) {
+      if (!write_all(tempFd, "\r", 1)) {
+        ok = 0;
+        break;
+      }
+      split.HeldCr();
+      ++off;
+    }
+    // A piece that needed no conversion is copied by the kernel.
+    bool copied = !held && m == n && src_off >= 0 &&
+                  copy_in_kernel(srcFd, src_off, tempFd, off, m);
+    if (src_off >= 0) src_off += n;
+    if (!copied && !write_all(tempFd, f->cache, m)) {
+      ok = 0;
+      break;
+    }
+    split.Piece(f->cache, m, off, add);
+    piece_off = off;
+    piece_len = m;
+    off += m;
+  }
+  if (ok && conv.Finish()) {
+    if (write_all(tempFd, "\r", 1)) {
+      split.HeldCr();
+      ++off;
+    } else {
+      ok = 0;
+    }
+  }
+  close(srcFd);
+  if (!ok) {
+    // The language is told that loading ended.
+    f->cacheBase = -1;
+    f->cacheLen = 0;
+    return 0;
+  }
+  split.Finish(off, add);
+  f->maxWidth = max_width;
+  if (conv.crlfEnds == 0 && conv.lfEnds == 0) {
+    f->crlf = f->diskCrlf = 0;
+    f->uniformEnds = 1;
+  } else {
+    f->crlf = f->diskCrlf = conv.crlfEnds > conv.lfEnds;
+    f->uniformEnds = conv.crlfEnds == 0 || conv.lfEnds == 0;
+  }
+  f->cacheBase = piece_off;
+  f->cacheLen = static_cast<int32_t>(piece_len);
+  if (piece_off < 0) f->cacheLen = 0;
+  f->cache[f->cacheLen] = 0;
+  // The language is told that loading ended; the prototype collector scans
+  // the file here.
+  return 1;
+}
+
+void FileFillup(File* f, int64_t size) {
+  switch (fillup(f, size)) {
+    case fillOk:
+      return;
+    case fillNoFile: {
+      char name[2048];
+      snprintf(name, sizeof name, "%s", f->name ? f->name : "");
+      FileFree(f);
+      FilePanic("Can't open file: %s", name);
+    }
+    case fillNoTemp: {
+      std::string temp = f->tempName ? f->tempName : "";
+      FileFree(f);
+      FilePanic("Can't open temp file: %s", temp.c_str());
+    }
+    case fillNoSpace:
+      FileFree(f);
+      FilePanic("No space for tempfile");
+  }
+}
+
+int LoadStubFile(File* f) {
+  if (!f->stub) return 1;
+  struct stat st;
+  if (stat(f->name, &st) != 0) return 0;
+  if (st.st_mtime != f->mtime) {
+    UndoesFree(f->undo);
+    UndoesFree(f->redo);
+    f->undo = f->redo = nullptr;
+  }
+  if (fillup(f, st.st_size) != fillOk) {
+    LinesFree(f->first);
+    f->first = f->last = nullptr;
+    f->nLines = 0;
+    if (f->tempName) {
+      CacheClose(f->tempName);
+      gen_free(f->tempName);
+      f->tempName = nullptr;
+    }
+    return 0;
+  }
+  f->mtime = st.st_mtime;
+  f->size = st.st_size;
+  f->stub = 0;
+  f->modified = 0;
+  f->journalDirty = 0;
+  f->colouredLines = f->nLines;
+  return 1;
+}
+
+int FileReinitTemp(File* f) {
+  int src = open(f->name, O_RDONLY);
+  if (src < 0) {
+    FileError("Cannot open file: %s", f->name);
+    return 0;
+  }
+  int temp = recreate_temp(f);
+  if (temp < 0) {
+    close(src);
+    FileError("Cannot open temp file: %s", f->tempName ? f->tempName : "");
+    return 0;
+  }
+  int ok = reinit_copy(f, temp, src, f->crlf);
+  close(src);
+  return ok;
+}
+
+int FilexInsertFile(File* f, Line* before, const char* path) {
+  int src = open(path, O_RDONLY);
+  if (src < 0) {
+    if (errno == EACCES) FileError("Can not read file (protected): %s", path);
+    else FileError("No such file: %s", path);
+    return 0;
+  }
+  char* fresh = TempFileName();
+  int out = fresh ? open(fresh, O_WRONLY | O_TRUNC) : -1;
+  if (out < 0) {
+    close(src);
+    if (fresh) {
+      CacheClose(fresh);
+      gen_free(fresh);
+    }
+    FileError("Cannot create tempfile");
+    return 0;
+  }
+  const int32_t before_no = FileLineno(f, before);
+  const int32_t old_count = f->nLines;
+
+  _file_buffer buffer;
+  bufinit(&buffer, out);
+  const char* failure = nullptr;
+  Line* l = f->first;
+  for (; l && l != before && !failure; l = l->next) {
+    if (!bufwrite(&buffer, FileLineText(f, l), l->len) || !bufwrite(&buffer, "\n", 1))
+      failure = "No space for temp file";
+  }
+  LineEndConverter conv;
+  char piece[8192];
+  while (!failure) {
+    ssize_t n = read_some(src, piece, sizeof piece);
+    if (n <= 0) break;
+    int64_t m = conv.Convert(piece, n);
+    if ((conv.TakeHeldCr() && !bufwrite(&buffer, "\r", 1)) || !bufwrite(&buffer, piece, m))
+      failure = "No space for temp file";
+  }
+  if (!failure && conv.Finish() && !bufwrite(&buffer, "\r", 1)) failure = "No space for temp file";
+  close(src);
+  for (; l && !failure; l = l->next) {
+    if (!bufwrite(&buffer, FileLineText(f, l), l->len) || !bufwrite(&buffer, "\n", 1))
+      failure = "No space for temp file";
+  }
+  if (!bufclose(&buffer) && !failure) failure = "No space to save tempfile";
+  if (failure) {
+    CacheClose(fresh);
+    gen_free(fresh);
+    FileError("%s", failure);
+    return 0;
+  }
+
+  FileResizeCache(f, kWindow);
+  FileFreeLines(f, true);
+  int temp = recreate_temp(f);
+  int copy = open(fresh, O_RDONLY);
+  int ok = (temp >= 0 && copy >= 0) ? reinit_copy(f, temp, copy, false) : 0;
+  if (copy >= 0) close(copy);
+  CacheClose(fresh);
+  gen_free(fresh);
+
+  int32_t added = f->nLines - old_count;
+  if (added > 0) {
+    f->modified = 1;
+    f->journalDirty = 1;
+    if (!f->undoOff) {
+      // One closed insertion record: undoing it removes the inserted lines.
+      Undo* u = UndoAlloc();
+      u->startLine = before_no;
+      u->startCol = 0;
+      Line* last_inserted = FileLine(f, before_no + added - 1, nullptr, 0);
+      u->endLine = before_no + added - 1;
+      u->endCol = last_inserted ? last_inserted->len + 1 : 0;
+      u->saved = static_cast<char*>(gen_alloc(1, 1));
+      u->savedLen = 0;
+      u->flags = undoClosed;
+      u->next = f->undo;
+      f->undo = u;
+    }
+    FileDoModifyCallback(f);
+  }
+  FileFindMaxWidth(f);
+  if (!ok) FileError("No space in tempfile to insert file: %s", path);
+  return ok;
+}

@@ -1,0 +1,137 @@
+// The line record free list and width computation.
+#include "windlib/file/line.h"
+
+#include <cstring>
+#include <sys/mman.h>
+
+#include "shared/indgen/indgen.h"
+
+namespace {
+constexpr int kLineBlock = 200;
+// Blocks of 200 records are carved from zeroed arenas that the system hands
+// out untouched. Arenas double from about 1 MiB up to about 64 MiB, so a
+// small file costs little and a file of millions of lines takes few, large
+// mappings, backed by huge pages where the system offers them (each page
+// fault is expensive on virtual machines).
+constexpr long kFirstArenaBlocks = 131;  // 1 MiB mapping with malloc's header
+constexpr long kMaxArenaBlocks = 131 * 64;
+constexpr uintptr_t kHugePage = 2u << 20;
+Line* free_lines = nullptr;  // freed records, chained through prev
+Line* block_next = nullptr;  // unused records of the current block
+int block_left = 0;
+Line* arena_next = nullptr;
+long arena_blocks_left = 0;
+long next_arena_blocks = kFirstArenaBlocks;
+long in_use = 0;
+
+void new_arena() {
+  long blocks = next_arena_blocks;
+  size_t bytes = static_cast<size_t>(blocks) * kLineBlock * sizeof(Line);
+  arena_next = static_cast<Line*>(gen_alloc(static_cast<long>(bytes), 1));
+  arena_blocks_left = blocks;
+  if (bytes >= 2 * kHugePage) {
+    uintptr_t start = (reinterpret_cast<uintptr_t>(arena_next) + kHugePage - 1) & ~(kHugePage - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(arena_next) + bytes) & ~(kHugePage - 1);
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+  }
+  if (next_arena_blocks < kMaxArenaBlocks) next_arena_blocks *= 2;
+}
+
+void new_block() {
+  if (arena_blocks_left == 0) new_arena();
+  block_next = arena_next;
+  block_left = kLineBlock;
+  arena_next += kLineBlock;
+  --arena_blocks_left;
+}
+
+Line* take() {
+  Line* l;
+  if (free_lines) {
+    l = free_lines;
+    free_lines = l->prev;
+  } else {
+    if (block_left == 0) new_block();
+    l = block_next++;
+    --block_left;
+  }
+  l->prev = l->next = nullptr;
+  ++in_use;
+  return l;
+}
+
+// True when any of the 8 bytes of `w` is below 0x20 (tab and control bytes).
+inline bool has_control_byte(uint64_t w) {
+  return ((w - 0x2020202020202020ull) & ~w & 0x8080808080808080ull) != 0;
+}
+}  // namespace
+
+Line* LineFAlloc(int64_t offset, int32_t len) {
+  Line* l = take();
+  l->text.offset = offset;
+  l->len = len;
+  l->allocLen = lnInFile;
+  l->synState = 0;
+  l->extra = 0;
+  return l;
+}
+
+Line* LineFAllocS(const char* text, int32_t len) {
+  Line* l = take();
+  l->allocLen = len + 10;
+  l->text.buf = static_cast<char*>(gen_alloc(l->allocLen + 1, 1));
+  if (len > 0) std::memcpy(l->text.buf, text, static_cast<size_t>(len));
+  l->text.buf[len] = 0;
+  l->len = len;
+  l->synState = 0;
+  l->extra = 0;
+  return l;
+}
+
+void LineFree(Line* line) {
+  if (!line) return;
+  if (!LineInFile(line)) gen_free(line->text.buf);
+  line->text.offset = 0;
+  line->allocLen = lnInFile;
+  line->synState = 0;
+  line->extra = 0;
+  line->next = nullptr;
+  line->prev = free_lines;
+  free_lines = line;
+  --in_use;
+}
+
+void LinesFree(Line* first) {
+  while (first) {
+    Line* next = first->next;
+    LineFree(first);
+    first = next;
+  }
+}
+
+long LinesInUse() { return in_use; }
+
+int32_t LineDisplayWidth(const char* text, int32_t len, int tabsize) {
+  return LineWidthFrom(1, text, len, tabsize);
+}
+
+int32_t LineWidthFrom(int32_t width, const char* text, int64_t len, int tabsize) {
+  if (tabsize <= 0) tabsize = 1;
+  int64_t i = 0;
+  while (i < len) {
+    // Runs of printable bytes count one cell each, eight at a time.
+    while (i + 8 <= len) {
+      uint64_t w;
+      std::memcpy(&w, text + i, 8);
+      if (has_control_byte(w)) break;
+      width += 8;
+      i += 8;
+    }
+    if (i >= len) break;
+    unsigned char c = static_cast<unsigned char>(text[i++]);
+    if (c == '\t') width = tabsize * ((width + tabsize) / tabsize);
+    else if (c < 32) width += 2;
+    else width += 1;
+  }
+  return width;
+}

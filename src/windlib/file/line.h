@@ -1,0 +1,41 @@
+// One line of a file: either `len` bytes at an offset in the file's
+// temporary copy, or its own NUL-terminated heap buffer once changed.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t lnInFile = -1;
+
+struct Line {
+  union {
+    char* buf;       // own buffer: allocLen bytes + NUL room, NUL at len
+    int64_t offset;  // in-file: offset of the text in the temporary file
+  } text;
+  Line* prev;
+  Line* next;
+  int32_t len;       // characters without the line end
+  int32_t allocLen;  // capacity of buf, or lnInFile
+  uint32_t synState; // syntax state at the start of the line
+  uint32_t extra;    // preprocessor state at the start of the line
+};
+
+inline bool LineInFile(const Line* l) { return l->allocLen == lnInFile; }
+
+// Records come from a free list refilled 200 at a time and are never
+// returned to the system.
+Line* LineFAlloc(int64_t offset, int32_t len);
+Line* LineFAllocS(const char* text, int32_t len);
+void LineFree(Line* line);
+void LinesFree(Line* first);
+// Adds n to the capacity of an own buffer.
+void LineGrow(Line* line, int32_t n);
+// Replaces characters [from, to) by n bytes of text; bounds clamp to len.
+void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t n);
+// Number of records handed out and not freed (for tests and memory figures).
+long LinesInUse();
+
+// Display width of a line as the horizontal scroll range counts it: starts at
+// 1, tabs advance to the next stop, control bytes take two cells.
+int32_t LineDisplayWidth(const char* text, int32_t len, int tabsize);
+// Continues a width over more text of the same line.
+int32_t LineWidthFrom(int32_t width, const char* text, int64_t len, int tabsize);
