@@ -33,6 +33,9 @@ class WDialog : public WTopWindow {
   // A row of buttons along the bottom right; button i ends the dialog with i.
   std::vector<WButton*> AddButtonRow(const std::vector<std::string>& labels);
 
+  const std::vector<WButton*>& buttons() const { return buttons_; }
+  WButton* buttonAt(int i) const { return buttons_[static_cast<size_t>(i)]; }
+
   bool Close() override;
   bool HandleEvent(WEvent& e) override;
 

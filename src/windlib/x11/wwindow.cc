@@ -238,7 +238,7 @@ bool WWindow::Deliver(WEvent& event) {
   WWindow* target = this;
   if (is_key(event.kind) && !parent_) {
     target = focusWindow();
-    if (target != this && PreviewKey(event)) return true;
+    if (PreviewKey(event)) return true;
   }
   WTooltipNote(target, event);
   HandleRef guard(kWindowHandleType, target);

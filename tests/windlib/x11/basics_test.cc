@@ -1,0 +1,113 @@
+// Colours, key names, the directory listing and selections without a display.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "windlib/x11/wcolor.h"
+#include "windlib/x11/wfilelist.h"
+#include "windlib/x11/wgui.h"
+#include "windlib/x11/wkeys.h"
+#include "windlib/x11/wselection.h"
+
+namespace {
+
+TEST(Color, NumericFormsAndCommonNamesParseAndJunkIsRefused) {
+  WColor c = 0x123456;
+  EXPECT_TRUE(WParseColor("#ff8000", &c));
+  EXPECT_EQ(c, 0xff8000u);
+  EXPECT_TRUE(WParseColor("#f80", &c));
+  EXPECT_EQ(c, 0xff8800u);
+  EXPECT_TRUE(WParseColor("#ffff80000000", &c));
+  EXPECT_EQ(c, 0xff8000u);
+  EXPECT_TRUE(WParseColor("rgb:ff/80/0", &c));
+  EXPECT_EQ(c, 0xff8000u);
+  EXPECT_TRUE(WParseColor("Light Gray", &c));
+  EXPECT_EQ(c, 0xd3d3d3u);
+  c = 0x123456;
+  for (const char* bad : {"", "#", "#12345", "#gg0000", "rgb:1/2", "nosuchcolour", "#1234567890abc"})
+    EXPECT_FALSE(WParseColor(bad, &c)) << bad;
+  EXPECT_EQ(c, 0x123456u);
+  EXPECT_EQ(WColorOr(nullptr, 7), 7u);
+  EXPECT_EQ(WColorOr("bogus", 7), 7u);
+}
+
+TEST(Keys, NamesRoundTripAndModifiersAreKnown) {
+  EXPECT_EQ(WKeyName(WK_Return), "Return");
+  EXPECT_EQ(WKeyName(WK_Prior), "Prior");
+  EXPECT_EQ(WKeyName('a'), "a");
+  EXPECT_EQ(WKeyName(WKeyF(12)), "F12");
+  EXPECT_EQ(WKeyName(WK_None), "");
+  EXPECT_EQ(WKeyFromName("BackSpace"), static_cast<uint32_t>(WK_BackSpace));
+  EXPECT_EQ(WKeyFromName("no such key"), static_cast<uint32_t>(WK_None));
+  EXPECT_TRUE(WKeyIsModifier(WK_Shift_L));
+  EXPECT_TRUE(WKeyIsModifier(WK_Alt_R));
+  EXPECT_FALSE(WKeyIsModifier('a'));
+}
+
+TEST(FileList, FiltersHiddenNamesAndSortsDirectoriesFirst) {
+  oetest::TempDir dir;
+  for (const char* f : {"z.c", "a.c", "m.h", "readme", ".profile"}) dir.write(f, "");
+  mkdir(dir.file("zdir").c_str(), 0755);
+  mkdir(dir.file("adir").c_str(), 0755);
+  std::vector<WFileEntry> e;
+  std::string error;
+  ASSERT_TRUE(WListDirectory(dir.path(), "*.c;*.h", &e, &error));
+  std::vector<std::string> names;
+  for (const WFileEntry& x : e) names.push_back(x.name + (x.directory ? "/" : ""));
+  EXPECT_EQ(names, (std::vector<std::string>{"../", "adir/", "zdir/", "a.c", "m.h", "z.c"}));
+  ASSERT_TRUE(WListDirectory(dir.path(), ".*", &e, &error));
+  EXPECT_EQ(e.back().name, ".profile");
+  ASSERT_TRUE(WListDirectory("/", "nothing-matches-this", &e, &error));
+  EXPECT_NE(e.front().name, "..");  // the root has no parent entry
+  EXPECT_FALSE(WListDirectory(dir.file("missing"), "", &e, &error));
+  EXPECT_NE(error.find("missing"), std::string::npos);
+  EXPECT_TRUE(WFilterMatches("", "anything"));
+  EXPECT_TRUE(WFilterMatches("*.c, *.h", "x.h"));
+  EXPECT_FALSE(WFilterMatches("*.c", ".x.c"));  // wildcards do not match a leading dot
+}
+
+TEST(FileList, PathsResolveRelativeToTheDirectoryAndHome) {
+  setenv("HOME", "/home/someone", 1);
+  EXPECT_EQ(WResolvePath("/usr/src", "lib/../include/./x.h"), "/usr/src/include/x.h");
+  EXPECT_EQ(WResolvePath("/usr/src", "/etc//passwd"), "/etc/passwd");
+  EXPECT_EQ(WResolvePath("/usr/src", "~/notes"), "/home/someone/notes");
+  EXPECT_EQ(WResolvePath("/usr/src", "~"), "/home/someone");
+  EXPECT_EQ(WResolvePath("/", "../../.."), "/");
+  EXPECT_EQ(WResolvePath("/a", "~user"), "/a/~user");  // only ~ and ~/ expand
+  EXPECT_TRUE(WHasWildcard("*.c"));
+  EXPECT_TRUE(WHasWildcard("file[12]"));
+  EXPECT_FALSE(WHasWildcard("plain.c"));
+}
+
+TEST(Selection, OwnedSelectionsAreKeptPerNameAndRequestsAnswerLater) {
+  ASSERT_TRUE(WSelectionOwn("CLIPBOARD_S", "rect\nangle", kWSelRectangle));
+  ASSERT_TRUE(WSelectionOwn("PRIMARY", "prim"));
+  std::string bytes;
+  int type = 0;
+  ASSERT_TRUE(WSelectionOwned("CLIPBOARD_S", &bytes, &type));
+  EXPECT_EQ(bytes, "rect\nangle");
+  EXPECT_EQ(type, kWSelRectangle);
+  EXPECT_FALSE(WSelectionOwned("CLIPBOARD_C"));
+  EXPECT_FALSE(WSelectionOwn("", "x"));
+
+  std::vector<std::string> got;
+  WSelectionRequest("CLIPBOARD_S", [&](bool ok, const std::string& b) {
+    got.push_back((ok ? "ok:" : "no:") + b);
+  });
+  WSelectionRequest("CLIPBOARD_CS", [&](bool ok, const std::string& b) {
+    got.push_back((ok ? "ok:" : "no:") + b);
+  });
+  // Changing the selection after the request does not change what it gets.
+  WSelectionOwn("CLIPBOARD_S", "changed");
+  EXPECT_TRUE(got.empty());
+  WEventAll(0);
+  EXPECT_EQ(got, (std::vector<std::string>{"ok:rect\nangle", "no:"}));
+  WSelectionDisown("CLIPBOARD_S");
+  WSelectionDisown("PRIMARY");
+  EXPECT_FALSE(WSelectionOwned("PRIMARY"));
+  WSelectionDisown("PRIMARY");  // twice: nothing happens
+}
+
+}  // namespace
