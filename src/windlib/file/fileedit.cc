@@ -21,7 +21,9 @@ void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t 
   if (from < 0) from = 0;
   if (to < from) to = from;
   int32_t new_len = line->len - (to - from) + n;
-  if (new_len >= line->allocLen) LineGrow(line, new_len + 10 - line->allocLen);
+  // Growth is proportional, so that a line typed character by character is
+  // not copied over and over.
+  if (new_len >= line->allocLen) LineGrow(line, new_len + 10 + new_len / 4 - line->allocLen);
   char* buf = line->text.buf;
   std::memmove(buf + from + n, buf + to, static_cast<size_t>(line->len - to));
   if (n > 0) std::memcpy(buf + from, text, static_cast<size_t>(n));

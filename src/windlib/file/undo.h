@@ -19,14 +19,18 @@ struct Undo {
   Undo* next;          // the older record in the same list
   int32_t startLine, startCol;
   int32_t endLine, endCol;  // end of the text the change inserted
-  int16_t oldLineSpan;  // end line - start line of the replaced text
-  int16_t oldColSpan;   // end column - start column of the replaced text
+  // End line - start line and end column - start column of the replaced
+  // text; 32 bits so that a deletion of more than 32767 lines still restores
+  // its selection.
+  int32_t oldLineSpan;
+  int32_t oldColSpan;
   char* saved;          // replaced text; a group's first member; none: indentation
   int32_t savedLen;     // length of saved; an indentation's amount
   uint8_t flags;
 };
 
 inline bool UndoIsGroup(const Undo* u) { return u->flags & undoGroup; }
+inline Undo* UndoMembers(const Undo* u) { return reinterpret_cast<Undo*>(u->saved); }
 inline bool UndoIsIndent(const Undo* u) { return !u->saved && !(u->flags & undoGroup); }
 
 Undo* UndoAlloc();
@@ -35,3 +39,42 @@ void UndoFree(Undo* u);
 // Frees a whole chain through next.
 void UndoesFree(Undo* u);
 long UndoesInUse();
+
+// ---- Changes and their history ----------------------------------------------
+// Replaces the text from (lS, cS) to (lE, cE) by len bytes of text and
+// records it; mayAppend lets typing extend the newest open record.
+// `direction`: 0 a new change, 1 while undoing, -1 while redoing.
+void FileChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
+                int32_t cE, const char* text, int32_t len, bool mayAppend);
+void FilexChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
+                 int32_t cE, const char* text, int32_t len, bool mayAppend, int direction);
+// Undo or redo one record: the smallest start line touched, or -100 when
+// there is nothing to undo or redo.
+int32_t FileUndo(File* f, Line* hint, int32_t hintNo);
+int32_t FileRedo(File* f, Line* hint, int32_t hintNo);
+// The next change starts a new record.
+void FileCloseUndo(File* f);
+// Groups the records from head down to, not including, mark.
+Undo* UndoGroupFrom(Undo* head, Undo* mark);
+// Grouping by command: the changes between begin and end become one group
+// that restores `sel` (start line, start column, end line, end column).
+void UndoGroupBegin(File* f, const int32_t sel[4]);
+void UndoGroupEnd(File* f);
+// Shifts lines first..last by `amount` columns and records the inverse.
+void FilexIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t last, int32_t amount,
+                 int direction);
+// Marks set by saving and by making tags.
+void UndoMarkSaved(File* f);
+void UndoMarkTags(File* f);
+// Line n of the file as last saved (as when tags were made), numbered now.
+int32_t FileLinenoFDiskLineno(File* f, int32_t n);
+int32_t FileLinenoFTagLineno(File* f, int32_t n);
+
+// What the window layer does around undo: the selection of the file's
+// message window, and releasing an edit lock when the file is unmodified.
+struct UndoViewHooks {
+  bool (*getSelection)(File* f, int32_t sel[4]) = nullptr;
+  void (*setSelection)(File* f, int32_t l1, int32_t c1, int32_t l2, int32_t c2) = nullptr;
+  void (*releaseLock)(File* f) = nullptr;
+};
+extern UndoViewHooks gUndoViewHooks;

@@ -1,0 +1,422 @@
+// The change routine: every edit of a file's text goes through FilexChange,
+// which replaces the text between two positions and records what it
+// replaced for undo.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shared/indgen/indgen.h"
+#include "windlib/file/file.h"
+#include "windlib/file/undo.h"
+
+namespace {
+
+// The record being undone or redone, so that recording its inverse can see
+// its flags.
+Undo* undoing_record = nullptr;
+
+Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE, int32_t cE,
+             const char* text, int32_t len, bool mayAppend, int direction);
+
+// New text from the user ends its lines at LF or CR LF; text restored by
+// undo and redo is the file's own text, whose lines end at LF only (a CR
+// before it is part of the line).
+
+// A position advanced over `text`: a line end moves to the next line at
+// column 0, any other byte adds one column.
+void advance(const char* text, int32_t len, bool crlf_ends, int32_t* line, int32_t* col) {
+  for (int32_t i = 0; i < len; ++i) {
+    if (text[i] == '\n') {
+      ++*line;
+      *col = 0;
+    } else if (crlf_ends && text[i] == '\r' && i + 1 < len && text[i + 1] == '\n') {
+      // counted with the LF that follows
+    } else {
+      ++*col;
+    }
+  }
+}
+
+// Splits text into its lines. k line ends give k + 1 pieces (the last one
+// possibly empty).
+std::vector<std::string_view> split_lines(const char* text, int32_t len, bool crlf_ends) {
+  std::vector<std::string_view> pieces;
+  int32_t start = 0;
+  for (int32_t i = 0; i < len; ++i) {
+    if (text[i] != '\n') continue;
+    int32_t end = (crlf_ends && i > start && text[i - 1] == '\r') ? i - 1 : i;
+    pieces.emplace_back(text + start, static_cast<size_t>(end - start));
+    start = i + 1;
+  }
+  pieces.emplace_back(text + start, static_cast<size_t>(len - start));
+  return pieces;
+}
+
+// The text from (lS, cS) to (lE, cE), lines joined by LF. An end at column
+// 0 of line nLines + 1 takes the last line's end with it.
+std::string copy_range(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE, int32_t cE) {
+  std::string out;
+  Line* l = first;
+  for (int32_t n = lS; l && n <= lE; ++n, l = l->next) {
+    const char* t = FileLineText(f, l);
+    int32_t from = n == lS ? std::min(cS, l->len) : 0;
+    if (n == lE) {
+      int32_t to = std::min(cE, l->len);
+      if (to > from) out.append(t + from, static_cast<size_t>(to - from));
+      break;
+    }
+    out.append(t + from, static_cast<size_t>(l->len - from));
+    out += '\n';
+  }
+  return out;
+}
+
+void push_record(Undo** list, Undo* u) {
+  if (*list) (*list)->flags |= undoClosed;
+  u->next = *list;
+  *list = u;
+}
+
+// Records the change about to be made, or folds it into the newest record.
+void record(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE, int32_t cE,
+            const char* text, int32_t len, bool mayAppend, int direction) {
+  if (f->undoOff) return;
+  Undo* head = f->undo;
+  if (direction == 0 && mayAppend && head && !(head->flags & (undoClosed | undoGroup)) &&
+      head->saved && (lS > head->startLine || (lS == head->startLine && cS >= head->startCol)) &&
+      lE == head->endLine && cE == head->endCol) {
+    // The replaced text lies inside what the record inserted: nothing to keep.
+    int32_t line = lS, col = cS;
+    advance(text, len, true, &line, &col);
+    head->endLine = line;
+    head->endCol = col;
+    return;
+  }
+  std::string saved = copy_range(f, first, lS, cS, lE, cE);
+  if (direction == 1 && undoing_record && (undoing_record->flags & undoNoFinalNewline) &&
+      !saved.empty())
+    saved.pop_back();
+  Undo* u = UndoAlloc();
+  u->startLine = lS;
+  u->startCol = cS;
+  int32_t line = lS, col = cS;
+  advance(text, len, direction == 0, &line, &col);
+  u->endLine = line;
+  u->endCol = col;
+  u->oldLineSpan = lE - lS;
+  u->oldColSpan = cE - cS;
+  u->saved = gen_copyn(saved.data(), static_cast<long>(saved.size()));
+  u->savedLen = static_cast<int32_t>(saved.size());
+  push_record(direction == 1 ? &f->redo : &f->undo, u);
+  if (direction == 0) {
+    UndoesFree(f->redo);
+    f->redo = nullptr;
+  }
+}
+
+Line* new_line(std::string_view s) {
+  return LineFAllocS(s.data(), static_cast<int32_t>(s.size()));
+}
+
+void set_line(File* f, Line* l, const std::string& s) {
+  FileInstanciateLine(f, l);
+  LineChange(l, 0, l->len, s.data(), static_cast<int32_t>(s.size()));
+}
+}  // namespace
+
+void FileChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
+                int32_t cE, const char* text, int32_t len, bool mayAppend) {
+  FilexChange(f, hint, hintNo, lS, cS, lE, cE, text, len, mayAppend, 0);
+}
+
+void FilexChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
+                 int32_t cE, const char* text, int32_t len, bool mayAppend, int direction) {
+  change(f, hint, hintNo, lS, cS, lE, cE, text, len, mayAppend, direction);
+}
+
+namespace {
+// The change routine; returns the line that has the start line's number
+// afterwards (none past the end), a good hint for the next change.
+Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE, int32_t cE,
+             const char* text, int32_t len, bool mayAppend, int direction) {
+  if (!text) len = 0;
+  if (len < 0) len = 0;
+  SelectionNormalize(&lS, &cS, &lE, &cE);
+  // Positions are clamped to the text: lines 1 .. nLines + 1 (the end).
+  const int32_t n = f->nLines;
+  auto clamp = [n](int32_t* l, int32_t* c) {
+    if (*l < 1) *l = 1, *c = 0;
+    if (*l > n + 1) *l = n + 1, *c = 0;
+    if (*c < 0) *c = 0;
+  };
+  clamp(&lS, &cS);
+  clamp(&lE, &cE);
+
+  Line* first = FileLine(f, lS, hint, hintNo);
+  Line* last = lE == lS ? first : FileLine(f, lE, first ? first : hint, first ? lS : hintNo);
+  if (first) FileCache(f, first, 1, 1);
+  cS = first ? std::min(cS, first->len) : 0;
+  if (last && cE > last->len) {
+    // The range takes the line end with it.
+    ++lE;
+    cE = 0;
+    last = last->next;
+  }
+  if (!last) cE = 0;
+
+  record(f, first, lS, cS, lE, cE, text, len, mayAppend, direction);
+  const bool past_end = lE > n;
+  if (past_end && (len == 0 || text[len - 1] != '\n') && !f->undoOff) {
+    Undo* newest = direction == 1 ? f->redo : f->undo;
+    if (newest) newest->flags |= undoNoFinalNewline;
+  }
+  // The language is told here how many lines the change replaces and brings.
+
+  int32_t old_count = (past_end ? n : lE) - lS + 1;  // lines lS .. lE (or to the end)
+  if (lS > n) old_count = 0;
+  int32_t new_count;
+  Line* at_start = first;
+
+  const bool single_line = last == first && first && !std::memchr(text ? text : "", '\n', static_cast<size_t>(len));
+  if (single_line) {
+    FileInstanciateLine(f, first);
+    LineChange(first, cS, cE, text, len);
+    FileSetMaxW(f, first);
+    new_count = 1;
+  } else {
+    std::string prefix = first ? std::string(FileLineText(f, first), static_cast<size_t>(cS)) : "";
+    std::string suffix;
+    if (last) suffix.assign(FileLineText(f, last) + cE, static_cast<size_t>(last->len - cE));
+    std::vector<std::string_view> pieces = split_lines(text, len, direction == 0);
+    std::vector<std::string> lines;
+    lines.reserve(pieces.size());
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      std::string s(pieces[i]);
+      if (i == 0) s.insert(0, prefix);
+      if (i + 1 == pieces.size()) s += suffix;
+      lines.push_back(std::move(s));
+    }
+    // Past the end, an empty final piece is the end of the text, not a line.
+    if (!last && lines.back().empty()) lines.pop_back();
+    new_count = static_cast<int32_t>(lines.size());
+
+    // Reuse the records of the range in order, then insert or remove.
+    Line* l = first;
+    int32_t i = 0;
+    for (; i < new_count && i < old_count; ++i, l = l->next) {
+      set_line(f, l, lines[static_cast<size_t>(i)]);
+      FileSetMaxW(f, l);
+    }
+    Line* before = l;  // the first record not reused (or the line after the range)
+    for (; i < new_count; ++i) FileInsertL(f, before, new_line(lines[static_cast<size_t>(i)]));
+    for (int32_t k = new_count; k < old_count; ++k) {
+      Line* gone = before;
+      before = before->next;
+      FileRemove(f, gone);
+    }
+    if (new_count == 0) at_start = before;
+  }
+
+  f->modified = 1;
+  f->journalDirty = 1;
+  FileDoModifyCallback(f);
+  if (!f->noDisplay && gFileViewHooks.changed) {
+    int32_t last_changed = lS + std::max(new_count, 1) - 1;
+    gFileViewHooks.changed(f, lS, new_count == old_count ? last_changed : -1,
+                           new_count - old_count);
+  }
+  // The language is told here how many lines were inserted.
+  return at_start;
+}
+}  // namespace
+
+// ---- Undo and redo ----------------------------------------------------------------
+
+UndoViewHooks gUndoViewHooks;
+
+namespace {
+// Each step passes on the line where it worked as the next step's hint, so
+// that undoing a group of many changes stays linear in its size.
+struct Hint {
+  Line* line;
+  int32_t no;
+};
+
+int32_t do_it(File* f, Undo* u, Hint& hint, int direction);
+
+int32_t do_text(File* f, Undo* u, Hint& hint, int direction) {
+  Undo* outer = undoing_record;
+  undoing_record = u;
+  int32_t end_line = u->endLine, end_col = u->endCol;
+  if (u->flags & undoNoFinalNewline) {
+    // The change left a last line without a line end of its own: the line
+    // end that the line list adds goes too.
+    ++end_line;
+    end_col = 0;
+  }
+  Line* at = change(f, hint.line, hint.no, u->startLine, u->startCol, end_line, end_col, u->saved,
+                    u->savedLen, false, direction);
+  hint = at ? Hint{at, u->startLine} : Hint{nullptr, 0};
+  undoing_record = outer;
+  if (f->msgEdit && gUndoViewHooks.setSelection)
+    gUndoViewHooks.setSelection(f, u->startLine, u->startCol, u->startLine + u->oldLineSpan,
+                                u->startCol + u->oldColSpan);
+  return u->startLine;
+}
+
+int32_t do_it(File* f, Undo* u, Hint& hint, int direction) {
+  if (!UndoIsGroup(u)) {
+    if (u->saved) return do_text(f, u, hint, direction);
+    FilexIndent(f, hint.line, hint.no, u->startLine, u->endLine, u->savedLen, direction);
+    hint = Hint{nullptr, 0};
+    return u->startLine;
+  }
+  int32_t sel[4] = {0, 0, 0, 0};
+  if (!gUndoViewHooks.getSelection || !gUndoViewHooks.getSelection(f, sel))
+    sel[0] = sel[1] = sel[2] = sel[3] = 0;
+  Undo** target = direction == 1 ? &f->redo : &f->undo;
+  Undo* mark = *target;
+  int32_t smallest = INT32_MAX;
+  for (Undo* m = UndoMembers(u); m; m = m->next)
+    smallest = std::min(smallest, do_it(f, m, hint, direction));
+  if (*target != mark) {
+    Undo* g = UndoGroupFrom(*target, mark);
+    g->startLine = sel[0];
+    g->startCol = sel[1];
+    g->endLine = sel[2];
+    g->endCol = sel[3];
+    *target = g;
+  }
+  Undo* newest = UndoMembers(u);
+  if (newest && UndoIsIndent(newest) && f->msgEdit && gUndoViewHooks.setSelection) {
+    int32_t end_col = u->endLine <= f->nLines ? u->endCol : 0;
+    gUndoViewHooks.setSelection(f, u->startLine, u->startCol, u->endLine, end_col);
+  }
+  return smallest == INT32_MAX ? 1 : smallest;
+}
+
+void set_modified(File* f, bool modified) {
+  f->modified = modified;
+  if (modified) FileDoModifyCallback(f);
+  else if (f->haslock && gUndoViewHooks.releaseLock) gUndoViewHooks.releaseLock(f);
+  if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
+}
+}  // namespace
+
+int32_t FileUndo(File* f, Line* hint, int32_t hintNo) {
+  Undo* u = f->undo;
+  if (!u) return -100;
+  Hint h{hint, hintNo};
+  int32_t result = do_it(f, u, h, 1);
+  if (f->redo && (u->flags & undoSavedMark)) f->redo->flags |= undoSavedMark;
+  // The record undone is below whatever the undo itself may have pushed.
+  for (Undo** p = &f->undo; *p; p = &(*p)->next) {
+    if (*p == u) {
+      *p = u->next;
+      break;
+    }
+  }
+  u->next = nullptr;
+  UndoFree(u);
+  f->undoGrouping = 0;
+  bool unmodified =
+      (f->undo && (f->undo->flags & undoSavedMark)) || (!f->undo && !f->savedOnce);
+  set_modified(f, !unmodified);
+  return result;
+}
+
+int32_t FileRedo(File* f, Line* hint, int32_t hintNo) {
+  Undo* r = f->redo;
+  if (!r) return -100;
+  Hint h{hint, hintNo};
+  int32_t result = do_it(f, r, h, -1);
+  bool saved_state = r->flags & undoSavedMark;
+  if (f->undo && saved_state) f->undo->flags |= undoSavedMark;
+  if (UndoIsGroup(r)) f->undoGrouping = 0;
+  for (Undo** p = &f->redo; *p; p = &(*p)->next) {
+    if (*p == r) {
+      *p = r->next;
+      break;
+    }
+  }
+  r->next = nullptr;
+  UndoFree(r);
+  set_modified(f, !saved_state);
+  return result;
+}
+
+void FileCloseUndo(File* f) {
+  if (f->undo) f->undo->flags |= undoClosed;
+}
+
+Undo* UndoGroupFrom(Undo* head, Undo* mark) {
+  Undo* g = UndoAlloc();
+  g->flags = undoGroup | undoClosed;
+  g->saved = reinterpret_cast<char*>(head);
+  Undo* u = head;
+  while (u && u->next != mark) u = u->next;
+  if (u) u->next = nullptr;
+  g->next = mark;
+  return g;
+}
+
+void UndoGroupBegin(File* f, const int32_t sel[4]) {
+  if (f->undoGrouping) return;
+  f->undoGrouping = 1;
+  f->groupMark = f->undo;
+  for (int i = 0; i < 4; ++i) f->groupSel[i] = sel ? sel[i] : 0;
+}
+
+void UndoGroupEnd(File* f) {
+  if (!f->undoGrouping) return;
+  if (f->undo && f->undo != f->groupMark) {
+    Undo* g = UndoGroupFrom(f->undo, f->groupMark);
+    g->startLine = f->groupSel[0];
+    g->startCol = f->groupSel[1];
+    g->endLine = f->groupSel[2];
+    g->endCol = f->groupSel[3];
+    f->undo = g;
+  }
+  f->undoGrouping = 0;
+}
+
+void UndoMarkSaved(File* f) {
+  for (Undo* list : {f->undo, f->redo})
+    for (Undo* u = list; u; u = u->next) u->flags &= static_cast<uint8_t>(~undoSavedMark);
+  if (f->undo) f->undo->flags |= undoSavedMark;
+  f->savedOnce = 1;
+}
+
+void UndoMarkTags(File* f) {
+  for (Undo* u = f->undo; u; u = u->next) u->flags &= static_cast<uint8_t>(~undoTagMark);
+  Undo* target = nullptr;
+  if (f->modified) {
+    for (Undo* u = f->undo; u && !target; u = u->next)
+      if (u->flags & undoSavedMark) target = u;
+  } else {
+    target = f->undo;
+  }
+  if (target) target->flags |= undoTagMark;
+}
+
+namespace {
+int32_t map_line(File* f, int32_t n, uint8_t mark) {
+  int32_t result = n;
+  for (Undo* u = f->undo; u && !(u->flags & mark); u = u->next) {
+    Undo* members = UndoIsGroup(u) ? UndoMembers(u) : u;
+    for (Undo* m = members; m; m = UndoIsGroup(u) ? m->next : nullptr) {
+      if (m->saved && !UndoIsGroup(m) && m->endLine <= n)
+        result += m->endLine - m->startLine - m->oldLineSpan;
+    }
+  }
+  return result;
+}
+}  // namespace
+
+int32_t FileLinenoFDiskLineno(File* f, int32_t n) { return map_line(f, n, undoSavedMark); }
+
+int32_t FileLinenoFTagLineno(File* f, int32_t n) {
+  if (n <= 0) return -n;
+  return map_line(f, n, undoTagMark);
+}

@@ -1,0 +1,63 @@
+#include "windlib/file/lineindent.h"
+
+#include <string>
+
+#include "windlib/config/editsettings.h"
+#include "windlib/file/file.h"
+#include "windlib/file/undo.h"
+
+int32_t GetCurrentIndent(const char** text, const char* end, int tabsize) {
+  if (tabsize <= 0) tabsize = 1;
+  int32_t col = 0;
+  const char* p = *text;
+  for (; p < end && (*p == ' ' || *p == '\t'); ++p) col = *p == ' ' ? col + 1 : (col / tabsize + 1) * tabsize;
+  *text = p;
+  return col;
+}
+
+void LineIndent(Line* line, int32_t delta, bool tabs_allowed, int tabsize) {
+  const char* start = line->text.buf;
+  const char* p = start;
+  int32_t col = GetCurrentIndent(&p, start + line->len, tabsize) + delta;
+  if (col < 0) col = 0;
+  std::string indent;
+  if (tabs_allowed && tabsize > 0 && !vfTabsAreSpaces) {
+    indent.assign(static_cast<size_t>(col / tabsize), '\t');
+    indent.append(static_cast<size_t>(col % tabsize), ' ');
+  } else {
+    indent.assign(static_cast<size_t>(col), ' ');
+  }
+  LineChange(line, 0, static_cast<int32_t>(p - start), indent.data(),
+             static_cast<int32_t>(indent.size()));
+}
+
+void FilexIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t last, int32_t amount,
+                 int direction) {
+  if (first > last) std::swap(first, last);
+  if (!f->undoOff) {
+    Undo* u = UndoAlloc();
+    u->startLine = first;
+    u->endLine = last;
+    u->startCol = u->endCol = -1;
+    u->oldLineSpan = u->oldColSpan = -1;
+    u->savedLen = -amount;
+    Undo** list = direction == 1 ? &f->redo : &f->undo;
+    if (*list) (*list)->flags |= undoClosed;
+    u->next = *list;
+    *list = u;
+    if (direction == 0) {
+      UndoesFree(f->redo);
+      f->redo = nullptr;
+    }
+  }
+  Line* l = FileLine(f, first, hint, hintNo);
+  for (int32_t n = first; l && n <= last; ++n, l = l->next) {
+    FileInstanciateLine(f, l);
+    LineIndent(l, amount, cfgTabSize != 0, cfgTabSize);
+    FileSetMaxW(f, l);
+  }
+  f->modified = 1;
+  f->journalDirty = 1;
+  FileDoModifyCallback(f);
+  if (!f->noDisplay && gFileViewHooks.changed) gFileViewHooks.changed(f, first, last, 0);
+}
