@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
+#include <fontconfig/fontconfig.h>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -297,6 +298,9 @@ void WCloseDisplay() {
   XCloseDisplay(display);
   display = nullptr;
   atoms.clear();
+  // Fontconfig keeps caches for the life of the process; the display was the
+  // last user of fonts, so they can go now.
+  FcFini();
   wDisplayActive = false;
 }
 

@@ -182,6 +182,7 @@ void WPopupMenu::CloseThis() {
     grabbed_ = false;
   }
   if (parent_popup_ && parent_popup_->child_ == this) parent_popup_->child_ = nullptr;
+  parent_popup_ = nullptr;  // the parent may be deleted before this menu
   if (outermost == this) outermost = nullptr;
   auto on_close = std::move(on_close_);
   WMenuBar* bar = bar_;
