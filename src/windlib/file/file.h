@@ -85,8 +85,10 @@ struct File {
 // The window layer installs these; without windows they are not set.
 struct FileViewHooks {
   // Lines from..to (inclusive; to -1: to the end) changed; `delta` lines were
-  // inserted (positive) or removed (negative) at that place.
-  void (*changed)(File* f, int32_t from, int32_t to, int32_t delta) = nullptr;
+  // inserted (positive) or removed (negative) at that place. `fromLine` is
+  // the record of line `from` afterwards (none past the end): the hint for
+  // finding lines again, since records of the range may have gone.
+  void (*changed)(File* f, int32_t from, int32_t to, int32_t delta, Line* fromLine) = nullptr;
   void (*redrawAll)(File* f) = nullptr;
   void (*sizeChanged)(File* f) = nullptr;
   void (*modifiedChanged)(File* f) = nullptr;

@@ -224,7 +224,7 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
   if (!f->noDisplay && gFileViewHooks.changed) {
     int32_t last_changed = lS + std::max(new_count, 1) - 1;
     gFileViewHooks.changed(f, lS, new_count == old_count ? last_changed : -1,
-                           new_count - old_count);
+                           new_count - old_count, at_start);
   }
   // The language is told here how many lines were inserted.
   return at_start;

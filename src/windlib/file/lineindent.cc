@@ -50,7 +50,8 @@ void FilexIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t las
       f->redo = nullptr;
     }
   }
-  Line* l = FileLine(f, first, hint, hintNo);
+  Line* first_line = FileLine(f, first, hint, hintNo);
+  Line* l = first_line;
   for (int32_t n = first; l && n <= last; ++n, l = l->next) {
     FileInstanciateLine(f, l);
     LineIndent(l, amount, cfgTabSize != 0, cfgTabSize);
@@ -59,5 +60,5 @@ void FilexIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t las
   f->modified = 1;
   f->journalDirty = 1;
   FileDoModifyCallback(f);
-  if (!f->noDisplay && gFileViewHooks.changed) gFileViewHooks.changed(f, first, last, 0);
+  if (!f->noDisplay && gFileViewHooks.changed) gFileViewHooks.changed(f, first, last, 0, first_line);
 }
