@@ -216,6 +216,8 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
       FileRemove(f, gone);
     }
     if (new_count == 0) at_start = before;
+    // Lines added past the old end: they sit at the end of the list.
+    if (!at_start && new_count > 0) at_start = FileLine(f, lS, f->last, f->nLines);
   }
 
   f->modified = 1;
