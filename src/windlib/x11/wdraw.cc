@@ -129,6 +129,18 @@ void WPainter::Cells(int x, int y, const char* bytes, int count, WColor fg, WCol
     XftDrawCharSpec(t.x->draw, WXColor(fg), xf, specs.data(), static_cast<int>(specs.size()));
 }
 
+void WPainter::Copy(const WRect& from, int dx, int dy) {
+  WRect src = from.intersect(window_->bounds());
+  if (src.empty() || (dx == 0 && dy == 0)) return;
+  WRect dst{src.x + dx, src.y + dy, src.width, src.height};
+  Record(WDrawKind::Copy, dst, "", 0, 0);
+  XTarget t = target_of(window_);
+  if (!t.ok()) return;
+  set_clip(t, clip_);
+  XCopyArea(t.d, t.x->back, t.x->back, t.x->gc, src.x, src.y, static_cast<unsigned>(src.width),
+            static_cast<unsigned>(src.height), dst.x, dst.y);
+}
+
 void WPainter::Text(int x, int y, const std::string& utf8, WColor fg, const WFont* font) {
   if (clip_.empty() || utf8.empty() || !font) return;
   WRect r{x, y, font->TextWidth(utf8), font->Height()};

@@ -12,7 +12,7 @@
 class WWindow;
 class WFont;
 
-enum class WDrawKind { FillRect, FrameRect, Line, Cells, Text };
+enum class WDrawKind { FillRect, FrameRect, Line, Cells, Text, Copy };
 
 struct WDrawOp {
   WDrawKind kind;
@@ -41,6 +41,9 @@ class WPainter {
   // left corner of the first is (x, y). The cells' background is filled with
   // `bg`. Bytes above 127 are drawn as their Latin-1 characters.
   void Cells(int x, int y, const char* bytes, int count, WColor fg, WColor bg, const WFont* font);
+  // Moves the contents of `from` by (dx, dy) within the window (scrolling);
+  // what the area left behind shows is up to the caller.
+  void Copy(const WRect& from, int dx, int dy);
   // UTF-8 text whose top is at y, over what is already there.
   void Text(int x, int y, const std::string& utf8, WColor fg, const WFont* font);
 

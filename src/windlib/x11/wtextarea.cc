@@ -1,6 +1,7 @@
 #include "windlib/x11/wtextarea.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/x11/wcolor.h"
@@ -54,6 +55,23 @@ void WTextArea::DrawCells(int column, int row, const char* bytes, int count, WCo
 void WTextArea::Fill(const WRect& r, WColor color) {
   WPainter p = Painter();
   p.FillRect(r, color);
+}
+
+void WTextArea::Scroll(int dx, int dy) {
+  if (dx == 0 && dy == 0) return;
+  if (std::abs(dx) >= width() || std::abs(dy) >= height()) {
+    Invalidate();
+    return;
+  }
+  WPainter p = Painter();
+  // The part that stays visible, in its old place.
+  WRect keep{std::max(0, -dx), std::max(0, -dy), width() - std::abs(dx), height() - std::abs(dy)};
+  p.Copy(keep, dx, dy);
+  ShiftInvalid(dx, dy);
+  if (dy > 0) Invalidate(WRect{0, 0, width(), dy});
+  if (dy < 0) Invalidate(WRect{0, height() + dy, width(), -dy});
+  if (dx > 0) Invalidate(WRect{0, 0, dx, height()});
+  if (dx < 0) Invalidate(WRect{width() + dx, 0, -dx, height()});
 }
 
 void WTextArea::ClearToEnd(int column, int row, WColor color) {

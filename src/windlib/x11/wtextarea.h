@@ -36,6 +36,9 @@ class WTextArea : public WWindow {
   void DrawBytes(int x, int y, const char* bytes, int count, WColor fg, WColor bg);
   void DrawCells(int column, int row, const char* bytes, int count, WColor fg, WColor bg);
   void Fill(const WRect& r, WColor color);
+  // Scrolls the contents by (dx, dy) pixels: what stays visible is moved,
+  // and the strips uncovered are repainted through the paint handler.
+  void Scroll(int dx, int dy);
   // Fills row `row` from `column` to the right edge.
   void ClearToEnd(int column, int row, WColor color);
 

@@ -154,8 +154,14 @@ bool WTopWindow::HandleEvent(WEvent& e) {
       Close();
       return true;
     case WEventKind::FocusGained:
-      if (listed_) active = this;
+    case WEventKind::FocusLost: {
+      if (e.kind == WEventKind::FocusGained && listed_) active = this;
+      // The window that has the keys inside learns that the window has (or
+      // lost) the keyboard.
+      WWindow* f = focusWindow();
+      if (f != this) f->Deliver(e);
       return false;
+    }
     case WEventKind::KeyDown:
       // Keys that nothing inside took: menu mnemonics and accelerators.
       if (menu_bar_ && menu_bar_->shown()) {

@@ -195,6 +195,15 @@ void WWindow::Invalidate(const WRect& area) {
   mark_dirty(this);
 }
 
+void WWindow::ShiftInvalid(int dx, int dy) {
+  std::vector<WRect> moved = invalid_;
+  for (WRect r : moved) {
+    r.x += dx;
+    r.y += dy;
+    Invalidate(r);
+  }
+}
+
 WPainter WWindow::Painter() { return WPainter(this, bounds()); }
 
 void WWindow::Paint(WPainter& p) { p.FillRect(p.clip(), background_); }

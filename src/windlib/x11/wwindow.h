@@ -132,6 +132,9 @@ class WWindow {
   // it after setting their kind.
   void Realize();
   virtual void OnFocusChange(bool focused) { (void)focused; }
+  // After the contents moved by (dx, dy): areas still waiting for Paint are
+  // waited for at their new place too.
+  void ShiftInvalid(int dx, int dy);
 
  private:
   friend class WPainter;

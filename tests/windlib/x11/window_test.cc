@@ -228,4 +228,47 @@ TEST_F(WindowTest, TextAreaDrawsOneCellPerByteAndCountsEveryCall) {
   EXPECT_EQ(rec.count(WDrawKind::FillRect), 1);
 }
 
+TEST_F(WindowTest, ScrollingMovesTheContentsAndRepaintsOnlyTheUncoveredStrip) {
+  WTopWindow top("Scroll", 400, 300);
+  top.Show();
+  auto* area = new WTextArea(top.client());
+  area->SetGeometry(WRect{0, 0, 160, 64});
+  std::vector<WRect> painted;
+  area->SetPaintHandler([&](WTextArea*, WPainter& p) { painted.push_back(p.clip()); });
+  WFlushDrawing();
+  painted.clear();
+  WDrawRecorder rec;
+  area->Scroll(0, -16);  // one line up: the bottom line is new
+  WFlushDrawing();
+  ASSERT_EQ(rec.count(WDrawKind::Copy), 1);
+  EXPECT_EQ(rec.ops()[0].rect, (WRect{0, 0, 160, 48}));
+  EXPECT_EQ(painted, std::vector<WRect>{(WRect{0, 48, 160, 16})});
+  // An area waiting for paint moves with the contents.
+  painted.clear();
+  area->Invalidate(WRect{0, 16, 160, 16});
+  area->Scroll(0, 16);
+  WFlushDrawing();
+  bool moved_too = false;
+  for (const WRect& r : painted)
+    if (r.contains(0, 32) && r.contains(159, 47)) moved_too = true;
+  EXPECT_TRUE(moved_too);
+  // A scroll by more than the window repaints everything.
+  painted.clear();
+  area->Scroll(0, 1000);
+  WFlushDrawing();
+  EXPECT_EQ(painted, std::vector<WRect>{area->bounds()});
+}
+
+TEST_F(WindowTest, KeyboardFocusOfTheWindowReachesItsFocusedChild) {
+  WTopWindow top("Focus", 300, 200);
+  auto* p = new Probe(top.client());
+  p->Focus();
+  WEvent in;
+  in.kind = WEventKind::FocusGained;
+  WSendEvent(&top, in);
+  in.kind = WEventKind::FocusLost;
+  WSendEvent(&top, in);
+  EXPECT_EQ(p->seen, (std::vector<std::string>{"FocusGained", "FocusLost"}));
+}
+
 }  // namespace

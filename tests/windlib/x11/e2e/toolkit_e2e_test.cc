@@ -24,10 +24,13 @@ using oetest::RunResult;
 // The demonstration program with its command pipe.
 class Demo {
  public:
-  Demo(const oetest::Xvfb& x, const oetest::TempDir& dir) : x_(x) {
+  Demo(const oetest::Xvfb& x, const oetest::TempDir& dir, std::vector<std::string> args = {})
+      : x_(x) {
     std::string fifo = dir.file("commands");
     mkfifo(fifo.c_str(), 0600);
-    proc_ = std::make_unique<Process>(std::vector<std::string>{TK_DEMO, "--commands", fifo},
+    std::vector<std::string> argv{TK_DEMO, "--commands", fifo};
+    argv.insert(argv.end(), args.begin(), args.end());
+    proc_ = std::make_unique<Process>(argv,
                                       std::map<std::string, std::string>{{"DISPLAY", x.display()}});
     ready_ = proc_->WaitForOutput("ready ", 15000);
     if (ready_) cmd_ = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
@@ -117,6 +120,35 @@ TEST_F(ToolkitOnX, WindowAppearsWithItsTitleAndShowsTheTextItDraws) {
   int blank = DarkPixels(x.display(), ax + 60 * cw, ay + 2, 12 * cw, lh * 3);
   EXPECT_GT(text, 100) << "no text drawn";
   EXPECT_EQ(blank, 0) << "drawing where no text is";
+}
+
+TEST(ToolkitOptions, GeometryAndFontComeFromTheCommandLineAndResizingLaysOut) {
+  oetest::Xvfb x;
+  ASSERT_TRUE(x.ok());
+  oetest::TempDir dir;
+  Demo demo(x, dir, {"-geometry", "700x500+30+40", "-fn", "DejaVu Sans Mono:size=20"});
+  ASSERT_TRUE(demo.ready()) << demo.out();
+  std::vector<int> w = demo.Where();
+  ASSERT_EQ(w.size(), 6u);
+  // The 19-pixel scroll bar is left of the text area, the bars above it.
+  EXPECT_EQ(w[0], 30 + 19);
+  EXPECT_GT(w[1], 40 + 30);
+  EXPECT_EQ(w[2], 700 - 19);
+  EXPECT_GT(w[4], 12) << "the larger font gives wider cells";
+  EXPECT_GT(w[5], 22);
+  RunResult info = x.Tool({"xwininfo", "-id", std::to_string(demo.WindowId())});
+  EXPECT_NE(info.out.find("Width: 700"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("Height: 500"), std::string::npos);
+  // The window manager (here: xdotool) resizes; the text area follows.
+  x.Tool({"xdotool", "windowsize", std::to_string(demo.WindowId()), "900", "600"});
+  EXPECT_TRUE(demo.WaitFor("event Resize w=881 ")) << demo.out();
+  // An unknown font falls back to the default instead of failing.
+  oetest::TempDir dir2;
+  Demo fallback(x, dir2, {"-fn", "No Such Font Family:size=11"});
+  ASSERT_TRUE(fallback.ready()) << fallback.out();
+  std::vector<int> f = fallback.Where();
+  ASSERT_EQ(f.size(), 6u);
+  EXPECT_GT(f[4], 3);
 }
 
 TEST_F(ToolkitOnX, KeysArriveWithSymbolTextAndModifiers) {
