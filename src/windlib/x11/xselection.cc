@@ -138,19 +138,26 @@ size_t chunk_size(Display* d) {
   return std::min<size_t>(bytes, 256 * 1024);
 }
 
-// A timestamp from the server: append nothing to a property of our own
-// window and take the time of the resulting PropertyNotify.
+// The server's time now: append nothing to a property of our own window and
+// take the time of the resulting PropertyNotify. Ownership is taken at this
+// time rather than at the last event's, which may be older than another
+// client's claim when the copy was not started by an event.
 Time server_time(Display* d) {
-  Time t = WXLastEventTime();
-  if (t != CurrentTime) return t;
   Atom a = WXAtom("_OE_TIMESTAMP");
   XChangeProperty(d, sel_window, a, XA_STRING, 8, PropModeAppend, nullptr, 0);
   XEvent ev;
+  // Only this notification: those of transfers in progress stay queued.
+  struct Want {
+    Window window;
+    Atom atom;
+  } want{sel_window, a};
   XIfEvent(d, &ev,
            [](Display*, XEvent* e, XPointer arg) -> Bool {
-             return e->type == PropertyNotify && e->xproperty.window == *reinterpret_cast<Window*>(arg);
+             auto* w = reinterpret_cast<Want*>(arg);
+             return e->type == PropertyNotify && e->xproperty.window == w->window &&
+                    e->xproperty.atom == w->atom;
            },
-           reinterpret_cast<XPointer>(&sel_window));
+           reinterpret_cast<XPointer>(&want));
   WXNoteTime(ev.xproperty.time);
   return ev.xproperty.time;
 }
