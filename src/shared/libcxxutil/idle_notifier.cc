@@ -1,9 +1,10 @@
 #include "shared/libcxxutil/idle_notifier.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
-#include <poll.h>
 
 namespace {
 IdleNotifier* the_notifier = nullptr;
@@ -27,7 +28,9 @@ IdleNotifier* getIdleNotifier() {
   return the_notifier;
 }
 
-void IdleNotifierShutdown() { shutting_down = true; }
+void IdleNotifierShutdown() {
+  shutting_down = true;
+}
 
 // ---- SocketListenerList ----
 
@@ -83,7 +86,9 @@ void IdleNotifier::addSocketListener(SocketListener* listener) {
   if (listener) sockets_.add(listener);
 }
 
-void IdleNotifier::removeSocketListener(SocketListener* listener) { sockets_.remove(listener); }
+void IdleNotifier::removeSocketListener(SocketListener* listener) {
+  sockets_.remove(listener);
+}
 
 bool IdleNotifier::hasSocketListener(SocketListener* listener) const {
   return sockets_.contains(listener);
@@ -232,16 +237,22 @@ bool IdleNotifier::notifySocketActivity(int64_t timeout_ms, bool process) {
     bool has_fd = l->hasFD() && l->getFD() >= 0;
     short events = 0;
     if (l->wantsToWrite()) {
-      if (has_fd) events |= POLLOUT;
-      else s.write = true, timeout_ms = 0;
+      if (has_fd)
+        events |= POLLOUT;
+      else
+        s.write = true, timeout_ms = 0;
     }
     if (l->wantsToReadException()) {
-      if (has_fd) events |= POLLPRI;
-      else s.exception = true, timeout_ms = 0;
+      if (has_fd)
+        events |= POLLPRI;
+      else
+        s.exception = true, timeout_ms = 0;
     }
     if (l->wantsToRead()) {
-      if (has_fd) events |= POLLIN;
-      else s.read = true, timeout_ms = 0;
+      if (has_fd)
+        events |= POLLIN;
+      else
+        s.read = true, timeout_ms = 0;
     }
     if (l->wantsToDequeueAndDispatch()) s.dispatch = true, timeout_ms = 0;
     if (has_fd && events) {

@@ -27,18 +27,24 @@ WButton* WToolBar::AddButton(const std::string& label, const std::string& status
   b->AddEventHook([this](WWindow* w, const WEvent& e) {
     if (!status_) return;
     auto* button = static_cast<WButton*>(w);
-    if (e.kind == WEventKind::Enter) status_->SetMessage(button->statusText());
-    else if (e.kind == WEventKind::Leave) status_->SetMessage("");
+    if (e.kind == WEventKind::Enter)
+      status_->SetMessage(button->statusText());
+    else if (e.kind == WEventKind::Leave)
+      status_->SetMessage("");
   });
-  if (index < 0 || index > count()) items_.push_back(b);
-  else items_.insert(items_.begin() + index, b);
+  if (index < 0 || index > count())
+    items_.push_back(b);
+  else
+    items_.insert(items_.begin() + index, b);
   Layout();
   return b;
 }
 
 void WToolBar::AddSeparator(int index) {
-  if (index < 0 || index > count()) items_.push_back(nullptr);
-  else items_.insert(items_.begin() + index, nullptr);
+  if (index < 0 || index > count())
+    items_.push_back(nullptr);
+  else
+    items_.insert(items_.begin() + index, nullptr);
   Layout();
 }
 

@@ -135,7 +135,8 @@ std::vector<std::string> WLabel::Lines(int width) const {
   size_t start = 0;
   while (start <= text_.size()) {
     size_t nl = text_.find('\n', start);
-    std::string para = text_.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+    std::string para =
+        text_.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
     // Break the paragraph at blanks so that each line fits.
     std::string line;
     size_t i = 0;

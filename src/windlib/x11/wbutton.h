@@ -22,7 +22,10 @@ class WButton : public WWindow {
   // The default button of a dialog has a heavier frame.
   void SetDefault(bool on);
   // A flat button (tool bars) shows its frame only under the pointer.
-  void SetFlat(bool on) { flat_ = on; Invalidate(); }
+  void SetFlat(bool on) {
+    flat_ = on;
+    Invalidate();
+  }
   // A text for the status line while the pointer is over the button.
   void SetStatusText(const std::string& text) { status_text_ = text; }
   const std::string& statusText() const { return status_text_; }

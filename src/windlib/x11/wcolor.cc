@@ -1,6 +1,7 @@
 #include "windlib/x11/wcolor.h"
 
 #include <X11/Xlib.h>
+
 #include <cctype>
 #include <cstring>
 
@@ -105,7 +106,9 @@ WColor WColorOr(const char* spec, WColor fallback) {
   return c;
 }
 
-WPalette& WGetPalette() { return palette; }
+WPalette& WGetPalette() {
+  return palette;
+}
 
 void WLoadPalette() {
   palette = WPalette();

@@ -17,7 +17,7 @@ WColor WColorOr(const char* spec, WColor fallback);
 struct WPalette {
   WColor text = 0x000000;
   WColor textBackground = 0xffffff;
-  WColor control = 0xd9d9d9;       // buttons, bars, dialogs
+  WColor control = 0xd9d9d9;  // buttons, bars, dialogs
   WColor controlText = 0x000000;
   WColor controlLight = 0xf4f4f4;  // bevel highlight
   WColor controlDark = 0x8c8c8c;   // bevel shadow

@@ -241,4 +241,6 @@ WAskReply WAskWithDialogs(const WAskRequest& r) {
   return reply;
 }
 
-void WInstallDialogs() { WSetDisplayAsker(WAskWithDialogs); }
+void WInstallDialogs() {
+  WSetDisplayAsker(WAskWithDialogs);
+}

@@ -1,6 +1,7 @@
 #include "windlib/x11/wdraw.h"
 
 #include <X11/Xft/Xft.h>
+
 #include <algorithm>
 
 #include "windlib/x11/wcolor.h"
@@ -29,7 +30,8 @@ XTarget target_of(WWindow* w) {
 
 void set_clip(const XTarget& t, const WRect& clip) {
   XRectangle r = {static_cast<short>(clip.x), static_cast<short>(clip.y),
-                  static_cast<unsigned short>(clip.width), static_cast<unsigned short>(clip.height)};
+                  static_cast<unsigned short>(clip.width),
+                  static_cast<unsigned short>(clip.height)};
   XSetClipRectangles(t.d, t.x->gc, 0, 0, &r, 1, Unsorted);
   XftDrawSetClipRectangles(t.x->draw, 0, 0, &r, 1);
 }
@@ -38,7 +40,9 @@ void set_clip(const XTarget& t, const WRect& clip) {
 WPainter::WPainter(WWindow* window, const WRect& clip)
     : window_(window), clip_(clip.intersect(window->bounds())) {}
 
-void WPainter::SetClip(const WRect& r) { clip_ = clip_.intersect(r); }
+void WPainter::SetClip(const WRect& r) {
+  clip_ = clip_.intersect(r);
+}
 
 void WPainter::Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg,
                       WColor bg) {
@@ -156,8 +160,12 @@ void WPainter::Text(int x, int y, const std::string& utf8, WColor fg, const WFon
 
 // ---- Recorder ----
 
-WDrawRecorder::WDrawRecorder() : outer_(recorder) { recorder = this; }
-WDrawRecorder::~WDrawRecorder() { recorder = outer_; }
+WDrawRecorder::WDrawRecorder() : outer_(recorder) {
+  recorder = this;
+}
+WDrawRecorder::~WDrawRecorder() {
+  recorder = outer_;
+}
 
 int WDrawRecorder::count(WDrawKind kind) const {
   return static_cast<int>(
@@ -176,4 +184,6 @@ std::vector<std::string> WDrawRecorder::cellsIn(const WWindow* window) const {
   return out;
 }
 
-long WDrawCallCount() { return total_calls; }
+long WDrawCallCount() {
+  return total_calls;
+}

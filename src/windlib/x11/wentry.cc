@@ -156,8 +156,10 @@ bool WEntry::HandleEvent(WEvent& e) {
       return true;
     }
     if (e.button != 1) return false;
-    if (e.clicks >= 2) SelectAll();
-    else SetCursor(PositionAt(e.x));
+    if (e.clicks >= 2)
+      SelectAll();
+    else
+      SetCursor(PositionAt(e.x));
     return true;
   }
   if (e.kind == WEventKind::Motion && (e.modifiers & WModButton1)) {
@@ -175,12 +177,21 @@ bool WEntry::HandleEvent(WEvent& e) {
   if (e.kind != WEventKind::KeyDown) return false;
   bool ctrl = e.modifiers & WModControl;
   switch (e.key) {
-    case WK_Left: SetCursor(PrevChar(cursor_)); return true;
-    case WK_Right: SetCursor(NextChar(cursor_)); return true;
-    case WK_Home: SetCursor(0); return true;
-    case WK_End: SetCursor(text_.size()); return true;
+    case WK_Left:
+      SetCursor(PrevChar(cursor_));
+      return true;
+    case WK_Right:
+      SetCursor(NextChar(cursor_));
+      return true;
+    case WK_Home:
+      SetCursor(0);
+      return true;
+    case WK_End:
+      SetCursor(text_.size());
+      return true;
     case WK_BackSpace:
-      if (hasSelection()) DeleteSelection();
+      if (hasSelection())
+        DeleteSelection();
       else if (cursor_ > 0) {
         size_t p = PrevChar(cursor_);
         text_.erase(p, cursor_ - p);
@@ -190,8 +201,10 @@ bool WEntry::HandleEvent(WEvent& e) {
       Changed();
       return true;
     case WK_Delete:
-      if (hasSelection()) DeleteSelection();
-      else if (cursor_ < text_.size()) text_.erase(cursor_, NextChar(cursor_) - cursor_);
+      if (hasSelection())
+        DeleteSelection();
+      else if (cursor_ < text_.size())
+        text_.erase(cursor_, NextChar(cursor_) - cursor_);
       Changed();
       return true;
     case WK_Return:
@@ -206,9 +219,15 @@ bool WEntry::HandleEvent(WEvent& e) {
   }
   if (ctrl) {
     switch (e.key) {
-      case 'a': SelectAll(); return true;
-      case 'e': SetCursor(text_.size()); return true;
-      case 'u': SetText(""); return true;
+      case 'a':
+        SelectAll();
+        return true;
+      case 'e':
+        SetCursor(text_.size());
+        return true;
+      case 'u':
+        SetText("");
+        return true;
       case 'k':
         text_.erase(cursor_);
         Changed();
@@ -225,17 +244,20 @@ bool WEntry::HandleEvent(WEvent& e) {
         return true;
       case 'v': {
         HandleRef self(kWindowHandleType, this);
-        WSelectionRequest("CLIPBOARD", [this, self](bool ok, const std::string& bytes) {
-          if (ok && self.alive()) Insert(bytes);
-        }, WSelectionTarget::Utf8);
+        WSelectionRequest(
+            "CLIPBOARD",
+            [this, self](bool ok, const std::string& bytes) {
+              if (ok && self.alive()) Insert(bytes);
+            },
+            WSelectionTarget::Utf8);
         return true;
       }
       default:
         return false;
     }
   }
-  if (!e.text.empty() && !(e.modifiers & WModMeta) &&
-      static_cast<unsigned char>(e.text[0]) >= 32 && e.text[0] != 127) {
+  if (!e.text.empty() && !(e.modifiers & WModMeta) && static_cast<unsigned char>(e.text[0]) >= 32 &&
+      e.text[0] != 127) {
     Insert(e.text);
     return true;
   }

@@ -40,7 +40,8 @@ WFileChooserDialog::WFileChooserDialog(const std::string& title, const std::stri
     Refresh();
   });
   list_->SetOnSelect([this](WList*, int row) {
-    if (row >= 0 && row < static_cast<int>(entries_.size()) && !entries_[static_cast<size_t>(row)].directory)
+    if (row >= 0 && row < static_cast<int>(entries_.size()) &&
+        !entries_[static_cast<size_t>(row)].directory)
       path_->SetText(entries_[static_cast<size_t>(row)].name);
   });
   list_->SetOnActivate([this](WList*, int row) { ActivateRow(row); });
@@ -94,7 +95,9 @@ bool WFileChooserDialog::ChangeDirectory(const std::string& dir) {
   return true;
 }
 
-void WFileChooserDialog::Refresh() { ChangeDirectory(directory_); }
+void WFileChooserDialog::Refresh() {
+  ChangeDirectory(directory_);
+}
 
 void WFileChooserDialog::ActivateRow(int row) {
   if (row < 0 || row >= static_cast<int>(entries_.size())) return;

@@ -1,12 +1,13 @@
 #include "windlib/x11/wfilelist.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "shared/indgen/indgen.h"
 
@@ -47,8 +48,10 @@ bool WListDirectory(const std::string& dir, const std::string& filter,
     std::string full = dir == "/" ? "/" + name : dir + "/" + name;
     struct stat st;
     bool is_dir = stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    if (is_dir) dirs.push_back(WFileEntry{name, true});
-    else if (WFilterMatches(filter, name)) files.push_back(WFileEntry{name, false});
+    if (is_dir)
+      dirs.push_back(WFileEntry{name, true});
+    else if (WFilterMatches(filter, name))
+      files.push_back(WFileEntry{name, false});
   }
   closedir(d);
   auto by_name = [](const WFileEntry& a, const WFileEntry& b) { return a.name < b.name; };

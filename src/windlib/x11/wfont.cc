@@ -1,6 +1,7 @@
 #include "windlib/x11/wfont.h"
 
 #include <X11/Xft/Xft.h>
+
 #include <cstring>
 
 #include "windlib/x11/wgui.h"

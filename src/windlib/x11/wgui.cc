@@ -5,10 +5,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
 #include <fontconfig/fontconfig.h>
+#include <poll.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstring>
-#include <poll.h>
 #include <string>
 #include <unordered_map>
 
@@ -64,8 +65,10 @@ XrmOptionDescRec kOptions[] = {
     {const_cast<char*>("-16bitfont"), const_cast<char*>(".16bitfont"), XrmoptionSepArg, nullptr},
     {const_cast<char*>("-bw"), const_cast<char*>(".blackwhite"), XrmoptionNoArg,
      const_cast<char*>("on")},
-    {const_cast<char*>("-gray"), const_cast<char*>(".grey"), XrmoptionNoArg, const_cast<char*>("on")},
-    {const_cast<char*>("-grey"), const_cast<char*>(".grey"), XrmoptionNoArg, const_cast<char*>("on")},
+    {const_cast<char*>("-gray"), const_cast<char*>(".grey"), XrmoptionNoArg,
+     const_cast<char*>("on")},
+    {const_cast<char*>("-grey"), const_cast<char*>(".grey"), XrmoptionNoArg,
+     const_cast<char*>("on")},
     {const_cast<char*>("-synchronous"), const_cast<char*>(".synchronous"), XrmoptionNoArg,
      const_cast<char*>("on")},
     {const_cast<char*>("+synchronous"), const_cast<char*>(".synchronous"), XrmoptionNoArg,
@@ -77,7 +80,8 @@ XrmOptionDescRec kOptions[] = {
     {const_cast<char*>("-restore"), const_cast<char*>(".restoreEvents"), XrmoptionSepArg, nullptr},
     {const_cast<char*>("-dump"), const_cast<char*>(".dumpResources"), XrmoptionNoArg,
      const_cast<char*>("./WResources")},
-    {const_cast<char*>("-resources"), const_cast<char*>(".loadResources"), XrmoptionSepArg, nullptr},
+    {const_cast<char*>("-resources"), const_cast<char*>(".loadResources"), XrmoptionSepArg,
+     nullptr},
     {const_cast<char*>("-debug"), const_cast<char*>(".debuglevel"), XrmoptionSepArg, nullptr},
     {const_cast<char*>("-reversevideo"), const_cast<char*>(".reversevideo"), XrmoptionNoArg,
      const_cast<char*>("on")},
@@ -157,15 +161,23 @@ void dispatch(XEvent& event) {
   WithRecoveryPoint([&] {
     if (WXSelectionEvent(event)) return;
     auto it = targets.find(event.xany.window);
-    if (it != targets.end()) it->second->HandleXEvent(event);
-    else if (WXUnclaimedEventHook) WXUnclaimedEventHook(event);
+    if (it != targets.end())
+      it->second->HandleXEvent(event);
+    else if (WXUnclaimedEventHook)
+      WXUnclaimedEventHook(event);
   });
 }
 }  // namespace
 
-Display* WXDisplay() { return display; }
-XrmDatabase WXResources() { return resources; }
-XIM WXInputMethod() { return input_method; }
+Display* WXDisplay() {
+  return display;
+}
+XrmDatabase WXResources() {
+  return resources;
+}
+XIM WXInputMethod() {
+  return input_method;
+}
 
 Atom WXAtom(const char* name) {
   auto it = atoms.find(name);
@@ -175,8 +187,12 @@ Atom WXAtom(const char* name) {
   return a;
 }
 
-void WXRegisterWindow(Window window, WXEventTarget* target) { targets[window] = target; }
-void WXUnregisterWindow(Window window) { targets.erase(window); }
+void WXRegisterWindow(Window window, WXEventTarget* target) {
+  targets[window] = target;
+}
+void WXUnregisterWindow(Window window) {
+  targets.erase(window);
+}
 WXEventTarget* WXTargetOf(Window window) {
   auto it = targets.find(window);
   return it == targets.end() ? nullptr : it->second;
@@ -308,5 +324,9 @@ void WBellNow() {
   if (display) XBell(display, 0);
 }
 
-void WRequestExit() { exit_requested = true; }
-void WSetExitRequestHandler(void (*handler)()) { exit_handler = handler; }
+void WRequestExit() {
+  exit_requested = true;
+}
+void WSetExitRequestHandler(void (*handler)()) {
+  exit_handler = handler;
+}

@@ -41,7 +41,9 @@ enum WKeyCode : uint32_t {
   WK_ISO_Left_Tab = 0xfe20,  // Shift+Tab on most keyboards
 };
 
-inline WKeyCode WKeyF(int n) { return static_cast<WKeyCode>(WK_F1 + (n - 1)); }
+inline WKeyCode WKeyF(int n) {
+  return static_cast<WKeyCode>(WK_F1 + (n - 1));
+}
 
 // The key's name, or "" for a code without one.
 std::string WKeyName(uint32_t key);

@@ -16,10 +16,16 @@ WList::WList(WWindow* parent) : WWindow(parent) {
   Layout();
 }
 
-int WList::rowHeight() const { return WUIFont()->Height() + 2; }
-int WList::topRow() const { return static_cast<int>(scroll_ / rowHeight()); }
+int WList::rowHeight() const {
+  return WUIFont()->Height() + 2;
+}
+int WList::topRow() const {
+  return static_cast<int>(scroll_ / rowHeight());
+}
 
-int WList::VisibleRows() const { return std::max(1, (height() - 2) / rowHeight()); }
+int WList::VisibleRows() const {
+  return std::max(1, (height() - 2) / rowHeight());
+}
 
 void WList::SetItems(std::vector<std::string> items) {
   items_ = std::move(items);
@@ -55,8 +61,10 @@ void WList::Select(int index) {
   if (index < -1 || index >= static_cast<int>(items_.size())) return;
   if (index >= 0) {
     long y = static_cast<long>(index) * rowHeight();
-    if (y < scroll_) ScrollTo(y);
-    else if (y + rowHeight() > scroll_ + height() - 2) ScrollTo(y + rowHeight() - (height() - 2));
+    if (y < scroll_)
+      ScrollTo(y);
+    else if (y + rowHeight() > scroll_ + height() - 2)
+      ScrollTo(y + rowHeight() - (height() - 2));
   }
   if (index == selected_) return;
   selected_ = index;
@@ -107,12 +115,24 @@ bool WList::HandleEvent(WEvent& e) {
       if (n == 0) return false;
       int page = VisibleRows();
       switch (e.key) {
-        case WK_Up: Select(std::max(0, selected_ - 1)); return true;
-        case WK_Down: Select(std::min(n - 1, selected_ + 1)); return true;
-        case WK_Prior: Select(std::max(0, selected_ - page)); return true;
-        case WK_Next: Select(std::min(n - 1, std::max(0, selected_) + page)); return true;
-        case WK_Home: Select(0); return true;
-        case WK_End: Select(n - 1); return true;
+        case WK_Up:
+          Select(std::max(0, selected_ - 1));
+          return true;
+        case WK_Down:
+          Select(std::min(n - 1, selected_ + 1));
+          return true;
+        case WK_Prior:
+          Select(std::max(0, selected_ - page));
+          return true;
+        case WK_Next:
+          Select(std::min(n - 1, std::max(0, selected_) + page));
+          return true;
+        case WK_Home:
+          Select(0);
+          return true;
+        case WK_End:
+          Select(n - 1);
+          return true;
         case WK_Return:
         case WK_KP_Enter:
           if (selected_ >= 0 && on_activate_) {

@@ -77,8 +77,8 @@ bool WParseAccelerator(const std::string& text, uint32_t* key, unsigned* modifie
   static const struct {
     const char* prefix;
     unsigned bit;
-  } kPrefixes[] = {{"Ctrl+", WModControl}, {"Meta+", WModMeta}, {"Alt+", WModMeta},
-                   {"Shift+", WModShift}};
+  } kPrefixes[] = {
+      {"Ctrl+", WModControl}, {"Meta+", WModMeta}, {"Alt+", WModMeta}, {"Shift+", WModShift}};
   unsigned mods = 0;
   std::string rest = text;
   for (bool found = true; found;) {
@@ -98,7 +98,8 @@ bool WParseAccelerator(const std::string& text, uint32_t* key, unsigned* modifie
     k = static_cast<uint32_t>(std::tolower(static_cast<unsigned char>(rest[0])));
   if (k == 0) {
     std::string lower = rest;
-    if (!lower.empty()) lower[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lower[0])));
+    if (!lower.empty())
+      lower[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(lower[0])));
     k = WKeyFromName(lower);
   }
   if (k == 0) return false;

@@ -134,8 +134,10 @@ void WMenuBar::HandleRootPress(int root_x, int root_y) {
   ScreenPosition(&sx, &sy);
   int i = EntryAt(root_x - sx, root_y - sy);
   // A press on the open menu's own title closes it; on another title, switches.
-  if (i == open_index_) WPopupMenu::CloseAll();
-  else OpenMenu(i, false);
+  if (i == open_index_)
+    WPopupMenu::CloseAll();
+  else
+    OpenMenu(i, false);
 }
 
 void WMenuBar::TrackRootMotion(int root_x, int root_y) {
@@ -149,7 +151,9 @@ bool WMenuBar::HandleEvent(WEvent& e) {
   if (e.kind != WEventKind::ButtonDown || e.button != 1) return false;
   int i = EntryAt(e.x, e.y);
   if (i < 0) return false;
-  if (i == open_index_) WPopupMenu::CloseAll();
-  else OpenMenu(i, false);
+  if (i == open_index_)
+    WPopupMenu::CloseAll();
+  else
+    OpenMenu(i, false);
   return true;
 }

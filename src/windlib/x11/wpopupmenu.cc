@@ -1,6 +1,7 @@
 #include "windlib/x11/wpopupmenu.h"
 
 #include <X11/Xlib.h>
+
 #include <algorithm>
 
 #include "windlib/x11/wbutton.h"
@@ -44,15 +45,17 @@ WPopupMenu* WPopupMenu::Open(std::shared_ptr<WMenu> menu, int x, int y) {
   outermost = p;
   if (Display* d = WXDisplay()) {
     Window w = p->xstate()->window;
-    XGrabPointer(d, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    XGrabPointer(d, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                 GrabModeAsync, None, None, CurrentTime);
     XGrabKeyboard(d, w, False, GrabModeAsync, GrabModeAsync, CurrentTime);
     p->grabbed_ = true;
   }
   return p;
 }
 
-WPopupMenu* WPopupMenu::Current() { return outermost; }
+WPopupMenu* WPopupMenu::Current() {
+  return outermost;
+}
 
 void WPopupMenu::CloseAll() {
   if (outermost) outermost->CloseThis();
@@ -213,18 +216,30 @@ void WPopupMenu::Choose(int index) {
 bool WPopupMenu::HandleKey(WEvent& e) {
   if (child_) return child_->HandleKey(e);
   switch (e.key) {
-    case WK_Up: MoveSelection(-1); return true;
-    case WK_Down: MoveSelection(1); return true;
-    case WK_Home: selected_ = -1; MoveSelection(1); return true;
-    case WK_End: selected_ = -1; MoveSelection(-1); return true;
+    case WK_Up:
+      MoveSelection(-1);
+      return true;
+    case WK_Down:
+      MoveSelection(1);
+      return true;
+    case WK_Home:
+      selected_ = -1;
+      MoveSelection(1);
+      return true;
+    case WK_End:
+      selected_ = -1;
+      MoveSelection(-1);
+      return true;
     case WK_Return:
     case WK_KP_Enter:
     case ' ':
       Choose(selected_);
       return true;
     case WK_Escape:
-      if (parent_popup_) CloseThis();
-      else CloseAll();
+      if (parent_popup_)
+        CloseThis();
+      else
+        CloseAll();
       return true;
     case WK_Right:
       if (selected_ >= 0 && menu_->items()[static_cast<size_t>(selected_)].submenu) {
@@ -314,7 +329,8 @@ bool WPopupMenu::HandlePointer(WEvent& e) {
 
 bool WPopupMenu::HandleEvent(WEvent& e) {
   switch (e.kind) {
-    case WEventKind::KeyDown: return HandleKey(e);
+    case WEventKind::KeyDown:
+      return HandleKey(e);
     case WEventKind::ButtonDown:
     case WEventKind::ButtonUp:
     case WEventKind::Motion:

@@ -44,7 +44,9 @@ WScrollBar::WScrollBar(WWindow* parent, Orientation orientation)
   SetGeometry(orientation == Vertical ? WRect{0, 0, t, 100} : WRect{0, 0, 100, t});
 }
 
-WScrollBar::~WScrollBar() { delete repeater_; }
+WScrollBar::~WScrollBar() {
+  delete repeater_;
+}
 
 int WScrollBar::Thickness() {
   const char* r = WGetResource("scrollbarwidth");
@@ -113,8 +115,8 @@ void WScrollBar::Paint(WPainter& p) {
   int a = Across();
   p.FillRect(t, pal.controlDark);
   WRect back = orientation_ == Vertical ? WRect{0, 0, a, a} : WRect{0, 0, a, a};
-  WRect fwd = orientation_ == Vertical ? WRect{0, Length() - a, a, a}
-                                       : WRect{Length() - a, 0, a, a};
+  WRect fwd =
+      orientation_ == Vertical ? WRect{0, Length() - a, a, a} : WRect{Length() - a, 0, a, a};
   PaintArrow(p, back, false, held_ == Part::Back);
   PaintArrow(p, fwd, true, held_ == Part::Forward);
   if (range_ > page_) {
@@ -126,8 +128,12 @@ void WScrollBar::Paint(WPainter& p) {
 
 void WScrollBar::RepeatStep() {
   switch (held_) {
-    case Part::Back: UserSet(value_ - step_); break;
-    case Part::Forward: UserSet(value_ + step_); break;
+    case Part::Back:
+      UserSet(value_ - step_);
+      break;
+    case Part::Forward:
+      UserSet(value_ + step_);
+      break;
     case Part::PageBack:
     case Part::PageForward: {
       // Page towards the pointer and stop once the slider reaches it.
@@ -135,8 +141,10 @@ void WScrollBar::RepeatStep() {
       int start = orientation_ == Vertical ? s.y : s.x;
       int end = start + (orientation_ == Vertical ? s.height : s.width);
       long page_step = std::max(step_, page_ - step_);
-      if (held_ == Part::PageBack && pointer_along_ < start) UserSet(value_ - page_step);
-      else if (held_ == Part::PageForward && pointer_along_ >= end) UserSet(value_ + page_step);
+      if (held_ == Part::PageBack && pointer_along_ < start)
+        UserSet(value_ - page_step);
+      else if (held_ == Part::PageForward && pointer_along_ >= end)
+        UserSet(value_ + page_step);
       break;
     }
     default:
@@ -159,8 +167,10 @@ bool WScrollBar::HandleEvent(WEvent& e) {
       WRect s = SliderRect();
       int s_start = orientation_ == Vertical ? s.y : s.x;
       int s_len = orientation_ == Vertical ? s.height : s.width;
-      if (along < a) held_ = Part::Back;
-      else if (along >= Length() - a) held_ = Part::Forward;
+      if (along < a)
+        held_ = Part::Back;
+      else if (along >= Length() - a)
+        held_ = Part::Forward;
       else if (e.button == 2 || (along >= s_start && along < s_start + s_len)) {
         held_ = Part::Slider;
         // The middle button grabs the slider by its centre where it is pressed.

@@ -52,7 +52,7 @@ class WScrollBar : public WWindow {
   long range_ = 0, page_ = 0, value_ = 0, step_ = 16;
   std::function<void(long)> on_change_;
   enum class Part { None, Back, Forward, PageBack, PageForward, Slider } held_ = Part::None;
-  int drag_offset_ = 0;   // pointer position within the slider when dragging
-  int pointer_along_ = 0; // last pointer position while a button is held
+  int drag_offset_ = 0;    // pointer position within the slider when dragging
+  int pointer_along_ = 0;  // last pointer position while a button is held
   Repeater* repeater_;
 };

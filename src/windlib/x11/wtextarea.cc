@@ -23,19 +23,31 @@ WTextArea::WTextArea(WWindow* parent, WFont* font)
   SetPointerShape(WPointerShape::Text);
 }
 
-WTextArea::~WTextArea() { delete blinker_; }
+WTextArea::~WTextArea() {
+  delete blinker_;
+}
 
 void WTextArea::SetFont(WFont* font) {
   font_ = font ? font : WTextFont();
   Invalidate();
 }
 
-int WTextArea::charWidth() const { return font_->CharWidth(); }
-int WTextArea::lineHeight() const { return font_->Height(); }
-int WTextArea::ascent() const { return font_->Ascent(); }
+int WTextArea::charWidth() const {
+  return font_->CharWidth();
+}
+int WTextArea::lineHeight() const {
+  return font_->Height();
+}
+int WTextArea::ascent() const {
+  return font_->Ascent();
+}
 
-int WTextArea::columns() const { return (width() + charWidth() - 1) / charWidth(); }
-int WTextArea::rows() const { return (height() + lineHeight() - 1) / lineHeight(); }
+int WTextArea::columns() const {
+  return (width() + charWidth() - 1) / charWidth();
+}
+int WTextArea::rows() const {
+  return (height() + lineHeight() - 1) / lineHeight();
+}
 
 void WTextArea::CellAt(int x, int y, int* column, int* row) const {
   *column = std::max(0, x) / charWidth();
@@ -47,8 +59,7 @@ void WTextArea::DrawBytes(int x, int y, const char* bytes, int count, WColor fg,
   p.Cells(x, y, bytes, count, fg, bg, font_);
 }
 
-void WTextArea::DrawCells(int column, int row, const char* bytes, int count, WColor fg,
-                          WColor bg) {
+void WTextArea::DrawCells(int column, int row, const char* bytes, int count, WColor fg, WColor bg) {
   DrawBytes(column * charWidth(), row * lineHeight(), bytes, count, fg, bg);
 }
 
@@ -84,9 +95,15 @@ void WTextArea::SetCaretCell(int column, int row, bool visible, CaretShape shape
   int x = column * charWidth(), y = row * lineHeight();
   WRect r;
   switch (shape) {
-    case CaretShape::Bar: r = WRect{x, y, 2, lineHeight()}; break;
-    case CaretShape::Block: r = WRect{x, y, charWidth(), lineHeight()}; break;
-    case CaretShape::Underline: r = WRect{x, y + lineHeight() - 2, charWidth(), 2}; break;
+    case CaretShape::Bar:
+      r = WRect{x, y, 2, lineHeight()};
+      break;
+    case CaretShape::Block:
+      r = WRect{x, y, charWidth(), lineHeight()};
+      break;
+    case CaretShape::Underline:
+      r = WRect{x, y + lineHeight() - 2, charWidth(), 2};
+      break;
   }
   SetCaretRect(r, visible);
 }
@@ -102,8 +119,10 @@ void WTextArea::SetCaretBlink(int ms) {
   blink_ms_ = ms > 0 ? ms : 0;
   IdleNotifier* n = getIdleNotifier();
   if (!n) return;
-  if (blink_ms_ && hasFocus()) n->addTimerListener(blinker_, blink_ms_);
-  else n->removeTimerListener(blinker_);
+  if (blink_ms_ && hasFocus())
+    n->addTimerListener(blinker_, blink_ms_);
+  else
+    n->removeTimerListener(blinker_);
   blink_on_ = true;
   UpdateCaret();
 }
@@ -120,8 +139,10 @@ void WTextArea::UpdateCaret() {
 void WTextArea::OnFocusChange(bool focused) {
   if (blink_ms_) {
     if (IdleNotifier* n = getIdleNotifier()) {
-      if (focused) n->addTimerListener(blinker_, blink_ms_);
-      else n->removeTimerListener(blinker_);
+      if (focused)
+        n->addTimerListener(blinker_, blink_ms_);
+      else
+        n->removeTimerListener(blinker_);
     }
   }
   blink_on_ = true;
@@ -129,8 +150,10 @@ void WTextArea::OnFocusChange(bool focused) {
 }
 
 void WTextArea::Paint(WPainter& p) {
-  if (on_paint_) on_paint_(this, p);
-  else p.FillRect(p.clip(), background());
+  if (on_paint_)
+    on_paint_(this, p);
+  else
+    p.FillRect(p.clip(), background());
 }
 
 bool WTextArea::HandleEvent(WEvent& e) {

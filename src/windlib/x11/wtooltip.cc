@@ -55,8 +55,12 @@ void WSetTooltipsEnabled(bool on) {
   enabled = on;
   if (!on) WHideTooltip();
 }
-bool WTooltipsEnabled() { return enabled; }
-void WSetTooltipDelay(int ms) { delay_ms = ms < 0 ? 0 : ms; }
+bool WTooltipsEnabled() {
+  return enabled;
+}
+void WSetTooltipDelay(int ms) {
+  delay_ms = ms < 0 ? 0 : ms;
+}
 
 void WShowTooltip(const std::string& text, int x, int y) {
   WHideTooltip();
@@ -74,7 +78,9 @@ void WHideTooltip() {
   tip = nullptr;
 }
 
-std::string WTooltipShown() { return tip ? tip->text() : ""; }
+std::string WTooltipShown() {
+  return tip ? tip->text() : "";
+}
 
 void WTooltipNote(WWindow* window, const WEvent& e) {
   if (window == tip) return;

@@ -1,6 +1,7 @@
 #include "windlib/x11/wtopwindow.h"
 
 #include <X11/Xutil.h>
+
 #include <cctype>
 
 #include "windlib/x11/wcolor.h"
@@ -14,11 +15,15 @@ bool geometry_used = false;
 WTopWindow* active = nullptr;
 }  // namespace
 
-WTopWindow* WActiveTopWindow() { return active; }
+WTopWindow* WActiveTopWindow() {
+  return active;
+}
 
 WTopWindow::WTopWindow(const std::string& title, int width, int height,
                        const WTopWindowOptions& options)
-    : WWindow(nullptr, WRect{0, 0, width, height}), title_(title), icon_name_(title),
+    : WWindow(nullptr, WRect{0, 0, width, height}),
+      title_(title),
+      icon_name_(title),
       listed_(options.listed) {
   if (listed_) ApplyGeometryResource();
   Realize();
@@ -95,9 +100,13 @@ void WTopWindow::SetMinimumSize(int width, int height) {
   WXSetSizeHints(this, user_position_, min_w_, min_h_);
 }
 
-void WTopWindow::SetTransientFor(WTopWindow* owner) { WXSetTransientFor(this, owner); }
+void WTopWindow::SetTransientFor(WTopWindow* owner) {
+  WXSetTransientFor(this, owner);
+}
 
-void WTopWindow::Raise() { WXRaise(this); }
+void WTopWindow::Raise() {
+  WXRaise(this);
+}
 
 void WTopWindow::Layout() {
   int y = 0, bottom = height();

@@ -51,18 +51,19 @@ enum WModifier : unsigned {
   WModButton5 = 0x1000,
 };
 constexpr unsigned kWModKeyMask = WModShift | WModControl | WModMeta;
-constexpr unsigned kWModButtonMask = WModButton1 | WModButton2 | WModButton3 | WModButton4 | WModButton5;
+constexpr unsigned kWModButtonMask =
+    WModButton1 | WModButton2 | WModButton3 | WModButton4 | WModButton5;
 
 enum class WEventKind {
   KeyDown,
   KeyUp,
   ButtonDown,
   ButtonUp,
-  Motion,        // pointer motion; `modifiers` tells the buttons held
+  Motion,  // pointer motion; `modifiers` tells the buttons held
   Enter,
   Leave,
-  Exposure,      // `area` needs drawing (the toolkit repaints from its buffer)
-  Resize,        // the window's size changed to width x height
+  Exposure,  // `area` needs drawing (the toolkit repaints from its buffer)
+  Resize,    // the window's size changed to width x height
   FocusGained,
   FocusLost,
   CloseRequest,  // the window manager asked a top-level window to close
@@ -72,16 +73,16 @@ enum class WEventKind {
 
 struct WEvent {
   WEventKind kind = WEventKind::KeyDown;
-  uint32_t key = 0;         // key code (see wkeys.h)
-  std::string text;         // the characters typed (UTF-8), empty for most keys
-  unsigned modifiers = 0;   // WModifier bits at the time of the event
-  int button = 0;           // 1..5 for button events (4 and 5 are the wheel)
-  int clicks = 0;           // 1 single, 2 double, 3 triple click ...
-  int x = 0, y = 0;         // pointer, relative to the receiving window
-  int rootX = 0, rootY = 0; // pointer, relative to the screen
+  uint32_t key = 0;           // key code (see wkeys.h)
+  std::string text;           // the characters typed (UTF-8), empty for most keys
+  unsigned modifiers = 0;     // WModifier bits at the time of the event
+  int button = 0;             // 1..5 for button events (4 and 5 are the wheel)
+  int clicks = 0;             // 1 single, 2 double, 3 triple click ...
+  int x = 0, y = 0;           // pointer, relative to the receiving window
+  int rootX = 0, rootY = 0;   // pointer, relative to the screen
   int width = 0, height = 0;  // Resize
-  WRect area;               // Expose
-  unsigned long time = 0;   // server time in ms
+  WRect area;                 // Expose
+  unsigned long time = 0;     // server time in ms
 };
 
 const char* WEventKindName(WEventKind kind);

@@ -15,9 +15,9 @@ namespace {
 constexpr size_t kMaxInvalidRects = 8;
 
 uint64_t next_serial = 1;
-std::vector<WWindow*> dirty;              // windows with invalid areas or damage
-std::unordered_set<WWindow*> live;        // every window not yet deleted
-std::vector<WWindow*> doomed;             // deferred deletes
+std::vector<WWindow*> dirty;        // windows with invalid areas or damage
+std::unordered_set<WWindow*> live;  // every window not yet deleted
+std::vector<WWindow*> doomed;       // deferred deletes
 int delivery_depth = 0;
 
 struct Posted {
@@ -30,7 +30,9 @@ void mark_dirty(WWindow* w) {
   if (std::find(dirty.begin(), dirty.end(), w) == dirty.end()) dirty.push_back(w);
 }
 
-bool is_key(WEventKind k) { return k == WEventKind::KeyDown || k == WEventKind::KeyUp; }
+bool is_key(WEventKind k) {
+  return k == WEventKind::KeyDown || k == WEventKind::KeyUp;
+}
 
 bool is_input(WEventKind k) {
   return is_key(k) || k == WEventKind::ButtonDown || k == WEventKind::ButtonUp ||
@@ -40,18 +42,27 @@ bool is_input(WEventKind k) {
 std::vector<WWindow*> modal_stack;
 }  // namespace
 
-void WPushModal(WWindow* root) { modal_stack.push_back(root); }
+void WPushModal(WWindow* root) {
+  modal_stack.push_back(root);
+}
 void WPopModal(WWindow* root) {
   auto it = std::find(modal_stack.rbegin(), modal_stack.rend(), root);
   if (it != modal_stack.rend()) modal_stack.erase(std::next(it).base());
 }
-WWindow* WCurrentModal() { return modal_stack.empty() ? nullptr : modal_stack.back(); }
+WWindow* WCurrentModal() {
+  return modal_stack.empty() ? nullptr : modal_stack.back();
+}
 
-void WNoteDamage(WWindow* w) { mark_dirty(w); }
+void WNoteDamage(WWindow* w) {
+  mark_dirty(w);
+}
 
 WWindow::WWindow(WWindow* parent, const WRect& geometry)
-    : parent_(parent), geometry_(geometry), shown_(parent != nullptr),
-      background_(WGetPalette().control), serial_(next_serial++) {
+    : parent_(parent),
+      geometry_(geometry),
+      shown_(parent != nullptr),
+      background_(WGetPalette().control),
+      serial_(next_serial++) {
   if (geometry_.width < 1) geometry_.width = 1;
   if (geometry_.height < 1) geometry_.height = 1;
   live.insert(this);
@@ -82,7 +93,9 @@ void WWindow::Realize() {
   WXCreate(this);
 }
 
-void WWindow::AddChild(WWindow* child) { children_.push_back(child); }
+void WWindow::AddChild(WWindow* child) {
+  children_.push_back(child);
+}
 
 void WWindow::RemoveChild(WWindow* child) {
   children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
@@ -173,7 +186,9 @@ void WWindow::SetBackground(WColor color) {
   Invalidate();
 }
 
-void WWindow::Invalidate() { Invalidate(bounds()); }
+void WWindow::Invalidate() {
+  Invalidate(bounds());
+}
 
 void WWindow::Invalidate(const WRect& area) {
   WRect a = area.intersect(bounds());
@@ -204,9 +219,13 @@ void WWindow::ShiftInvalid(int dx, int dy) {
   }
 }
 
-WPainter WWindow::Painter() { return WPainter(this, bounds()); }
+WPainter WWindow::Painter() {
+  return WPainter(this, bounds());
+}
 
-void WWindow::Paint(WPainter& p) { p.FillRect(p.clip(), background_); }
+void WWindow::Paint(WPainter& p) {
+  p.FillRect(p.clip(), background_);
+}
 
 void WWindow::SetCaret(const WRect& r, bool visible, WColor color) {
   if (r == caret_ && visible == caret_visible_ && color == caret_color_) return;
@@ -231,9 +250,9 @@ int WWindow::AddEventHook(EventHook hook) {
 }
 
 void WWindow::RemoveEventHook(int id) {
-  hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(),
-                              [&](const auto& h) { return h.first == id; }),
-               hooks_.end());
+  hooks_.erase(
+      std::remove_if(hooks_.begin(), hooks_.end(), [&](const auto& h) { return h.first == id; }),
+      hooks_.end());
 }
 
 bool WWindow::Deliver(WEvent& event) {
@@ -322,7 +341,9 @@ void WWindow::SetPointerShape(WPointerShape shape) {
   if (x_) WXSetPointer(this, static_cast<int>(shape));
 }
 
-uint64_t WWindow::windowId() const { return x_ ? static_cast<uint64_t>(x_->window) : serial_; }
+uint64_t WWindow::windowId() const {
+  return x_ ? static_cast<uint64_t>(x_->window) : serial_;
+}
 
 void WWindow::Destroy() {
   if (destroying_) return;
@@ -348,7 +369,9 @@ void WPostEvent(WWindow* window, const WEvent& event) {
   posted.push_back(Posted{HandleRef(kWindowHandleType, window), event});
 }
 
-bool WPostedEventsPending() { return !posted.empty(); }
+bool WPostedEventsPending() {
+  return !posted.empty();
+}
 
 // Delivers the events posted so far (not those their handlers post).
 int WDeliverPosted() {
@@ -364,7 +387,9 @@ int WDeliverPosted() {
   return n;
 }
 
-int WDeliveryDepth() { return delivery_depth; }
+int WDeliveryDepth() {
+  return delivery_depth;
+}
 
 void WReapDestroyed() {
   if (delivery_depth > 0) return;
@@ -428,20 +453,34 @@ WEvent WButtonEvent(WEventKind kind, int button, int x, int y, int clicks, unsig
 
 const char* WEventKindName(WEventKind kind) {
   switch (kind) {
-    case WEventKind::KeyDown: return "KeyDown";
-    case WEventKind::KeyUp: return "KeyUp";
-    case WEventKind::ButtonDown: return "ButtonDown";
-    case WEventKind::ButtonUp: return "ButtonUp";
-    case WEventKind::Motion: return "Motion";
-    case WEventKind::Enter: return "Enter";
-    case WEventKind::Leave: return "Leave";
-    case WEventKind::Exposure: return "Exposure";
-    case WEventKind::Resize: return "Resize";
-    case WEventKind::FocusGained: return "FocusGained";
-    case WEventKind::FocusLost: return "FocusLost";
-    case WEventKind::CloseRequest: return "CloseRequest";
-    case WEventKind::Map: return "Map";
-    case WEventKind::Unmap: return "Unmap";
+    case WEventKind::KeyDown:
+      return "KeyDown";
+    case WEventKind::KeyUp:
+      return "KeyUp";
+    case WEventKind::ButtonDown:
+      return "ButtonDown";
+    case WEventKind::ButtonUp:
+      return "ButtonUp";
+    case WEventKind::Motion:
+      return "Motion";
+    case WEventKind::Enter:
+      return "Enter";
+    case WEventKind::Leave:
+      return "Leave";
+    case WEventKind::Exposure:
+      return "Exposure";
+    case WEventKind::Resize:
+      return "Resize";
+    case WEventKind::FocusGained:
+      return "FocusGained";
+    case WEventKind::FocusLost:
+      return "FocusLost";
+    case WEventKind::CloseRequest:
+      return "CloseRequest";
+    case WEventKind::Map:
+      return "Map";
+    case WEventKind::Unmap:
+      return "Unmap";
   }
   return "?";
 }

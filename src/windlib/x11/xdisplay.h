@@ -2,9 +2,10 @@
 // toolkit's own files only.
 #pragma once
 
+#include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 #include <X11/Xresource.h>
-#include <X11/Xft/Xft.h>
+
 #include <string>
 #include <vector>
 
@@ -40,13 +41,13 @@ struct WXState : WXEventTarget {
 
   WWindow* owner;
   Window window = 0;
-  Pixmap back = 0;       // the back buffer, as large as the window
+  Pixmap back = 0;  // the back buffer, as large as the window
   int backWidth = 0, backHeight = 0;
   XftDraw* draw = nullptr;
   GC gc = nullptr;
-  XIC ic = nullptr;      // top-level windows: the input context
+  XIC ic = nullptr;           // top-level windows: the input context
   std::vector<WRect> damage;  // parts of the back buffer newer than the screen
-  bool painted = false;  // the back buffer holds the window's contents
+  bool painted = false;       // the back buffer holds the window's contents
   // Set while a size from the window manager is applied, so that it is not
   // sent back to the server.
   bool configuring_from_server = false;

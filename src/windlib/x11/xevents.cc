@@ -2,6 +2,7 @@
 // typed text through the input method, modifiers, click counting.
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -69,7 +70,9 @@ void translate_key(WWindow* w, XKeyEvent& xk, WEvent* e) {
 }
 }  // namespace
 
-Time WXLastEventTime() { return last_time; }
+Time WXLastEventTime() {
+  return last_time;
+}
 void WXNoteTime(Time t) {
   if (t != CurrentTime) last_time = t;
 }
@@ -151,8 +154,10 @@ bool WXTranslate(WWindow* w, XEvent& xe, WEvent* e) {
       e->kind = xe.type == FocusIn ? WEventKind::FocusGained : WEventKind::FocusLost;
       WXState* x = w->root()->xstate();
       if (x && x->ic) {
-        if (xe.type == FocusIn) XSetICFocus(x->ic);
-        else XUnsetICFocus(x->ic);
+        if (xe.type == FocusIn)
+          XSetICFocus(x->ic);
+        else
+          XUnsetICFocus(x->ic);
       }
       return true;
     }

@@ -1,6 +1,7 @@
 // X selections: owning and answering them (with INCR for large contents),
 // and asynchronous requests of other programs' selections.
 #include <X11/Xatom.h>
+
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -13,8 +14,8 @@
 #include "windlib/x11/xdisplay.h"
 
 namespace {
-constexpr int64_t kRequestTimeoutMs = 5000;   // no answer or no progress: give up
-constexpr int64_t kTransferTimeoutMs = 10000; // a requestor that stopped reading
+constexpr int64_t kRequestTimeoutMs = 5000;    // no answer or no progress: give up
+constexpr int64_t kTransferTimeoutMs = 10000;  // a requestor that stopped reading
 
 struct Owned {
   std::string bytes;
@@ -90,9 +91,10 @@ class Watchdog : public TimerListener {
         ++i;
       }
     }
-    outgoing.erase(std::remove_if(outgoing.begin(), outgoing.end(),
-                                  [&](const Outgoing& o) { return now - o.last > kTransferTimeoutMs; }),
-                   outgoing.end());
+    outgoing.erase(
+        std::remove_if(outgoing.begin(), outgoing.end(),
+                       [&](const Outgoing& o) { return now - o.last > kTransferTimeoutMs; }),
+        outgoing.end());
     if (incoming.empty() && outgoing.empty())
       if (IdleNotifier* n = getIdleNotifier()) n->removeTimerListener(this);
   }
@@ -106,8 +108,11 @@ bool valid_utf8(const std::string& s) {
   size_t i = 0, n = s.size();
   while (i < n) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t extra = c < 0x80 ? 0 : (c & 0xe0) == 0xc0 ? 1 : (c & 0xf0) == 0xe0 ? 2
-                 : (c & 0xf8) == 0xf0 ? 3 : 4;
+    size_t extra = c < 0x80             ? 0
+                   : (c & 0xe0) == 0xc0 ? 1
+                   : (c & 0xf0) == 0xe0 ? 2
+                   : (c & 0xf8) == 0xf0 ? 3
+                                        : 4;
     if (extra == 4 || (extra == 1 && c < 0xc2) || i + extra >= n + (extra ? 0 : 1)) return false;
     for (size_t k = 1; k <= extra; ++k)
       if ((static_cast<unsigned char>(s[i + k]) & 0xc0) != 0x80) return false;
@@ -151,13 +156,14 @@ Time server_time(Display* d) {
     Window window;
     Atom atom;
   } want{sel_window, a};
-  XIfEvent(d, &ev,
-           [](Display*, XEvent* e, XPointer arg) -> Bool {
-             auto* w = reinterpret_cast<Want*>(arg);
-             return e->type == PropertyNotify && e->xproperty.window == w->window &&
-                    e->xproperty.atom == w->atom;
-           },
-           reinterpret_cast<XPointer>(&want));
+  XIfEvent(
+      d, &ev,
+      [](Display*, XEvent* e, XPointer arg) -> Bool {
+        auto* w = reinterpret_cast<Want*>(arg);
+        return e->type == PropertyNotify && e->xproperty.window == w->window &&
+               e->xproperty.atom == w->atom;
+      },
+      reinterpret_cast<XPointer>(&want));
   WXNoteTime(ev.xproperty.time);
   return ev.xproperty.time;
 }
@@ -279,11 +285,14 @@ bool take_property(Display* d, Atom property, Atom* type, std::string* out) {
     *type = actual;
     size_t unit = format == 32 ? sizeof(long) : static_cast<size_t>(format / 8);
     if (data) {
-      if (format == 8) out->append(reinterpret_cast<char*>(data), count);
-      else out->append(reinterpret_cast<char*>(data), count * unit);
+      if (format == 8)
+        out->append(reinterpret_cast<char*>(data), count);
+      else
+        out->append(reinterpret_cast<char*>(data), count * unit);
       XFree(data);
     }
-    offset += static_cast<long>(format == 8 ? count / 4 : count * static_cast<unsigned long>(format) / 32);
+    offset += static_cast<long>(format == 8 ? count / 4
+                                            : count * static_cast<unsigned long>(format) / 32);
     if (after == 0) break;
   }
   XDeleteProperty(d, sel_window, property);
@@ -310,9 +319,9 @@ void incoming_notify(Display* d, XSelectionEvent& se) {
   for (size_t i = 0; i < incoming.size(); ++i) {
     Incoming& r = incoming[i];
     if (r.incr) continue;
-    bool mine = se.property == r.property ||
-                (se.property == None && se.target == target_atom(r.target) &&
-                 se.selection == XInternAtom(d, r.name.c_str(), False));
+    bool mine =
+        se.property == r.property || (se.property == None && se.target == target_atom(r.target) &&
+                                      se.selection == XInternAtom(d, r.name.c_str(), False));
     if (!mine) continue;
     if (se.property == None) {
       if (!r.retried) {
@@ -369,8 +378,8 @@ void WXSelectionInit() {
   if (!d || sel_window) return;
   XSetWindowAttributes a = {};
   a.event_mask = PropertyChangeMask;
-  sel_window = XCreateWindow(d, DefaultRootWindow(d), -10, -10, 1, 1, 0, CopyFromParent,
-                             InputOnly, CopyFromParent, CWEventMask, &a);
+  sel_window = XCreateWindow(d, DefaultRootWindow(d), -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
+                             CopyFromParent, CWEventMask, &a);
 }
 
 void WXSelectionShutdown() {
@@ -471,11 +480,13 @@ void WSelectionRequest(const std::string& name, WSelectionDone done, WSelectionT
   }
   Incoming r;
   r.name = name;
-  r.property = XInternAtom(d, ("_OE_SELECTION_" + std::to_string(next_property++ % 8)).c_str(), False);
+  r.property =
+      XInternAtom(d, ("_OE_SELECTION_" + std::to_string(next_property++ % 8)).c_str(), False);
   // A property still busy with an earlier request gets a fresh name.
   while (std::any_of(incoming.begin(), incoming.end(),
                      [&](const Incoming& o) { return o.property == r.property; }))
-    r.property = XInternAtom(d, ("_OE_SELECTION_" + std::to_string(next_property++)).c_str(), False);
+    r.property =
+        XInternAtom(d, ("_OE_SELECTION_" + std::to_string(next_property++)).c_str(), False);
   r.target = target;
   r.done = std::move(done);
   convert(d, r);

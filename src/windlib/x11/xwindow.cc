@@ -3,9 +3,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
-#include <unistd.h>
 #include <unordered_map>
 
 #include "shared/indgen/indgen.h"
@@ -22,18 +23,30 @@ constexpr long kTopEvents = kChildEvents | KeyPressMask | KeyReleaseMask | Focus
 std::unordered_map<WColor, XftColor> xft_colors;
 std::unordered_map<int, Cursor> cursors;
 
-Visual* visual(Display* d) { return DefaultVisual(d, DefaultScreen(d)); }
-Colormap colormap(Display* d) { return DefaultColormap(d, DefaultScreen(d)); }
+Visual* visual(Display* d) {
+  return DefaultVisual(d, DefaultScreen(d));
+}
+Colormap colormap(Display* d) {
+  return DefaultColormap(d, DefaultScreen(d));
+}
 
 Cursor cursor_for(Display* d, int shape) {
   auto it = cursors.find(shape);
   if (it != cursors.end()) return it->second;
   Cursor c = None;
   switch (static_cast<WPointerShape>(shape)) {
-    case WPointerShape::Default: c = XCreateFontCursor(d, XC_left_ptr); break;
-    case WPointerShape::Text: c = XCreateFontCursor(d, XC_xterm); break;
-    case WPointerShape::Hand: c = XCreateFontCursor(d, XC_hand2); break;
-    case WPointerShape::Busy: c = XCreateFontCursor(d, XC_watch); break;
+    case WPointerShape::Default:
+      c = XCreateFontCursor(d, XC_left_ptr);
+      break;
+    case WPointerShape::Text:
+      c = XCreateFontCursor(d, XC_xterm);
+      break;
+    case WPointerShape::Hand:
+      c = XCreateFontCursor(d, XC_hand2);
+      break;
+    case WPointerShape::Busy:
+      c = XCreateFontCursor(d, XC_watch);
+      break;
     case WPointerShape::Blank: {
       // An invisible pointer: a one-pixel cursor whose mask is empty.
       static char empty = 0;
@@ -64,7 +77,9 @@ XftColor* WXColor(WColor c) {
   return &(xft_colors[c] = xc);
 }
 
-unsigned long WXPixel(WColor c) { return WXColor(c)->pixel; }
+unsigned long WXPixel(WColor c) {
+  return WXColor(c)->pixel;
+}
 
 void WXCreate(WWindow* w) {
   Display* d = WXDisplay();
@@ -80,8 +95,8 @@ void WXCreate(WWindow* w) {
     a.save_under = True;
     mask |= CWSaveUnder;
   }
-  Window parent = w->parent() && w->parent()->xstate() ? w->parent()->xstate()->window
-                                                        : DefaultRootWindow(d);
+  Window parent =
+      w->parent() && w->parent()->xstate() ? w->parent()->xstate()->window : DefaultRootWindow(d);
   const WRect& g = w->geometry();
   x->window = XCreateWindow(d, parent, g.x, g.y, static_cast<unsigned>(g.width),
                             static_cast<unsigned>(g.height), 0, CopyFromParent, InputOutput,
@@ -219,9 +234,9 @@ bool WXEnsureBack(WWindow* w) {
   if (!d || !x || !x->window) return false;
   int want_w = std::max(1, w->width()), want_h = std::max(1, w->height());
   if (x->back && x->backWidth == want_w && x->backHeight == want_h) return true;
-  Pixmap fresh = XCreatePixmap(d, x->window, static_cast<unsigned>(want_w),
-                               static_cast<unsigned>(want_h),
-                               static_cast<unsigned>(DefaultDepth(d, DefaultScreen(d))));
+  Pixmap fresh =
+      XCreatePixmap(d, x->window, static_cast<unsigned>(want_w), static_cast<unsigned>(want_h),
+                    static_cast<unsigned>(DefaultDepth(d, DefaultScreen(d))));
   // Start from the background and what was drawn so far, so that a window
   // that grows shows no garbage before it repaints.
   XSetClipMask(d, x->gc, None);
@@ -290,8 +305,8 @@ void WXState::HandleXEvent(XEvent& xe) {
       int rx = xe.xconfigure.x, ry = xe.xconfigure.y;
       if (!xe.xconfigure.send_event) {
         Window child;
-        XTranslateCoordinates(WXDisplay(), window, DefaultRootWindow(WXDisplay()), 0, 0, &rx,
-                              &ry, &child);
+        XTranslateCoordinates(WXDisplay(), window, DefaultRootWindow(WXDisplay()), 0, 0, &rx, &ry,
+                              &child);
       }
       WRect g{rx, ry, xe.xconfigure.width, xe.xconfigure.height};
       configuring_from_server = true;

@@ -1,7 +1,7 @@
 // Colours, key names, the directory listing and selections without a display.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
+
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -26,7 +26,8 @@ TEST(Color, NumericFormsAndCommonNamesParseAndJunkIsRefused) {
   EXPECT_TRUE(WParseColor("Light Gray", &c));
   EXPECT_EQ(c, 0xd3d3d3u);
   c = 0x123456;
-  for (const char* bad : {"", "#", "#12345", "#gg0000", "rgb:1/2", "nosuchcolour", "#1234567890abc"})
+  for (const char* bad :
+       {"", "#", "#12345", "#gg0000", "rgb:1/2", "nosuchcolour", "#1234567890abc"})
     EXPECT_FALSE(WParseColor(bad, &c)) << bad;
   EXPECT_EQ(c, 0x123456u);
   EXPECT_EQ(WColorOr(nullptr, 7), 7u);

@@ -1,12 +1,12 @@
 // Questions through WAsk with a scripted responder, and the dialogs
 // themselves driven by posted events without a display.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
-#include <sys/stat.h>
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wdialog.h"
@@ -151,7 +151,9 @@ class FileChooser : public ::testing::Test {
   oetest::TempDir dir;
 };
 
-std::vector<std::string> rows(WFileChooserDialog& d) { return d.list()->items(); }
+std::vector<std::string> rows(WFileChooserDialog& d) {
+  return d.list()->items();
+}
 
 TEST_F(FileChooser, ListsDirectoriesFirstAndFiltersFiles) {
   WFileChooserDialog d("Edit File", dir.path(), "*.c *.h", "");

@@ -1,10 +1,10 @@
 #include "shared/libcxxutil/idle_notifier.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
-#include <string>
+#include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <string>
 #include <vector>
 
 namespace {

@@ -57,7 +57,8 @@ TEST_F(WindowTest, TopWindowLaysOutBarsAroundTheClientAndJoinsTheApplication) {
   int menu_h = w->menuBar()->height(), tool_h = w->toolBar()->height();
   int status_h = w->statusLine()->height();
   EXPECT_GT(menu_h, 10);
-  EXPECT_EQ(w->client()->geometry(), (WRect{0, menu_h + tool_h, 400, 300 - menu_h - tool_h - status_h}));
+  EXPECT_EQ(w->client()->geometry(),
+            (WRect{0, menu_h + tool_h, 400, 300 - menu_h - tool_h - status_h}));
   EXPECT_EQ(w->statusLine()->geometry().bottom(), 300);
   w->ShowToolBar(false);
   EXPECT_EQ(w->client()->geometry().y, menu_h);
@@ -98,7 +99,7 @@ TEST_F(WindowTest, InvalidatedAreasArePaintedOnceWhenTheToolkitFlushes) {
   WFlushDrawing();
   probe->paints.clear();
   probe->Invalidate(WRect{0, 0, 10, 10});
-  probe->Invalidate(WRect{5, 5, 10, 10});  // overlaps: merged
+  probe->Invalidate(WRect{5, 5, 10, 10});      // overlaps: merged
   probe->Invalidate(WRect{50, 50, 500, 500});  // clipped to the window
   EXPECT_TRUE(probe->paints.empty());
   WDrawRecorder rec;

@@ -9,13 +9,14 @@
 //   prompt TEXT         ask for a line; prints the answer
 //   where               print the text area's position on the screen
 //   quit                close the window
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/idle_notifier.h"
@@ -65,7 +66,8 @@ bool on_event(WTextArea*, WEvent& e) {
   s << "event " << WEventKindName(e.kind);
   switch (e.kind) {
     case WEventKind::KeyDown:
-      s << " key=" << WKeyName(e.key) << " mods=" << (e.modifiers & kWModKeyMask) << " text=" << e.text;
+      s << " key=" << WKeyName(e.key) << " mods=" << (e.modifiers & kWModKeyMask)
+        << " text=" << e.text;
       break;
     case WEventKind::ButtonDown:
     case WEventKind::ButtonUp:
@@ -101,10 +103,13 @@ void command(const std::string& line) {
     bool ok = WSelectionOwn(a, read_file(b));
     say(std::string(ok ? "owned " : "not owned ") + a);
   } else if (verb == "get") {
-    WSelectionRequest(a, [a, b](bool ok, const std::string& bytes) {
-      if (ok) std::ofstream(b, std::ios::binary) << bytes;
-      say((ok ? "got " : "failed ") + a + " " + std::to_string(bytes.size()));
-    }, c == "utf8" ? WSelectionTarget::Utf8 : WSelectionTarget::String);
+    WSelectionRequest(
+        a,
+        [a, b](bool ok, const std::string& bytes) {
+          if (ok) std::ofstream(b, std::ios::binary) << bytes;
+          say((ok ? "got " : "failed ") + a + " " + std::to_string(bytes.size()));
+        },
+        c == "utf8" ? WSelectionTarget::Utf8 : WSelectionTarget::String);
   } else if (verb == "alert") {
     int answer = wAlert("Question", line.substr(6), {"&Yes", "&No", "Cancel"}, 0);
     say("answer " + std::to_string(answer));
@@ -165,8 +170,10 @@ void build_window() {
   auto file = std::make_shared<WMenu>();
   file->Add("&Open...", "Ctrl+O", [] {
     std::string path;
-    if (WChooseFile("Open", ".", "", "", &path)) say("chose " + path);
-    else say("chose nothing");
+    if (WChooseFile("Open", ".", "", "", &path))
+      say("chose " + path);
+    else
+      say("chose nothing");
   });
   file->AddSeparator();
   file->Add("&Quit", "Ctrl+Q", [] { window->Close(); });

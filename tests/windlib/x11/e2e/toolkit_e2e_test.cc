@@ -1,20 +1,22 @@
 // The toolkit on a real X server: the demonstration program under a private
 // Xvfb, driven by xdotool and xclip, checked by its event log and by the
 // pixels on the screen.
-#include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "support/process.h"
 #include "support/temp_dir.h"
 #include "support/xvfb.h"
+
+// Xlib defines macros (None, Bool) that GoogleTest's headers must not see.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -277,8 +279,7 @@ TEST_F(ToolkitOnX, TenMegabyteSelectionsTravelInPiecesBothWays) {
   std::string path2 = dir.write("big2.txt", other);
   ASSERT_EQ(demo->Tool({"xclip", "-i", "-selection", "clipboard", path2}).status, 0);
   demo->Send("get CLIPBOARD " + dir.file("got-big.txt"));
-  ASSERT_TRUE(demo->WaitFor("got CLIPBOARD " + std::to_string(other.size()), 30000))
-      << demo->out();
+  ASSERT_TRUE(demo->WaitFor("got CLIPBOARD " + std::to_string(other.size()), 30000)) << demo->out();
   EXPECT_TRUE(oetest::TempDir::read(dir.file("got-big.txt")) == other);
 }
 
