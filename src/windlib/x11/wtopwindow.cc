@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 
 #include <cctype>
+#include <cstring>
 
 #include "windlib/x11/wcolor.h"
 #include "windlib/x11/wgui.h"
@@ -131,6 +132,9 @@ void WTopWindow::Layout() {
 
 void WTopWindow::Show() {
   WXSetSizeHints(this, user_position_, min_w_, min_h_);
+  // -iconic: the program's windows start as icons.
+  const char* iconify = WGetResource("iconify");
+  if (listed_) WXSetIconic(this, iconify && std::strcmp(iconify, "on") == 0);
   WWindow::Show();
 }
 

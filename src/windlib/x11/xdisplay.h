@@ -67,6 +67,8 @@ void WXSetTitle(WWindow* w, const std::string& title, const std::string& icon_na
 void WXSetTransientFor(WWindow* w, WWindow* owner);
 void WXSetSizeHints(WWindow* w, bool user_position, int min_w, int min_h);
 void WXRaise(WWindow* w);
+// Whether a top-level window first appears as an icon.
+void WXSetIconic(WWindow* w, bool iconic);
 void WXSetInputFocus(WWindow* w);
 // Makes sure the back buffer exists and matches the window's size.
 bool WXEnsureBack(WWindow* w);

@@ -219,7 +219,25 @@ void WXSetSizeHints(WWindow* w, bool user_position, int min_w, int min_h) {
 
 void WXRaise(WWindow* w) {
   WXState* x = w->xstate();
-  if (x && x->window) XRaiseWindow(WXDisplay(), x->window);
+  if (!x || !x->window) return;
+  // A shown top-level window may be iconified by the window manager: mapping
+  // it again brings it back.
+  if (!w->parent() && w->shown())
+    XMapRaised(WXDisplay(), x->window);
+  else
+    XRaiseWindow(WXDisplay(), x->window);
+}
+
+void WXSetIconic(WWindow* w, bool iconic) {
+  WXState* x = w->xstate();
+  if (!x || !x->window) return;
+  XWMHints* h = XGetWMHints(WXDisplay(), x->window);
+  XWMHints fresh = {};
+  XWMHints* use = h ? h : &fresh;
+  use->flags |= StateHint;
+  use->initial_state = iconic ? IconicState : NormalState;
+  XSetWMHints(WXDisplay(), x->window, use);
+  if (h) XFree(h);
 }
 
 void WXSetInputFocus(WWindow* w) {

@@ -153,6 +153,22 @@ TEST(ToolkitOptions, GeometryAndFontComeFromTheCommandLineAndResizingLaysOut) {
   EXPECT_GT(f[4], 3);
 }
 
+TEST(ToolkitOptions, WindowManagerPropertiesNameTheProgramAndIconicStart) {
+  oetest::Xvfb x;
+  ASSERT_TRUE(x.ok());
+  oetest::TempDir dir;
+  Demo demo(x, dir, {"-iconic"});
+  ASSERT_TRUE(demo.ready()) << demo.out();
+  std::string id = std::to_string(demo.WindowId());
+  RunResult p = x.Tool(
+      {"xprop", "-id", id, "WM_HINTS", "WM_CLASS", "_NET_WM_NAME", "WM_ICON_NAME", "WM_PROTOCOLS"});
+  EXPECT_NE(p.out.find("Iconic"), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("\"Orvex\""), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("_NET_WM_NAME(UTF8_STRING) = \"Toolkit Demo\""), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("WM_ICON_NAME(STRING) = \"Toolkit Demo\""), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("WM_DELETE_WINDOW"), std::string::npos) << p.out;
+}
+
 TEST_F(ToolkitOnX, KeysArriveWithSymbolTextAndModifiers) {
   std::vector<int> w = demo->Where();
   ASSERT_EQ(w.size(), 6u);
