@@ -45,8 +45,10 @@ WPopupMenu* WPopupMenu::Open(std::shared_ptr<WMenu> menu, int x, int y) {
   outermost = p;
   if (Display* d = WXDisplay()) {
     Window w = p->xstate()->window;
-    XGrabPointer(d, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                 GrabModeAsync, None, None, CurrentTime);
+    // Every pointer event comes to this menu, wherever it happens: a press
+    // outside the menus (in another of our windows too) closes them.
+    XGrabPointer(d, w, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
     XGrabKeyboard(d, w, False, GrabModeAsync, GrabModeAsync, CurrentTime);
     p->grabbed_ = true;
   }
