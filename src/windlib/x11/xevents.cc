@@ -48,6 +48,16 @@ void append_utf8(std::string* out, unsigned long cp) {
   }
 }
 
+uint32_t key_of_text(const std::string& utf8) {
+  unsigned char c = static_cast<unsigned char>(utf8[0]);
+  uint32_t cp = c;
+  size_t extra = c < 0x80 ? 0 : (c & 0xe0) == 0xc0 ? 1 : (c & 0xf0) == 0xe0 ? 2 : 3;
+  if (extra) cp = c & (0x3f >> extra);
+  for (size_t i = 1; i <= extra && i < utf8.size(); ++i)
+    cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3f);
+  return cp < 0x100 ? cp : 0x1000000 + cp;
+}
+
 void translate_key(WWindow* w, XKeyEvent& xk, WEvent* e) {
   KeySym sym = NoSymbol;
   char buf[256];
@@ -67,6 +77,9 @@ void translate_key(WWindow* w, XKeyEvent& xk, WEvent* e) {
     for (int i = 0; i < n; ++i) append_utf8(&e->text, static_cast<unsigned char>(buf[i]));
   }
   e->key = static_cast<uint32_t>(sym);
+  // Text from the input method without a key symbol (a composed character)
+  // gets the key code of its character, as X numbers them.
+  if (e->key == 0 && !e->text.empty()) e->key = key_of_text(e->text);
 }
 }  // namespace
 
