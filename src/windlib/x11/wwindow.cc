@@ -15,16 +15,18 @@ namespace {
 constexpr size_t kMaxInvalidRects = 8;
 
 uint64_t next_serial = 1;
-std::vector<WWindow*> dirty;        // windows with invalid areas or damage
-std::unordered_set<WWindow*> live;  // every window not yet deleted
-std::vector<WWindow*> doomed;       // deferred deletes
+// The registries live as long as the process (never destroyed), so that a
+// window deleted during static destruction still finds them.
+std::vector<WWindow*>& dirty = *new std::vector<WWindow*>;               // invalid areas or damage
+std::unordered_set<WWindow*>& live = *new std::unordered_set<WWindow*>;  // not yet deleted
+std::vector<WWindow*>& doomed = *new std::vector<WWindow*>;              // deferred deletes
 int delivery_depth = 0;
 
 struct Posted {
   HandleRef target;
   WEvent event;
 };
-std::deque<Posted> posted;
+std::deque<Posted>& posted = *new std::deque<Posted>;
 
 void mark_dirty(WWindow* w) {
   if (std::find(dirty.begin(), dirty.end(), w) == dirty.end()) dirty.push_back(w);
@@ -39,7 +41,7 @@ bool is_input(WEventKind k) {
          k == WEventKind::Motion || k == WEventKind::CloseRequest;
 }
 
-std::vector<WWindow*> modal_stack;
+std::vector<WWindow*>& modal_stack = *new std::vector<WWindow*>;
 }  // namespace
 
 void WPushModal(WWindow* root) {

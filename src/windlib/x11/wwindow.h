@@ -24,7 +24,9 @@ class WWindow {
  public:
   // A child of `parent` (which owns it and deletes it with itself), or a
   // top-level window when `parent` is none. Children start shown, top-level
-  // windows hidden.
+  // windows hidden. With a display a child gets its X window at once; a
+  // top-level window when its class calls Realize (WTopWindow, pop-ups), so
+  // a bare WWindow without parent stays an object without an X window.
   explicit WWindow(WWindow* parent, const WRect& geometry = WRect{0, 0, 1, 1});
   virtual ~WWindow();
   WWindow(const WWindow&) = delete;
