@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "windlib/x11/wbars.h"
+#include "windlib/x11/wbutton.h"
 #include "windlib/x11/wentry.h"
 #include "windlib/x11/wgui.h"
 #include "windlib/x11/wkeys.h"
@@ -300,6 +302,108 @@ TEST(Tooltip, ShowsAfterTheDelayAndHidesOnPress) {
   WSetTooltipsEnabled(true);
   WSetTooltipDelay(600);
   WEventAll(0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Button, FiresOnReleaseInsideOnlyAndNotWhenDisabled) {
+  WTopWindow top("Buttons", 300, 100, unlisted());
+  int fired = 0;
+  WButton b(top.client(), "&Apply", [&] { ++fired; });
+  b.SetGeometry(WRect{0, 0, 80, 30});
+  press(&b, 1, 10, 10);
+  release(&b, 1, 10, 10);
+  EXPECT_EQ(fired, 1);
+  press(&b, 1, 10, 10);
+  release(&b, 1, 200, 10);  // let go outside: no click
+  EXPECT_EQ(fired, 1);
+  press(&b, 3, 10, 10);  // other buttons do nothing
+  release(&b, 3, 10, 10);
+  EXPECT_EQ(fired, 1);
+  key(&b, ' ', 0, " ");
+  EXPECT_EQ(fired, 2);
+  b.SetEnabled(false);
+  press(&b, 1, 10, 10);
+  release(&b, 1, 10, 10);
+  key(&b, WK_Return);
+  EXPECT_EQ(fired, 2);
+  EXPECT_FALSE(b.focusable());
+}
+
+TEST(Bars, ToolBarButtonsTellTheStatusLineAndKeepTheirOrder) {
+  WTopWindowOptions o = unlisted();
+  o.toolBar = o.statusLine = true;
+  WTopWindow top("Bars", 500, 300, o);
+  std::vector<std::string> ran;
+  WButton* save = top.toolBar()->AddButton("Save", "Save the file", [&] { ran.push_back("save"); });
+  top.toolBar()->AddButton("Quit", "", [&] { ran.push_back("quit"); });
+  top.toolBar()->AddSeparator(1);
+  WButton* open = top.toolBar()->AddButton(
+      "Open", "Open a file", [&] { ran.push_back("open"); }, 0);
+  ASSERT_EQ(top.toolBar()->count(), 4);
+  EXPECT_EQ(top.toolBar()->buttonAt(0), open);
+  EXPECT_EQ(top.toolBar()->buttonAt(2), nullptr);  // the separator
+  // Laid out left to right in that order.
+  EXPECT_LT(open->geometry().right(), save->geometry().x);
+  EXPECT_GT(top.toolBar()->buttonAt(3)->geometry().x, save->geometry().right() + 5);
+  WEvent enter;
+  enter.kind = WEventKind::Enter;
+  WSendEvent(save, enter);
+  EXPECT_EQ(top.statusLine()->message(), "Save the file");
+  WEvent leave;
+  leave.kind = WEventKind::Leave;
+  WSendEvent(save, leave);
+  EXPECT_EQ(top.statusLine()->message(), "");
+  press(save, 1, 3, 3);
+  release(save, 1, 3, 3);
+  EXPECT_EQ(ran, std::vector<std::string>{"save"});
+  top.toolBar()->Clear();
+  EXPECT_EQ(top.toolBar()->count(), 0);
+}
+
+TEST(Bars, StatusFieldsAreKeptByIndexAndMessagesShowThroughTheWindow) {
+  WTopWindowOptions o = unlisted();
+  o.statusLine = true;
+  WTopWindow top("Status", 500, 300, o);
+  WStatusLine* s = top.statusLine();
+  s->SetField(1, "EOF/10", 10);
+  EXPECT_EQ(s->fieldCount(), 2);
+  EXPECT_EQ(s->field(0), "");
+  EXPECT_EQ(s->field(1), "EOF/10");
+  EXPECT_EQ(s->field(7), "");
+  s->SetField(-1, "ignored");
+  EXPECT_EQ(s->fieldCount(), 2);
+  top.ShowMessage("Nothing to pop");
+  EXPECT_EQ(s->message(), "Nothing to pop");
+  top.Show();
+  WFlushDrawing();
+  WDrawRecorder rec;
+  s->SetField(0, "Ln 3/10,Col 4");
+  WFlushDrawing();
+  bool drawn = false;
+  for (const WDrawOp& op : rec.ops())
+    if (op.window == s && op.kind == WDrawKind::Text && op.text == "Ln 3/10,Col 4") drawn = true;
+  EXPECT_TRUE(drawn);
+  // Setting the same text again draws nothing.
+  rec.clear();
+  s->SetField(0, "Ln 3/10,Col 4");
+  top.ShowMessage("Nothing to pop");
+  WFlushDrawing();
+  EXPECT_EQ(rec.countIn(s), 0);
+}
+
+TEST(Label, TextWrapsAtBlanksAndKeepsLineBreaks) {
+  WTopWindow top("Label", 300, 100, unlisted());
+  WLabel l(top.client(), "one two three\nfour");
+  // Eight pixels a character without a display: "one two" is 56 pixels.
+  EXPECT_EQ(l.Lines(60), (std::vector<std::string>{"one two", "three", "four"}));
+  EXPECT_EQ(l.Lines(1000), (std::vector<std::string>{"one two three", "four"}));
+  // A word longer than the width stands alone rather than being lost.
+  l.SetText("averyveryverylongword x");
+  EXPECT_EQ(l.Lines(20), (std::vector<std::string>{"averyveryverylongword", "x"}));
+  EXPECT_EQ(l.HeightFor(20), 2 * 16);
 }
 
 }  // namespace
