@@ -25,7 +25,7 @@ class simple_integer_evaluator {
   static constexpr int kMaxParentheses = 200;
   // Most primaries one top-level evaluation may visit, counting the
   // expressions that macro values expand to.
-  static constexpr long kMaxSteps = 1000000;
+  static constexpr long kMaxSteps = 100000;
 
   explicit simple_integer_evaluator(ut_simple_integer_evaluator_client_interface* client)
       : client_(client) {}

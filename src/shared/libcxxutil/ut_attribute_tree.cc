@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "shared/libcxxutil/ut_attribute_key_index.h"
+
 namespace {
 
 struct sort_entry {

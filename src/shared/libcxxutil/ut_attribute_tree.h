@@ -15,6 +15,8 @@
 
 #include "shared/libcxxutil/ut_string.h"
 
+class ut_attribute_key_index;
+
 enum ut_attribute_type : uint8_t {
   ut_attribute_type_str = 0,
   ut_attribute_type_int32 = 1,
@@ -301,13 +303,8 @@ class ut_attribute_tree {
   std::vector<ut_attribute_tree_attribute> attributes_;
   // Name and key indexes, built once a node has many children or
   // attributes: first child of each name, position of each key.
-  struct key_hash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-  };
   using child_map = std::unordered_map<std::string_view, ut_attribute_tree*>;
-  using key_map = std::unordered_map<std::string, size_t, key_hash, std::equal_to<>>;
   int child_count_ = 0;
   mutable std::unique_ptr<child_map> child_index_;  // views into the children's names
-  mutable std::unique_ptr<key_map> attribute_index_;
+  mutable std::unique_ptr<ut_attribute_key_index> attribute_index_;
 };

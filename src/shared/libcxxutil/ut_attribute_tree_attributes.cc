@@ -4,6 +4,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/string_parser.h"
+#include "shared/libcxxutil/ut_attribute_key_index.h"
 #include "shared/libcxxutil/ut_attribute_tree.h"
 
 namespace {
@@ -49,13 +50,8 @@ ut_attribute_int32_list* ut_attribute_tree_attribute::int32_list() const {
 size_t ut_attribute_tree::attribute_index(std::string_view key) const {
   if (key.empty()) return kNotFound;
   if (attributes_.size() >= kIndexThreshold) {
-    if (!attribute_index_) {
-      attribute_index_ = std::make_unique<key_map>();
-      for (size_t i = 0; i < attributes_.size(); ++i)
-        attribute_index_->emplace(attributes_[i].key_, i);
-    }
-    auto it = attribute_index_->find(key);
-    return it == attribute_index_->end() ? kNotFound : it->second;
+    if (!attribute_index_) attribute_index_ = std::make_unique<ut_attribute_key_index>(attributes_);
+    return attribute_index_->find(key);
   }
   for (size_t i = 0; i < attributes_.size(); ++i) {
     if (attributes_[i].key_ == key) return i;
@@ -298,7 +294,7 @@ char** ut_attribute_tree::get_attribute_strlist_value(bool copy, int* count,
 
 void ut_attribute_tree::append_attribute(std::string_view key, attribute_value value) {
   attributes_.emplace_back(key, std::move(value));
-  if (attribute_index_) attribute_index_->emplace(attributes_.back().key_, attributes_.size() - 1);
+  if (attribute_index_) attribute_index_->add(attributes_.size() - 1);
 }
 
 bool ut_attribute_tree::set_attribute(const char* key, attribute_value value) {

@@ -42,7 +42,7 @@ class ut_file_parser {
   // Macro values being expanded inside one another.
   static constexpr int kMaxMacroNesting = 256;
   // Bytes that macro expansions may add to one logical line.
-  static constexpr size_t kMaxExpansionPerLine = size_t{1} << 20;
+  static constexpr size_t kMaxExpansionPerLine = size_t{256} * 1024;
 
   ut_file_parser(std::unique_ptr<ut_simple_preprocessor_interface> preprocessor, char directive,
                  ut_client_interface* client);

@@ -32,6 +32,12 @@ int boolean_value(std::string_view word) {
   return -1;
 }
 
+// A token's characters as the statements see them: a quoted string with its
+// quotes, any other token as its text (a failed ${NAME} is the name).
+std::string_view as_written(const ut_token& t) {
+  return t.kind == ut_token::quoted ? t.raw : t.text;
+}
+
 }  // namespace
 
 class ut_options_database::statement_parser {
@@ -54,7 +60,8 @@ class ut_options_database::statement_parser {
       ut_token op = t;
       name_.clear();
       if (t.is_name()) {
-        name_.assign(t.text);
+        // Names are C strings: a NUL (possible in a failed ${...}) ends one.
+        name_.assign(t.text.substr(0, t.text.find('\0')));
         op = p_.eat_next(true);
         if (op.kind == ut_token::end_of_line) return fail("unexpected end of file");
         if (op.kind == ut_token::error) return fail(op.text);
@@ -71,7 +78,7 @@ class ut_options_database::statement_parser {
       } else if (op.is_op("+=")) {
         ok = assign(true);
       } else {
-        std::string first_two(op.raw.substr(0, 2));
+        std::string first_two(as_written(op).substr(0, 2));
         ok = fail("unknown operator sequence \"" + first_two + "\" ");
       }
       if (!ok) return false;
@@ -127,12 +134,12 @@ class ut_options_database::statement_parser {
       return true;
     }
     if (db_.compatibility_mode_) {
-      std::string text(v.raw);
+      std::string text(as_written(v));
       if (v.is_op("-")) {
         // A negative number as written by the writer: "-" and its digits.
         ut_token digits = p_.eat_next(true);
         if (digits.kind == ut_token::word)
-          text.append(digits.raw);
+          text.append(digits.text);
         else if (digits.kind != ut_token::end_of_line)
           p_.put_back(digits);
       }
@@ -148,17 +155,17 @@ class ut_options_database::statement_parser {
 
   bool read_number(const ut_token& v, bool append) {
     int32_t value;
-    int boolean = boolean_value(v.raw);
+    int boolean = boolean_value(as_written(v));
     if (boolean >= 0) {
       value = boolean;
     } else {
       bool negate = v.is_op("-");
-      std::string_view text = v.raw;
+      std::string_view text = as_written(v);
       if (negate) {
         ut_token n = p_.eat_next(true);
         if (n.kind == ut_token::end_of_line) return fail("unexpected end of line");
         if (n.kind == ut_token::error) return fail(n.text);
-        text = n.raw;
+        text = as_written(n);
       }
       size_t used = 0;
       uint32_t u = string_parser::to_uint32(text, &used);
@@ -189,7 +196,7 @@ class ut_options_database::statement_parser {
       if (t.kind == ut_token::error) return fail(t.text);
     }
     size_t used = 0;
-    uint32_t u = string_parser::to_uint32(t.raw, &used);
+    uint32_t u = string_parser::to_uint32(t.text, &used);
     if (t.kind != ut_token::word || used == 0) return fail("expected a number");
     *value = static_cast<int32_t>(negate ? 0u - u : u);
     return true;

@@ -256,8 +256,10 @@ TEST_F(ReaderTest, UndefinedBracedMacrosAreReportedAndLeaveTheirName) {
   EXPECT_STREQ(db_->get_str_attribute("t", nullptr), "${NOPE");
   EXPECT_EQ(messages_.all(), "error: macro not defined(NOPE) ...\n");
   messages_.clear();
-  EXPECT_FALSE(Read("${MISSING} = 1\nx = 2\n${MISSING}\n"));
+  EXPECT_FALSE(Read("${MISSING} = 1\nx = ${On}\n${MISSING}\n"));
+  // The token is the name itself, as a key and as a value.
   EXPECT_EQ(db_->get_int32_attribute("MISSING", 0), 1);
+  EXPECT_EQ(db_->get_int32_attribute("x", 0), 1);
   EXPECT_EQ(messages_.lines().front(), "error: macro not defined(MISSING) ...");
 }
 
@@ -297,6 +299,23 @@ TEST_F(ReaderTest, RunawayExpansionStopsTheReadWithAMessage) {
   EXPECT_FALSE(Read(quoted + "s = \"$Q0\"\n"));
   EXPECT_NE(messages_.all().find("parse error: macro expansion of one line exceeds"),
             std::string::npos);
+}
+
+TEST_F(ReaderTest, DeepNestingStopsWithAMessage) {
+  const std::string message = ": parse error: nodes nested deeper than 1000 levels\n";
+  EXPECT_FALSE(Read(std::string(5000, '{')));
+  EXPECT_EQ(messages_.all(), "error: " + At("in.odb", 1) + message);
+  Reset();
+  messages_.clear();
+  std::string dots;
+  for (int i = 0; i < 5000; ++i) dots += "a.";
+  EXPECT_FALSE(Read("\n" + dots + "x = 1\n"));
+  EXPECT_EQ(messages_.all(), "error: " + At("in.odb", 2) + message);
+  // Exactly the limit is fine.
+  Reset();
+  messages_.clear();
+  EXPECT_TRUE(Read(std::string(1000, '{') + std::string(1000, '}')));
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(ReaderTest, PathNamesCarryTheFileOfASingleFileDatabase) {

@@ -171,6 +171,17 @@ TEST_F(ReaderTest, MacroValuesThatAreExpressionsAreEvaluatedOnce) {
   EXPECT_EQ(messages_.all(), "error: macro recursion detected for: \"A\"\n");
 }
 
+TEST_F(ReaderTest, ExponentialMacroExpressionsStopWithAMessage) {
+  std::string text;
+  for (int i = 0; i < 40; ++i)
+    text += "%define E" + std::to_string(i) + " E" + std::to_string(i + 1) + " + E" +
+            std::to_string(i + 1) + "\n";
+  ASSERT_TRUE(Read(text + "%define E40 1\n%if E0\nx = 1\n%endif\ny = 1\n"));
+  EXPECT_EQ(messages_.all(), "error: parse error: expression too complex\n");
+  EXPECT_FALSE(db_->has_attribute("x"));
+  EXPECT_TRUE(db_->has_attribute("y"));
+}
+
 TEST_F(ReaderTest, IncludesFollowTheIncludersDirectoryAndSetDir) {
   mkdir(Path("sub").c_str(), 0755);
   dir_.write("sub/inner.odb", "inner = \"${__DIR__}\"\n%include \"leaf.odb\"\n");
