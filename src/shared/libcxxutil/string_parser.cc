@@ -19,6 +19,28 @@ int digit_value(int c, int base) {
 // Letter escapes of the control characters 7 to 13.
 const char kControlLetters[] = "abtnvfr";
 
+// The escapes every written form shares: a backslash before backslash,
+// double quote and single quote; line ends as \n and \r. False when `c`
+// needs none of them.
+bool append_common_escape(std::string* out, char c) {
+  switch (c) {
+    case '\\':
+    case '"':
+    case '\'':
+      *out += '\\';
+      *out += c;
+      return true;
+    case '\n':
+      *out += "\\n";
+      return true;
+    case '\r':
+      *out += "\\r";
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 void string_parser::skip_blanks() {
@@ -151,29 +173,12 @@ void string_parser::append_quoted(std::string* out, std::string_view s) {
   *out += '"';
   for (size_t i = 0; i < s.size(); ++i) {
     char c = s[i];
-    switch (c) {
-      case '\\':
-      case '"':
-      case '\'':
-        *out += '\\';
-        *out += c;
-        break;
-      case '\n':
-        *out += "\\n";
-        break;
-      case '\r':
-        *out += "\\r";
-        break;
-      case '$': {
-        char next = i + 1 < s.size() ? s[i + 1] : '\0';
-        if (next == '{' || is_identifier_start(static_cast<unsigned char>(next))) *out += '\\';
-        *out += c;
-        break;
-      }
-      default:
-        *out += c;
-        break;
+    if (append_common_escape(out, c)) continue;
+    if (c == '$') {
+      char next = i + 1 < s.size() ? s[i + 1] : '\0';
+      if (next == '{' || is_identifier_start(static_cast<unsigned char>(next))) *out += '\\';
     }
+    *out += c;
   }
   *out += '"';
 }
@@ -194,31 +199,14 @@ void string_parser::append_escaped(std::string* out, std::string_view s) {
 
 void string_parser::append_escapified(std::string* out, std::string_view s) {
   for (char c : s) {
-    switch (c) {
-      case '\\':
-      case '"':
-      case '\'':
-        *out += '\\';
-        *out += c;
-        break;
-      case '\n':
-        *out += "\\n";
-        break;
-      case '\r':
-        *out += "\\r";
-        break;
-      case '\t':
-        *out += "\\t";
-        break;
-      case 1:
-      case 2:
-      case 3:
-        *out += '\\';
-        *out += static_cast<char>('0' + c);
-        break;
-      default:
-        *out += c;
-        break;
+    if (append_common_escape(out, c)) continue;
+    if (c == '\t') {
+      *out += "\\t";
+    } else if (c >= 1 && c <= 3) {
+      *out += '\\';
+      *out += static_cast<char>('0' + c);
+    } else {
+      *out += c;
     }
   }
 }
