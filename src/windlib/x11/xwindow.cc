@@ -316,6 +316,11 @@ void WXState::HandleXEvent(XEvent& xe) {
       } else {
         w->Invalidate(r);
       }
+      // The window's handlers hear of it too, though nothing needs doing.
+      WEvent e;
+      e.kind = WEventKind::Exposure;
+      e.area = r;
+      w->Deliver(e);
       return;
     }
     case ConfigureNotify: {
