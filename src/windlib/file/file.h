@@ -97,6 +97,10 @@ struct FileViewHooks {
   void (*addToFileMenu)(File* f) = nullptr;
   // Detaches every window from a file whose contents go away.
   void (*detachWindows)(File* f) = nullptr;
+  // After a successful save: the windows clear their message lines and,
+  // when the file took a new name (`renamed`), follow it in their titles,
+  // read-only state and file lists.
+  void (*saved)(File* f, bool renamed) = nullptr;
 };
 extern FileViewHooks gFileViewHooks;
 

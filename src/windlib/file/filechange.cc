@@ -8,6 +8,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileincr.h"
 #include "windlib/file/undo.h"
 
 namespace {
@@ -301,7 +302,7 @@ int32_t do_it(File* f, Undo* u, Hint& hint, int direction) {
 void set_modified(File* f, bool modified) {
   f->modified = modified;
   if (modified) FileDoModifyCallback(f);
-  else if (f->haslock && gUndoViewHooks.releaseLock) gUndoViewHooks.releaseLock(f);
+  else if (f->haslock) incr_ReleaseLock(f);
   if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
 }
 }  // namespace

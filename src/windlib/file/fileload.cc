@@ -428,6 +428,9 @@ int FilexInsertFile(File* f, Line* before, const char* path) {
   CacheClose(fresh);
   gen_free(fresh);
 
+  // The temporary copy no longer mirrors the disk file: a save must not
+  // take any of it as already written.
+  f->loadSize = 0;
   int32_t added = f->nLines - old_count;
   if (added > 0) {
     f->modified = 1;

@@ -9,6 +9,8 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileincr.h"
+#include "windlib/file/filesave.h"
 #include "windlib/file/tempregistry.h"
 #include "windlib/file/undo.h"
 
@@ -114,8 +116,10 @@ File* FileF_File(const char* name, bool reg, int flags) {
   struct stat st;
   int access = FileCanAccess(name, &st);
   if (access < 0) return nullptr;
-  // A missing file under version control is offered for check-out here
-  // once version control exists; until then it is simply new.
+  // A missing file under version control is offered for check-out; "No"
+  // creates it new. Fetching a copy ("Read Only", "Read/Write") comes with
+  // version control, which until then answers "No" for every file.
+  if (access == 0 && NonExistantCheckOut(name) <= 0) return nullptr;
   File* f = new_record();
   f->name = gen_copy(name);
   if (access == 0) {
@@ -147,8 +151,12 @@ File* FileF_File(const char* name, bool reg, int flags) {
     f->modified = 0;
     f->journalDirty = 0;
   }
-  // With `reg`, an unfinished edit journal of this file is offered for
-  // recovery here.
+  // An edit journal left by an editor that died is offered for recovery;
+  // cancelling it means not opening the file.
+  if (reg && incr_DetectCrash(f) < 0) {
+    FileFree(f);
+    return nullptr;
+  }
   copy_settings(f);
   if (reg) FilesAddFile(f);
   f->colouredLines = f->nLines;
@@ -216,14 +224,14 @@ void FileFreeContents(File* f, bool all, bool with_undo) {
 
 void FileFree(File* f) {
   if (!f) return;
-  // The edit lock is released here once journals exist.
+  if (f->haslock) incr_ReleaseLock(f);
   FileFreeContents(f, true, true);
   gen_free(f);
 }
 
 void FileStubout(File* f) {
   if (f->stub) return;
-  // A held edit lock is released first, once journals exist.
+  if (f->haslock) incr_ReleaseLock(f);
   if (f->internal || (f->isNew && !f->unfiled)) {
     FileFree(f);
     return;
@@ -277,9 +285,12 @@ void FilesAbort() {
       f->tempName = nullptr;
     }
     if (gFileViewHooks.detachWindows) gFileViewHooks.detachWindows(f);
-    // Edit locks are released here once journals exist.
+    if (f->haslock) incr_ReleaseLock(f);
   }
   CacheAbort();
 }
 
-void FilesAbortFromSignal() { TempRegistryUnlinkAll(); }
+void FilesAbortFromSignal() {
+  TempRegistryUnlinkAll();
+  incr_UnlinkAllFromSignal();
+}

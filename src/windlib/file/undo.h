@@ -71,10 +71,10 @@ int32_t FileLinenoFDiskLineno(File* f, int32_t n);
 int32_t FileLinenoFTagLineno(File* f, int32_t n);
 
 // What the window layer does around undo: the selection of the file's
-// message window, and releasing an edit lock when the file is unmodified.
+// message window. (An undo back to the saved state releases the edit lock
+// in the file layer itself.)
 struct UndoViewHooks {
   bool (*getSelection)(File* f, int32_t sel[4]) = nullptr;
   void (*setSelection)(File* f, int32_t l1, int32_t c1, int32_t l2, int32_t c2) = nullptr;
-  void (*releaseLock)(File* f) = nullptr;
 };
 extern UndoViewHooks gUndoViewHooks;
