@@ -51,8 +51,14 @@ std::vector<WButton*> WDialog::AddButtonRow(const std::vector<std::string>& labe
 }
 
 int WDialog::RunModal() {
-  if (WTopWindow* owner = WActiveTopWindow(); owner && owner != this) SetTransientFor(owner);
-  // Centre on the screen (or over the owner) before the window appears.
+  WTopWindow* owner = WActiveTopWindow();
+  if (owner == this) owner = nullptr;
+  HandleRef owner_ref;
+  if (owner) {
+    SetTransientFor(owner);
+    owner_ref = HandleRef(kWindowHandleType, owner);
+  }
+  // Centre on the screen before the window appears.
   WRect g = geometry();
   int sw = 1280, sh = 1024;
   if (Display* d = WXDisplay()) {
@@ -85,6 +91,8 @@ int WDialog::RunModal() {
   if (!self.alive()) return cancel_;
   WPopModal(this);
   Hide();
+  // The keyboard goes back to the window the dialog was asked from.
+  if (owner_ref.alive()) WXSetInputFocus(owner);
   WFlush();
   return result_;
 }

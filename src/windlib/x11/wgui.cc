@@ -3,6 +3,7 @@
 #include "windlib/x11/wgui.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/Xresource.h>
 #include <fontconfig/fontconfig.h>
 #include <poll.h>
@@ -113,6 +114,8 @@ XrmOptionDescRec kOptions[] = {
 // client has just destroyed (a selection requestor, say) fails harmlessly.
 int on_x_error(Display* d, XErrorEvent* e) {
   if (e->error_code == BadWindow) return 0;
+  // Giving the keyboard to a window the window manager has just iconified fails.
+  if (e->request_code == X_SetInputFocus && e->error_code == BadMatch) return 0;
   char text[256];
   XGetErrorText(d, e->error_code, text, sizeof text);
   gen_warning("X error: %s (request %d.%d)", text, e->request_code, e->minor_code);
