@@ -1,9 +1,11 @@
 // Colours, key names, the directory listing and selections without a display.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <vector>
 
+#include "shared/libcxxutil/idle_notifier.h"
 #include "support/temp_dir.h"
 #include "windlib/x11/wcolor.h"
 #include "windlib/x11/wfilelist.h"
@@ -109,6 +111,56 @@ TEST(Selection, OwnedSelectionsAreKeptPerNameAndRequestsAnswerLater) {
   WSelectionDisown("PRIMARY");
   EXPECT_FALSE(WSelectionOwned("PRIMARY"));
   WSelectionDisown("PRIMARY");  // twice: nothing happens
+}
+
+}  // namespace
+
+namespace {
+
+// The main loop's two calls without a display: WYield sleeps in the central
+// wait until a registered descriptor is ready, WEventAll runs its handler.
+class PipeReader : public SocketListener {
+ public:
+  explicit PipeReader(int fd) : fd_(fd) {}
+  bool hasFD() override { return true; }
+  int getFD() override { return fd_; }
+  bool wantsToRead() override { return true; }
+  bool wantsToWrite() override { return false; }
+  bool wantsToDequeueAndDispatch() override { return false; }
+  bool wantsToStop() override { return false; }
+  void handleRead() override {
+    char buf[16];
+    ssize_t n = read(fd_, buf, sizeof buf);
+    if (n > 0) got.append(buf, static_cast<size_t>(n));
+  }
+  void handleWrite() override {}
+  void handleDequeueAndDispatch() override {}
+  void handleStop() override {}
+  std::string got;
+
+ private:
+  int fd_;
+};
+
+TEST(MainLoop, YieldWakesForADescriptorAndEventAllHandlesIt) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  PipeReader reader(fds[0]);
+  getIdleNotifier()->addSocketListener(&reader);
+  ASSERT_EQ(write(fds[1], "ping", 4), 4);
+  int64_t start = IdleNotifier::now();
+  WYield(5000);
+  EXPECT_LT(IdleNotifier::now() - start, 2000);
+  EXPECT_EQ(reader.got, "");  // the wait only marks; the next round handles
+  WEventAll(0);
+  EXPECT_EQ(reader.got, "ping");
+  // Nothing ready: the wait lasts its time.
+  start = IdleNotifier::now();
+  WYield(60);
+  EXPECT_GE(IdleNotifier::now() - start, 50);
+  getIdleNotifier()->removeSocketListener(&reader);
+  close(fds[0]);
+  close(fds[1]);
 }
 
 }  // namespace
