@@ -1,4 +1,5 @@
-// Colours, key names, the directory listing and selections without a display.
+// Colours, key names, the directory listing, selections and the main loop's wait
+// without a display.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
