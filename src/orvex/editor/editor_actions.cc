@@ -1,11 +1,40 @@
 #include "orvex/editor/editor_actions.h"
 
+#include <climits>
+#include <string>
+#include <unistd.h>
+
+#include "orvex/editor/exits.h"
 #include "shared/indgen/indgen.h"
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/editfile.h"
+#include "windlib/edit/editopen.h"
+#include "windlib/edit/editwindow.h"
+#include "windlib/gapplication.h"
+#include "windlib/wdisplay.h"
 
 namespace {
 bool not_available(const char* what) {
   gen_warning("%s is not available yet", what);
   return false;
+}
+
+std::string dir_of(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string current_directory() {
+  char cwd[PATH_MAX];
+  return getcwd(cwd, sizeof cwd) ? cwd : ".";
+}
+
+// The "Edit File" chooser in `dir`; opens the file chosen in a new window.
+bool choose_and_open(const std::string& dir) {
+  std::string path;
+  if (!WChooseFile("Edit File", dir, "*", "", &path)) return false;
+  return NewEdit2(path.c_str(), 0) != nullptr;
 }
 }  // namespace
 
@@ -26,12 +55,35 @@ bool EditorArgumentActions::OpenTag(const std::string&) {
   return false;
 }
 
-bool EditorArgumentActions::OpenFile(const std::string&, unsigned long, bool) {
-  return not_available("editing files");
+bool EditorArgumentActions::OpenFile(const std::string& file, unsigned long line, bool new_window) {
+  const int32_t at = static_cast<int32_t>(line > INT32_MAX ? INT32_MAX : line);
+  if (new_window) {
+    EditSetChooserDirectory(dir_of(file));
+    // Each file gets a window of its own, whatever the buffer setting says.
+    bool saved = vfOpenFilesInNewBuffers;
+    vfOpenFilesInNewBuffers = false;
+    Edit* e = NewEdit(file.c_str(), at, 1, nullptr, -2);
+    vfOpenFilesInNewBuffers = saved;
+    return e != nullptr;
+  }
+  if (!first_) {
+    first_ = NewEdit2(file.c_str(), at);
+    if (first_) first_handle_ = HandleRef(30, first_);
+    return first_ != nullptr;
+  }
+  if (!first_handle_.alive()) {
+    first_ = nullptr;
+    return OpenFile(file, line, new_window);
+  }
+  File* f = FileFName(file.c_str(), 0);
+  return f && EditPush(first_, f, at);
 }
 
-bool EditorArgumentActions::OpenDirectory(const std::string&) {
-  return not_available("the \"Edit File\" chooser");
+bool EditorArgumentActions::OpenDirectory(const std::string& dir) {
+  if (choose_and_open(dir)) return true;
+  // Nothing was loaded from the directory: leave unless windows are open.
+  if (!ApplicationInstance || !ApplicationInstance->cwGetList()) GracefulGuiExit();
+  return false;
 }
 
 bool EditorArgumentActions::OpenWithHexEditor(const std::string&) {
@@ -40,5 +92,5 @@ bool EditorArgumentActions::OpenWithHexEditor(const std::string&) {
 }
 
 bool EditorArgumentActions::OpenChooserInCurrentDirectory() {
-  return not_available("the \"Edit File\" chooser");
+  return choose_and_open(current_directory());
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "orvex/editor/file_arguments.h"
+#include "windlib/handles.h"
+
+struct Edit;
 
 class EditorArgumentActions : public ArgumentActions {
  public:
@@ -19,4 +22,6 @@ class EditorArgumentActions : public ArgumentActions {
 
  private:
   StartupState& state_;
+  Edit* first_ = nullptr;  // the window of the first file in reuse mode
+  HandleRef first_handle_;
 };

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "shared/indgen/indgen.h"
+#include "windlib/file/file.h"
 #include "windlib/gapplication.h"
 #include "windlib/x11/wgui.h"
 
@@ -11,9 +12,7 @@ void (*OeExitHook)() = nullptr;
 
 namespace {
 // Everything that holds temporary files or outside state lets go of it here.
-void release_everything() {
-  // File layer: FilesAbort deletes the temporary copies once it exists.
-}
+void release_everything() { FilesAbort(); }
 }  // namespace
 
 void GracefulGuiExit() {

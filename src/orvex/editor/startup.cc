@@ -10,6 +10,8 @@
 #include "orvex/editor/exits.h"
 #include "orvex/editor/file_arguments.h"
 #include "shared/indgen/indgen.h"
+#include "windlib/edit/edit.h"
+#include "windlib/file/file.h"
 #include "windlib/gapplication.h"
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
@@ -27,6 +29,24 @@ void install_interrupt_handler() {
   sa.sa_handler = abortme;
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
+}
+
+// A crash must not leave temporary copies behind: delete them, then let
+// the signal end the program as it would have.
+void fatal_signal(int sig) {
+  FilesAbortFromSignal();
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+void install_fatal_signal_handlers() {
+  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
+    struct sigaction sa = {};
+    sa.sa_handler = fatal_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND;
+    sigaction(sig, &sa, nullptr);
+  }
 }
 
 // The crash reporter is an outside program; without one that can show its
@@ -76,6 +96,10 @@ int OeMain(int argc, char** argv) {
   static GUIApplication application;
   ApplicationInstance = &application;
   gen_init(argv[0], 0);
+  // The runtime layer's traps and a crash delete the temporary copies.
+  gen_trap_cleanup = FilesAbortFromSignal;
+  install_fatal_signal_handlers();
+  EditInit();
 
   init_prior_to_gui(&argc, argv, state);
 

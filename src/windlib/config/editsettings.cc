@@ -12,6 +12,14 @@ bool vfEditorBackups;
 bool vfTabsAreSpaces;
 bool vfOpenFilesInNewBuffers;
 std::string cfgTempFileDir;
+bool cfgScrollLocationLeft;
+bool cfgScrollHLocationTop;
+int cfgEditSomeSize;
+bool vfAllowOvertypeMode;
+bool vfBlankPointerWhileTyping;
+bool vfAllowMiddleClick;
+int cfgIgnoreMotion;
+bool vfSelectionMargin;
 
 void EditSettingsToDefaults() {
   cfgTabSize = 8;
@@ -26,6 +34,14 @@ void EditSettingsToDefaults() {
   vfTabsAreSpaces = false;
   vfOpenFilesInNewBuffers = false;
   cfgTempFileDir.clear();
+  cfgScrollLocationLeft = true;
+  cfgScrollHLocationTop = false;
+  cfgEditSomeSize = 5;
+  vfAllowOvertypeMode = true;
+  vfBlankPointerWhileTyping = false;
+  vfAllowMiddleClick = true;
+  cfgIgnoreMotion = 4;
+  vfSelectionMargin = false;
 }
 
 namespace {

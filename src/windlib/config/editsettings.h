@@ -16,6 +16,14 @@ extern bool vfEditorBackups;        // "editorbackups"
 extern bool vfTabsAreSpaces;        // "tabsarespaces"
 extern bool vfOpenFilesInNewBuffers;
 extern std::string cfgTempFileDir;  // "tempFileDir": directory of temporary copies
+extern bool cfgScrollLocationLeft;  // "scrolllocation": vertical scroll bars on the left
+extern bool cfgScrollHLocationTop;  // "scrollhlocation": horizontal scroll bars on top
+extern int cfgEditSomeSize;         // "editsomesize": lines or characters moved by UpSome ...
+extern bool vfAllowOvertypeMode;    // the Insert key may toggle overtype
+extern bool vfBlankPointerWhileTyping;
+extern bool vfAllowMiddleClick;     // "middle-button selection"
+extern int cfgIgnoreMotion;         // "ignoremotion": pixels a click may move
+extern bool vfSelectionMargin;      // views get a selection margin
 
 // Restores every setting above to its default.
 void EditSettingsToDefaults();

@@ -1,0 +1,282 @@
+// The view: construction, layout, and drawing of its text.
+#include "windlib/edit/edit.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "shared/indgen/indgen.h"
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/editcolors.h"
+#include "windlib/edit/editfile.h"
+#include "windlib/edit/editinput.h"
+#include "windlib/handles.h"
+#include "windlib/x11/wfont.h"
+
+Edit* EditActive = nullptr;
+
+namespace {
+// Display cells of one line: tabs expanded, control bytes as caret pairs.
+struct Cells {
+  std::string bytes;            // one byte per cell
+  std::vector<int32_t> source;  // the character each cell shows
+};
+
+void expand(const char* text, int32_t len, Cells* out) {
+  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
+  out->bytes.clear();
+  out->source.clear();
+  for (int32_t i = 0; i < len; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\t') {
+      size_t stop = (out->bytes.size() / static_cast<size_t>(tab) + 1) * static_cast<size_t>(tab);
+      while (out->bytes.size() < stop) {
+        out->bytes += ' ';
+        out->source.push_back(i);
+      }
+    } else if (c < 32 || c == 127) {
+      out->bytes += '^';
+      out->bytes += static_cast<char>(c == 127 ? '?' : c + 64);
+      out->source.push_back(i);
+      out->source.push_back(i);
+    } else {
+      out->bytes += static_cast<char>(c);
+      out->source.push_back(i);
+    }
+  }
+}
+
+bool in_selection(const EditSelection& s, int32_t line, int32_t col) {
+  if (s.empty()) return false;
+  if (line < s.start_line || line > s.end_line) return false;
+  if (line == s.start_line && col < s.start_column) return false;
+  if (line == s.end_line && col >= s.end_column) return false;
+  return true;
+}
+}  // namespace
+
+Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(parent) {
+  readOnlyView = readOnly;
+  SetBackground(kEditBackground);
+  vScroll = new WScrollBar(this, WScrollBar::Vertical);
+  hScrollBar = new WScrollBar(this, WScrollBar::Horizontal);
+  text = new WTextArea(this);
+  text->SetBackground(kEditBackground);
+  text->SetFocusable(true);
+  text->SetPointerShape(WPointerShape::Text);
+  text->SetPaintHandler([this](WTextArea*, WPainter& p) { PaintText(p); });
+  text->SetEventHandler([this](WTextArea*, WEvent& e) { return TextEvent(e); });
+  if (withMargin) {
+    margin = new WWindow(this);
+    marginWidth = 2 * text->charWidth();
+    margin->SetBackground(kEditMarginBackground);
+  }
+  vScroll->SetOnChange([this](long value) {
+    int h = lineHeight();
+    ScrollTo(static_cast<int32_t>(value / (h > 0 ? h : 1)) + 1);
+  });
+  hScrollBar->SetOnChange([this](long value) {
+    int w = charWidth();
+    int32_t col = static_cast<int32_t>(value / (w > 0 ? w : 1));
+    if (col != hScroll) {
+      hScroll = col;
+      RedrawAll();
+    }
+  });
+  if (f) EditAttach(this, f, 1);
+}
+
+Edit::~Edit() {
+  MHandleDie(this);
+  if (EditActive == this) EditActive = nullptr;
+  EditDetach(this);
+  EditFreePops(this);
+}
+
+int Edit::lineHeight() const { return text->lineHeight(); }
+int Edit::charWidth() const { return text->charWidth(); }
+int Edit::rows() const { return std::max(1, text->rows()); }
+int Edit::fullRows() const {
+  int h = lineHeight();
+  return std::max(1, h > 0 ? text->height() / h : 1);
+}
+int Edit::columns() const { return std::max(1, text->columns()); }
+
+void Edit::PreferredSize(int* w, int* h) const {
+  *w = 80 * text->charWidth() + WScrollBar::Thickness() + marginWidth;
+  *h = 24 * text->lineHeight() + WScrollBar::Thickness();
+}
+
+void Edit::Layout() {
+  const int bar = WScrollBar::Thickness();
+  const int w = width(), h = height();
+  const bool bars_left = EditScrollBarsLeft();
+  const bool hbar_top = EditHScrollBarTop();
+  int text_x = bars_left ? bar : 0;
+  int text_y = hbar_top ? bar : 0;
+  int text_w = std::max(1, w - bar - marginWidth);
+  int text_h = std::max(1, h - bar);
+  vScroll->SetGeometry(WRect{bars_left ? 0 : w - bar, text_y, bar, text_h});
+  hScrollBar->SetGeometry(WRect{text_x, hbar_top ? 0 : h - bar, w - bar, bar});
+  if (margin) {
+    margin->SetGeometry(WRect{text_x, text_y, marginWidth, text_h});
+    text_x += marginWidth;
+  }
+  text->SetGeometry(WRect{text_x, text_y, text_w, text_h});
+  UpdateScrollBars();
+  text->Invalidate();
+}
+
+void Edit::UpdateScrollBars() {
+  if (!file) return;
+  const int lh = lineHeight();
+  vScroll->SetStep(lh);
+  vScroll->SetRange(static_cast<long>(file->nLines + 1) * lh, static_cast<long>(fullRows()) * lh);
+  vScroll->SetValue(static_cast<long>(topLineNo - 1) * lh);
+  const int cw = charWidth();
+  hScrollBar->SetStep(cw);
+  hScrollBar->SetRange(static_cast<long>(std::max(file->maxWidth, 1) + 1) * cw,
+                       static_cast<long>(columns()) * cw);
+  hScrollBar->SetValue(static_cast<long>(hScroll) * cw);
+}
+
+void Edit::RedrawAll() {
+  text->Invalidate();
+  PlaceCaret();
+}
+
+void Edit::RedrawLines(int32_t from, int32_t to) {
+  int32_t first_row = from - topLineNo;
+  int32_t last_row = to < 0 ? rows() - 1 : to - topLineNo;
+  first_row = std::max(first_row, 0);
+  last_row = std::min(last_row, rows() - 1);
+  if (first_row > last_row) return;
+  const int lh = lineHeight();
+  text->Invalidate(WRect{0, first_row * lh, text->width(), (last_row - first_row + 1) * lh});
+}
+
+void Edit::PaintText(WPainter& p) {
+  if (!file) {
+    p.FillRect(p.clip(), kEditBackground);
+    return;
+  }
+  const int lh = lineHeight();
+  int first = std::max(0, p.clip().y / std::max(lh, 1));
+  int last = std::min(rows() - 1, (p.clip().bottom() - 1) / std::max(lh, 1));
+  Line* l = EditLineAt(this, topLineNo + first);
+  for (int row = first; row <= last; ++row) {
+    DrawRow(p, row, l, topLineNo + row);
+    if (l) l = l->next;
+  }
+  // Below the text: nothing.
+  int used = (last + 1) * lh;
+  if (used < p.clip().bottom())
+    p.FillRect(WRect{0, used, text->width(), p.clip().bottom() - used}, kEditBackground);
+}
+
+void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
+  const int lh = lineHeight(), cw = charWidth();
+  const int y = row * lh;
+  long line_bg = colorGenerator ? colorGenerator(this, lineNo) : -1;
+  const WColor bg = line_bg >= 0 ? static_cast<WColor>(line_bg) : kEditBackground;
+  if (!line) {
+    p.FillRect(WRect{0, y, text->width(), lh}, bg);
+    return;
+  }
+  static Cells cells;
+  expand(FileLineText(file, line), line->len, &cells);
+  const EditSelection& s = sel[0];
+  const int32_t ncells = static_cast<int32_t>(cells.bytes.size());
+  int32_t col = hScroll;
+  int32_t visible_end = hScroll + columns();
+  // Runs of cells of the same look.
+  while (col < ncells && col < visible_end) {
+    bool selected = in_selection(s, lineNo, cells.source[static_cast<size_t>(col)]);
+    int32_t run = col + 1;
+    while (run < ncells && run < visible_end &&
+           in_selection(s, lineNo, cells.source[static_cast<size_t>(run)]) == selected)
+      ++run;
+    p.Cells((col - hScroll) * cw, y, cells.bytes.data() + col, run - col, kEditForeground,
+            selected ? kEditSelection : bg, text->font());
+    col = run;
+  }
+  // After the text: the line end shows selected when the selection takes it.
+  int32_t from_col = std::max(ncells, hScroll) - hScroll;
+  bool eol_selected = in_selection(s, lineNo, line->len);
+  int x = from_col * cw;
+  if (x < text->width()) {
+    if (eol_selected) {
+      p.FillRect(WRect{x, y, cw, lh}, kEditSelection);
+      x += cw;
+    }
+    if (x < text->width()) p.FillRect(WRect{x, y, text->width() - x, lh}, bg);
+  }
+}
+
+void Edit::PlaceCaret() {
+  if (!file) return;
+  int32_t row = caretLine - topLineNo;
+  int32_t dcol = EditDisplayColumn(this, caretLine, caretColumn) - hScroll;
+  bool visible = row >= 0 && row < rows() && dcol >= 0 && !closing;
+  text->SetCaretCell(std::max(dcol, 0), std::max(row, 0), visible,
+                     overtype ? WTextArea::CaretShape::Block : WTextArea::CaretShape::Bar);
+}
+
+void Edit::ScrollTo(int32_t lineNo) {
+  if (!file) return;
+  int32_t max_top = std::max(1, file->nLines + 1 - fullRows() + 1);
+  lineNo = std::clamp(lineNo, 1, std::max(1, max_top));
+  if (lineNo == topLineNo && topLine) return;
+  topLine = FileLine(file, lineNo, topLine, topLineNo);
+  topLineNo = lineNo;
+  UpdateScrollBars();
+  RedrawAll();
+}
+
+void Edit::ShowCaret() {
+  if (!file) return;
+  const int32_t full = fullRows();
+  int32_t top = topLineNo;
+  if (caretLine < top) top = caretLine;
+  else if (caretLine >= top + full) top = caretLine - full + 1;
+  if (top != topLineNo) ScrollTo(top);
+  int32_t dcol = EditDisplayColumn(this, caretLine, caretColumn);
+  int32_t cols = columns();
+  int32_t h = hScroll;
+  if (dcol < h) h = std::max(0, dcol - cols / 4);
+  else if (dcol >= h + cols) h = dcol - cols + cols / 4;
+  if (h != hScroll) {
+    hScroll = h;
+    UpdateScrollBars();
+    RedrawAll();
+  }
+  PlaceCaret();
+}
+
+void Edit::FileChanged(int32_t from, int32_t to, int32_t delta, Line* fromLine, bool ours) {
+  // The top line record may have gone with the change: find it again.
+  if (topLineNo >= from) {
+    if (!ours && delta != 0 && to < 0 && topLineNo > from) {
+      // Keep the same text at the top when lines came or went above it.
+      topLineNo = std::max(from, topLineNo + delta);
+    }
+    topLineNo = std::clamp(topLineNo, 1, std::max(1, file->nLines));
+    topLine = FileLine(file, topLineNo, fromLine, fromLine ? from : 0);
+  }
+  if (!ours) {
+    // Positions after the change move with it.
+    auto shift = [&](int32_t& line) {
+      if (line > from && delta != 0 && to < 0) line = std::max(from, line + delta);
+    };
+    shift(caretLine);
+    for (auto& s : sel) {
+      shift(s.start_line);
+      shift(s.end_line);
+      shift(s.anchor_line);
+    }
+  }
+  RedrawLines(from, delta == 0 ? to : -1);
+  if (delta != 0) UpdateScrollBars();
+  PlaceCaret();
+}
+
+bool Edit::TextEvent(WEvent& e) { return EditEventParse(this, e); }

@@ -1,0 +1,170 @@
+// An editing view: a text area with scroll bars and an optional selection
+// margin, showing one File at a time and keeping a stack of the files it
+// showed before. Several views may show one file; the file's `edits` field
+// heads the chain of them, linked through `nextSame`.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "windlib/file/file.h"
+#include "windlib/x11/wscrollbar.h"
+#include "windlib/x11/wtextarea.h"
+#include "windlib/x11/wwindow.h"
+
+class EditWindow;
+
+// Selection modes: how a selection was made.
+enum EditSelMode : int32_t { selChar = 0, selWord = 1, selLine = 2 };
+
+// One selection of a view: number 0 is the primary (the caret is its
+// moving end), number 1 the secondary.
+struct EditSelection {
+  int32_t start_line = 1, start_column = 0;  // first position
+  int32_t end_line = 1, end_column = 0;      // after the last selected character
+  int32_t anchor_line = 1, anchor_column = 0;
+  int32_t mode = selChar;
+  bool empty() const { return start_line == end_line && start_column == end_column; }
+};
+
+// One entry of a view's file stack.
+struct EditPop {
+  EditPop* next;          // next entry of the view's stack
+  EditPop* nextSameFile;  // next entry on the same file (the file's `pops` chain)
+  File* file;
+  Edit* owner;            // the view whose stack holds the entry
+  int32_t topLineNo;
+  int32_t hScroll;        // first display column shown
+  int32_t caretLine, caretColumn;
+  uint8_t flags;          // 0x80: the view was read-only
+};
+constexpr uint8_t kPopReadOnly = 0x80;
+
+// Background colour of a line: a colour, or -1 for none.
+using EditColorGenerator = std::function<long(Edit* edit, int32_t lineNo)>;
+// A view callback: (view, current file's name or none); 1 to agree.
+using EditCallback = int (*)(Edit* edit, const char* fileName);
+
+enum EditCallbackSet { ecbSaveRequest = 0, ecbSaveComplete, ecbCloseRequest, ecbCloseComplete };
+
+struct Edit : public WWindow {
+  Edit(WWindow* parent, File* file, bool readOnly, bool withMargin);
+  ~Edit() override;
+
+  File* file = nullptr;
+  Line* topLine = nullptr;  // first line shown; also the hint for look-ups
+  int32_t topLineNo = 1;
+  int32_t hScroll = 0;      // first display column shown
+  EditSelection sel[2];     // primary and secondary
+  int32_t caretLine = 1, caretColumn = 0;
+  int32_t goalColumn = -1;  // display column kept by Up and Down; -1: none
+  WTextArea* text = nullptr;
+  WScrollBar* vScroll = nullptr;
+  WScrollBar* hScrollBar = nullptr;
+  WWindow* margin = nullptr;
+  int marginWidth = 0;
+  Edit* nextSame = nullptr;
+  EditPop* pops = nullptr;
+  void* searchState = nullptr;
+  void* prs = nullptr;      // save parameters passed to saving
+  EditColorGenerator colorGenerator;
+  EditWindow* window = nullptr;  // the editor window, none when embedded
+
+  // Flags.
+  bool readOnlyView = false;
+  bool embedded = false;
+  bool closing = false;
+  bool identifyMode = false;
+  bool quoteNext = false;
+  bool insertMode = false;
+  bool overtype = false;
+  bool continueSelRequest = false;
+  bool extendSelection = false;
+  bool pointerBlanked = false;
+  bool bellRung = false;
+  bool followDisk = false;   // read-only follows the disk file's write permission
+  bool noAutoCheckout = false;
+  bool askedNotToCheck = false;
+
+  std::vector<EditCallback> callbacks[4];
+  int (*customHandler)(Edit* edit, const char* args) = nullptr;  // the "Custom" command
+  unsigned locationMask = 1;  // set by AlterLocation
+
+  // Status line memory: what was shown last.
+  int32_t shownLine = -1, shownColumn = -1, shownLines = -1;
+  int shownModified = -1;
+  std::string message;
+
+  // ---- Geometry of the text ----
+  int lineHeight() const;
+  int charWidth() const;
+  int rows() const;     // text rows that fit (a partly shown one counts)
+  int fullRows() const; // rows shown whole
+  int columns() const;
+
+  // ---- Display ----
+  // Redraws rows for lines from..to (inclusive; to -1 the rest of the view).
+  void RedrawLines(int32_t from, int32_t to);
+  void RedrawAll();
+  void UpdateScrollBars();
+  void PlaceCaret();
+  // Scrolls so that the caret is in view.
+  void ShowCaret();
+  // Makes `lineNo` the top line (clamped) and redraws.
+  void ScrollTo(int32_t lineNo);
+  // Follows a change in the file (from the file layer's notification).
+  void FileChanged(int32_t from, int32_t to, int32_t delta, Line* fromLine, bool ours);
+
+  void Layout() override;
+  void PreferredSize(int* w, int* h) const override;
+
+ private:
+  void PaintText(WPainter& p);
+  void DrawRow(WPainter& p, int row, Line* line, int32_t lineNo);
+  bool TextEvent(WEvent& e);
+};
+
+// The view that the command being run belongs to (its changes keep their
+// caret in sight), or none.
+extern Edit* EditActive;
+
+// ---- Positions and lines of a view's file ----
+// Line `n` of the view's file, found from the top line.
+Line* EditLineAt(Edit* edit, int32_t n);
+// The display column of character `col` of line `lineNo`.
+int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col);
+// The character index in line `lineNo` at display column `dcol`.
+int32_t EditColumnFromDisplay(Edit* edit, int32_t lineNo, int32_t dcol);
+int32_t EditLineLength(Edit* edit, int32_t lineNo);
+
+// ---- Selection and caret ----
+// Moves the caret; with `extend` the primary selection runs from the anchor
+// to the new caret, else it is empty at the caret.
+void EditMoveCaret(Edit* edit, int32_t line, int32_t col, bool extend);
+// Sets the primary selection from (l1, c1) to (l2, c2) with the caret at the end.
+void EditSetSelection(Edit* edit, int32_t l1, int32_t c1, int32_t l2, int32_t c2,
+                      int32_t mode = selChar);
+void EditSelectionNone(Edit* edit);
+// The text of the primary (0) or secondary (1) selection.
+std::string EditSelectionText(Edit* edit, int which = 0);
+
+// ---- Messages and titles ----
+void EditSetMsg(Edit* edit, const char* text, bool ring = false, int flag = 0);
+void vUpdateTitle(Edit* edit, bool withLineCol);
+
+// ---- Callbacks ----
+void EditAddCallback(Edit* edit, int set, EditCallback fn);
+void EditRemoveCallback(Edit* edit, int set, EditCallback fn);
+bool EditDispatchCallback(Edit* edit, int set);
+
+// ---- Views of files ----
+Edit* Edit_GetEditorFromFile(File* file, Edit* except);
+bool FileUsedElsewhere(File* file, Edit* edit);
+std::vector<std::string> EditGetFileNameList(Edit* edit);
+// Every view of every file, for broadcasts.
+std::vector<Edit*> EditAllViews();
+
+// Installs the file layer's notifications (once).
+void EditInit();

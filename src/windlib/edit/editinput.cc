@@ -1,0 +1,205 @@
+#include "windlib/edit/editinput.h"
+
+#include <algorithm>
+#include <string>
+
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/editbindings.h"
+#include "windlib/edit/editcmd.h"
+#include "windlib/edit/edittype.h"
+#include "windlib/handles.h"
+#include "windlib/wwait.h"
+#include "windlib/x11/wkeys.h"
+
+namespace {
+// Drag state of the view being dragged in (one pointer, one drag at a time).
+struct Drag {
+  Edit* edit = nullptr;
+  int pressX = 0, pressY = 0;
+  bool moved = false;
+  int lastX = 0, lastY = 0;
+  mHandle* timer = nullptr;
+} drag;
+
+// Shows a key's characters for identify mode: printable bytes as they are,
+// others as backslash and three octal digits.
+std::string quoted_chars(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c >= 32 && c < 127) {
+      out += static_cast<char>(c);
+    } else {
+      char buf[8];
+      snprintf(buf, sizeof buf, "\\%03o", c);
+      out += buf;
+    }
+  }
+  return out + "\"";
+}
+
+bool would_insert(const WEvent& e) {
+  return !e.text.empty() && !(e.modifiers & (WModControl | WModMeta)) &&
+         static_cast<unsigned char>(e.text[0]) >= 32;
+}
+
+void extend_to_pointer(Edit* edit, int x, int y) {
+  int32_t line, col;
+  EditPositionAt(edit, x, y, &line, &col);
+  EditMoveCaret(edit, line, col, true);
+  edit->ShowCaret();
+}
+
+// While the pointer is outside the text during a drag, the view scrolls.
+int autoscroll(void*, int) {
+  Edit* edit = drag.edit;
+  if (!edit || !drag.timer) return 1;
+  int h = edit->text->height();
+  if (drag.lastY < 0 || drag.lastY >= h) {
+    int32_t step = drag.lastY < 0 ? -1 : 1;
+    edit->ScrollTo(edit->topLineNo + step);
+    extend_to_pointer(edit, drag.lastX, std::clamp(drag.lastY, 0, h - 1));
+  }
+  ExtraProcess_SetTimeout(drag.timer, 60);
+  return 0;
+}
+
+void stop_drag() {
+  if (drag.timer) {
+    ExtraProcess_Kill(drag.timer, 0);
+    MHandleDestroy(drag.timer);
+  }
+  drag = Drag{};
+}
+
+bool key_event(Edit* edit, WEvent& e) {
+  HandleRef alive(30, edit);
+  const unsigned mods = e.modifiers & kWModKeyMask;
+  if (WKeyIsModifier(e.key)) return false;
+  if (edit->quoteNext) {
+    edit->quoteNext = false;
+    if (!e.text.empty()) EditTypedChars(edit, e.text.data(), static_cast<int32_t>(e.text.size()));
+    return true;
+  }
+  const std::string* command = nullptr;
+  bool bypass = edit->insertMode && would_insert(e);
+  if (!bypass) command = InterpretEditKey(e.key, mods);
+  std::string std_command;
+  if (!command && e.text.size() == 1) {
+    char c = e.text[0];
+    if (c == '\n' || c == '\r') std_command = "Return";
+    else if (c == '\b' || c == 127) std_command = "Backspace";
+    if (!std_command.empty()) command = &std_command;
+  }
+  if (edit->identifyMode) {
+    edit->identifyMode = false;
+    EditIdentifyStr(edit, command ? *command : quoted_chars(e.text),
+                    EditKeyDescription(e.key, mods));
+    return true;
+  }
+  if (command) {
+    EditParseCmdLoc(edit, -1, -1, command->c_str());
+    return true;
+  }
+  if (e.key == WK_Insert && !mods) {
+    if (vfAllowOvertypeMode) {
+      edit->overtype = !edit->overtype;
+      edit->PlaceCaret();
+    }
+    return true;
+  }
+  // Printable text goes in; control characters are stripped.
+  std::string text;
+  for (char c : e.text)
+    if (static_cast<unsigned char>(c) >= 32 && c != 127) text += c;
+  if (text.empty() || (mods & (WModControl | WModMeta))) return false;
+  EditTypedChars(edit, text.data(), static_cast<int32_t>(text.size()));
+  if (alive.alive() && vfBlankPointerWhileTyping) {
+    edit->pointerBlanked = true;
+    edit->text->SetPointerShape(WPointerShape::Blank);
+  }
+  if (alive.alive()) vUpdateTitle(edit, true);
+  return true;
+}
+
+bool mouse_event(Edit* edit, WEvent& e) {
+  const bool release = e.kind == WEventKind::ButtonUp;
+  if (!release && e.button <= 3) {
+    drag.edit = edit;
+    drag.pressX = drag.lastX = e.x;
+    drag.pressY = drag.lastY = e.y;
+    drag.moved = false;
+  }
+  int x = e.x, y = e.y;
+  // A press that moved less than the allowed motion is a click where it began.
+  if (release && drag.edit == edit && !drag.moved) {
+    x = drag.pressX;
+    y = drag.pressY;
+  }
+  const std::string* command =
+      InterpretEditMouse(e.button, release, std::max(e.clicks, 1), e.modifiers);
+  if (release && drag.edit == edit) stop_drag();
+  if (!command) return false;
+  if (edit->identifyMode) {
+    edit->identifyMode = false;
+    EditIdentifyStr(edit, *command, "Mouse" + std::to_string(e.button));
+    return true;
+  }
+  CmdInfo ci;
+  CmdInfo_InitNew(&ci, command->c_str(), nullptr);
+  ci.x = x;
+  ci.y = y;
+  EditParseCmd(edit, ci);
+  return true;
+}
+
+bool motion_event(Edit* edit, WEvent& e) {
+  if (edit->pointerBlanked) {
+    edit->pointerBlanked = false;
+    edit->text->SetPointerShape(WPointerShape::Text);
+  }
+  if (drag.edit != edit || !(e.modifiers & WModButton1)) return false;
+  drag.lastX = e.x;
+  drag.lastY = e.y;
+  if (!drag.moved && std::abs(e.x - drag.pressX) <= cfgIgnoreMotion &&
+      std::abs(e.y - drag.pressY) <= cfgIgnoreMotion)
+    return true;
+  drag.moved = true;
+  extend_to_pointer(edit, e.x, std::clamp(e.y, 0, edit->text->height() - 1));
+  bool outside = e.y < 0 || e.y >= edit->text->height();
+  if (outside && !drag.timer) drag.timer = ExtraProcess_Create(epTimer, 60, autoscroll, nullptr, nullptr);
+  return true;
+}
+}  // namespace
+
+void EditPositionAt(Edit* edit, int x, int y, int32_t* line, int32_t* col) {
+  int lh = std::max(edit->lineHeight(), 1), cw = std::max(edit->charWidth(), 1);
+  int32_t row = y < 0 ? -1 : y / lh;
+  *line = edit->topLineNo + row;
+  if (!edit->file) {
+    *line = 1;
+    *col = 0;
+    return;
+  }
+  *line = std::clamp(*line, 1, edit->file->nLines + 1);
+  // The nearest boundary between cells: the half of a cell decides.
+  int32_t dcol = (std::max(0, x) + cw / 2) / cw + edit->hScroll;
+  *col = *line > edit->file->nLines ? 0 : EditColumnFromDisplay(edit, *line, dcol);
+}
+
+bool EditEventParse(Edit* edit, WEvent& e) {
+  switch (e.kind) {
+    case WEventKind::KeyDown:
+      return key_event(edit, e);
+    case WEventKind::ButtonDown:
+    case WEventKind::ButtonUp:
+      return mouse_event(edit, e);
+    case WEventKind::Motion:
+      return motion_event(edit, e);
+    case WEventKind::Resize:
+      edit->UpdateScrollBars();
+      edit->PlaceCaret();
+      return false;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,136 @@
+// Positions in a view's file: lines by number, display columns, the caret
+// and the primary selection.
+#include <algorithm>
+#include <string>
+
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/edit.h"
+
+Line* EditLineAt(Edit* edit, int32_t n) {
+  File* f = edit->file;
+  if (!f || n < 1 || n > f->nLines) return nullptr;
+  if (!edit->topLine) {
+    edit->topLineNo = std::clamp(edit->topLineNo, 1, std::max(1, f->nLines));
+    edit->topLine = FileLine(f, edit->topLineNo, nullptr, 0);
+  }
+  return FileLine(f, n, edit->topLine, edit->topLineNo);
+}
+
+int32_t EditLineLength(Edit* edit, int32_t lineNo) {
+  Line* l = EditLineAt(edit, lineNo);
+  return l ? l->len : 0;
+}
+
+int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col) {
+  Line* l = EditLineAt(edit, lineNo);
+  if (!l) return col;
+  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
+  const char* t = FileLineText(edit->file, l);
+  int32_t d = 0, i = 0;
+  for (; i < col && i < l->len; ++i) {
+    unsigned char c = static_cast<unsigned char>(t[i]);
+    if (c == '\t') d = (d / tab + 1) * tab;
+    else if (c < 32 || c == 127) d += 2;
+    else d += 1;
+  }
+  return d + (col - i);
+}
+
+int32_t EditColumnFromDisplay(Edit* edit, int32_t lineNo, int32_t dcol) {
+  Line* l = EditLineAt(edit, lineNo);
+  if (!l) return 0;
+  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
+  const char* t = FileLineText(edit->file, l);
+  int32_t d = 0;
+  for (int32_t i = 0; i < l->len; ++i) {
+    unsigned char c = static_cast<unsigned char>(t[i]);
+    int32_t next = c == '\t' ? (d / tab + 1) * tab : d + ((c < 32 || c == 127) ? 2 : 1);
+    // A click on the right half of a wide cell goes after it.
+    if (dcol < next) return (dcol - d) * 2 < (next - d) ? i : i + 1;
+    d = next;
+  }
+  return l->len;
+}
+
+void EditMoveCaret(Edit* edit, int32_t line, int32_t col, bool extend) {
+  File* f = edit->file;
+  if (!f) return;
+  line = std::clamp(line, 1, f->nLines + 1);
+  col = line > f->nLines ? 0 : std::clamp(col, 0, EditLineLength(edit, line));
+  EditSelection old = edit->sel[0];
+  edit->caretLine = line;
+  edit->caretColumn = col;
+  EditSelection& s = edit->sel[0];
+  if (!extend) {
+    s.anchor_line = line;
+    s.anchor_column = col;
+    s.mode = selChar;
+  }
+  int32_t l1 = s.anchor_line, c1 = s.anchor_column, l2 = line, c2 = col;
+  SelectionNormalize(&l1, &c1, &l2, &c2);
+  s.start_line = l1;
+  s.start_column = c1;
+  s.end_line = l2;
+  s.end_column = c2;
+  // Redraw what the selection covered before and covers now.
+  if (!old.empty() || !s.empty()) {
+    int32_t from = std::min(old.start_line, s.start_line);
+    int32_t to = std::max(old.end_line, s.end_line);
+    edit->RedrawLines(from, to);
+  }
+  edit->PlaceCaret();
+}
+
+void EditSetSelection(Edit* edit, int32_t l1, int32_t c1, int32_t l2, int32_t c2, int32_t mode) {
+  File* f = edit->file;
+  if (!f) return;
+  auto clamp = [&](int32_t& l, int32_t& c) {
+    l = std::clamp(l, 1, f->nLines + 1);
+    c = l > f->nLines ? 0 : std::clamp(c, 0, EditLineLength(edit, l) + 1);
+    if (l <= f->nLines && c > EditLineLength(edit, l)) {
+      // One past the end of a line stands for the start of the next.
+      ++l;
+      c = 0;
+    }
+  };
+  clamp(l1, c1);
+  clamp(l2, c2);
+  EditSelection old = edit->sel[0];
+  EditSelection& s = edit->sel[0];
+  s.anchor_line = l1;
+  s.anchor_column = c1;
+  s.mode = mode;
+  edit->caretLine = l2;
+  edit->caretColumn = c2;
+  SelectionNormalize(&l1, &c1, &l2, &c2);
+  s.start_line = l1;
+  s.start_column = c1;
+  s.end_line = l2;
+  s.end_column = c2;
+  edit->RedrawLines(std::min(old.start_line, s.start_line), std::max(old.end_line, s.end_line));
+  edit->PlaceCaret();
+}
+
+void EditSelectionNone(Edit* edit) {
+  EditMoveCaret(edit, edit->caretLine, edit->caretColumn, false);
+}
+
+std::string EditSelectionText(Edit* edit, int which) {
+  const EditSelection& s = edit->sel[which];
+  std::string out;
+  if (s.empty() || !edit->file) return out;
+  Line* l = EditLineAt(edit, s.start_line);
+  for (int32_t n = s.start_line; l && n <= s.end_line; ++n, l = l->next) {
+    const char* t = FileLineText(edit->file, l);
+    int32_t from = n == s.start_line ? std::min(s.start_column, l->len) : 0;
+    if (n == s.end_line) {
+      int32_t to = std::min(s.end_column, l->len);
+      if (to > from) out.append(t + from, static_cast<size_t>(to - from));
+      if (s.end_column > l->len) out += '\n';
+      break;
+    }
+    out.append(t + from, static_cast<size_t>(l->len - from));
+    out += '\n';
+  }
+  return out;
+}

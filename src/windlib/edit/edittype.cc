@@ -1,0 +1,174 @@
+#include "windlib/edit/edittype.h"
+
+#include <algorithm>
+#include <string>
+
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/editcmd.h"
+#include "windlib/file/undo.h"
+
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Tabs expanded to blanks for the display column at which each one lands.
+std::string expand_tabs(Edit* edit, const char* text, int32_t len, int32_t line, int32_t col) {
+  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
+  int32_t dcol = EditDisplayColumn(edit, line, col);
+  std::string out;
+  for (int32_t i = 0; i < len; ++i) {
+    char c = text[i];
+    if (c == '\t') {
+      int32_t next = (dcol / tab + 1) * tab;
+      out.append(static_cast<size_t>(next - dcol), ' ');
+      dcol = next;
+    } else {
+      out += c;
+      dcol = c == '\n' ? 0 : dcol + 1;
+    }
+  }
+  return out;
+}
+
+int32_t text_start_column(Edit* edit, int32_t line) {
+  Line* l = EditLineAt(edit, line);
+  if (!l) return 0;
+  const char* t = FileLineText(edit->file, l);
+  int32_t i = 0;
+  while (i < l->len && is_blank(t[i])) ++i;
+  return EditDisplayColumn(edit, line, i);
+}
+}  // namespace
+
+std::string EditCRBuf(int tabsize, int32_t column) {
+  std::string out;
+  if (column < 0) column = 0;
+  if (tabsize > 0) {
+    out.assign(static_cast<size_t>(column / tabsize), '\t');
+    out.append(static_cast<size_t>(column % tabsize), ' ');
+  } else {
+    out.assign(static_cast<size_t>(column), ' ');
+  }
+  if (out.size() > 399) out.resize(399);
+  return out;
+}
+
+bool EditShouldWrap(Edit* edit) {
+  File* f = edit->file;
+  if (!f || !f->wordWrap) return false;
+  if (EditDisplayColumn(edit, edit->caretLine, edit->caretColumn) < f->wrapColumn) return false;
+  Line* l = EditLineAt(edit, edit->caretLine);
+  if (!l) return false;
+  // At least two words on the line.
+  const char* t = FileLineText(f, l);
+  int words = 0;
+  bool in_word = false;
+  for (int32_t i = 0; i < l->len && words < 2; ++i) {
+    bool blank = is_blank(t[i]);
+    if (!blank && !in_word) ++words;
+    in_word = !blank;
+  }
+  return words >= 2;
+}
+
+void EditWordWrap(Edit* edit) {
+  File* f = edit->file;
+  Line* l = EditLineAt(edit, edit->caretLine);
+  if (!l) return;
+  const char* t = FileLineText(f, l);
+  int32_t end = std::min(edit->caretColumn, l->len);
+  // The last run of blanks before the caret that follows some text.
+  int32_t b = end;
+  while (b > 0 && !is_blank(t[b - 1])) --b;
+  int32_t a = b;
+  while (a > 0 && is_blank(t[a - 1])) --a;
+  if (a == 0 || b == 0) return;
+  // The wrap indent is added on the first break of a paragraph only: when
+  // the line above does not continue into this one.
+  int32_t indent = text_start_column(edit, edit->caretLine);
+  Line* prev = edit->caretLine > 1 ? EditLineAt(edit, edit->caretLine - 1) : nullptr;
+  bool first_break = !prev || prev->len == 0 ||
+                     text_start_column(edit, edit->caretLine - 1) != indent;
+  if (first_break) indent += f->wrapIndent;
+  std::string brk = "\n" + EditCRBuf(cfgTabSize, indent);
+  int32_t line = edit->caretLine;
+  int32_t moved = edit->caretColumn - b;
+  FileChange(f, edit->topLine, edit->topLineNo, line, a, line, b, brk.data(),
+             static_cast<int32_t>(brk.size()), false);
+  EditMoveCaret(edit, line + 1, static_cast<int32_t>(brk.size()) - 1 + moved, false);
+}
+
+int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool typed) {
+  File* f = edit->file;
+  if (!f) {
+    EditCmdError(edit, "No Selection");
+    return 0;
+  }
+  EditSelection s = edit->sel[which];
+  std::string t(text ? text : "", text ? static_cast<size_t>(len) : 0);
+  // Word-wise and line-wise selections keep their final blank or line end.
+  if (!t.empty() && !s.empty()) {
+    if (s.mode == selWord) {
+      std::string selected = EditSelectionText(edit, which);
+      bool sel_blank = !selected.empty() && is_blank(selected.back());
+      if (!typed && is_blank(t.back()) && !sel_blank) {
+        t.pop_back();
+      } else if (sel_blank) {
+        if (s.end_column > 0) --s.end_column;
+      }
+    } else if (s.mode == selLine && t.back() != '\n') {
+      if (s.end_column == 0 && s.end_line > s.start_line) {
+        --s.end_line;
+        s.end_column = EditLineLength(edit, s.end_line);
+      }
+    }
+  }
+  if (typed && which == 0 && s.empty() && EditShouldWrap(edit)) {
+    EditWordWrap(edit);
+    s = edit->sel[0];
+    typed = false;
+  }
+  if (vfTabsAreSpaces && t.find('\t') != std::string::npos)
+    t = expand_tabs(edit, t.data(), static_cast<int32_t>(t.size()), s.start_line, s.start_column);
+  int32_t end_line = s.end_line, end_col = s.end_column;
+  if (typed && edit->overtype && s.empty() && t.find('\n') == std::string::npos) {
+    // Overtype replaces as many following characters as it brings.
+    end_col = std::min(s.start_column + static_cast<int32_t>(t.size()),
+                       EditLineLength(edit, s.start_line));
+    end_col = std::max(end_col, s.start_column);
+  }
+  // Typed characters extend the newest open undo record; anything else
+  // starts a record of its own.
+  FileChange(f, edit->topLine, edit->topLineNo, s.start_line, s.start_column, end_line, end_col,
+             t.data(), static_cast<int32_t>(t.size()), typed);
+  // The caret goes after the new text.
+  int32_t line = s.start_line, col = s.start_column;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '\n') {
+      ++line;
+      col = 0;
+    } else if (!(t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')) {
+      ++col;  // a CR before an LF is part of the line end
+    }
+  }
+  if (which == 0) {
+    EditMoveCaret(edit, line, col, false);
+  } else {
+    edit->sel[1].start_line = edit->sel[1].end_line = edit->sel[1].anchor_line = line;
+    edit->sel[1].start_column = edit->sel[1].end_column = edit->sel[1].anchor_column = col;
+  }
+  edit->goalColumn = -1;
+  edit->UpdateScrollBars();
+  edit->ShowCaret();
+  return 1;
+}
+
+int EditTypedChars(Edit* edit, const char* text, int32_t len) {
+  if (EditReadOnlyCheck(edit)) return 1;
+  return EditAddChars(edit, text, len, 0, true);
+}
+
+int EditDeleteSelection(Edit* edit) {
+  if (edit->sel[0].empty()) return 1;
+  FileCloseUndo(edit->file);
+  return EditAddChars(edit, "", 0, 0, false);
+}
