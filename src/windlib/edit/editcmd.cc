@@ -65,14 +65,19 @@ int run(Edit* edit, CmdInfo& ci) {
   ci.cond = condition;
   ci.report = report;
   ci.message_window = edit->window;
-  Edit* outer_active = EditActive;
-  File* grouped = edit->file;
-  bool outermost = grouped && !grouped->undoGrouping;
+  // Whatever happens inside, even a panic unwinding through here, the
+  // string's undo group is closed and the active view restored.
+  struct Scope {
+    Edit* outer_active = EditActive;
+    File* grouped;
+    bool outermost;
+    ~Scope() {
+      if (outermost && FileKnown(grouped)) UndoGroupEnd(grouped);
+      EditActive = outer_active;
+    }
+  } scope{EditActive, edit->file, edit->file && !edit->file->undoGrouping};
   EditActive = edit;
-  const std::string before_msg = edit->message;
   int result = Object_ParseCmd(edit, &ci);
-  if (outermost && FileKnown(grouped)) UndoGroupEnd(grouped);
-  EditActive = outer_active;
   if (alive.alive()) {
     edit->extendSelection = false;
     edit->continueSelRequest = false;
