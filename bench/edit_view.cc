@@ -1,0 +1,101 @@
+// bench-deps: edit
+// A view on a file of 10 million lines, without a display: going to the end
+// and drawing a screen, and typing a character there.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shared/indgen/indgen.h"
+#include "windlib/edit/edit.h"
+#include "windlib/edit/editcmd.h"
+#include "windlib/edit/edittype.h"
+#include "windlib/edit/editwindow.h"
+#include "windlib/file/file.h"
+#include "windlib/gapplication.h"
+#include "windlib/x11/wdraw.h"
+#include "windlib/x11/wwindow.h"
+#include "windlib/xswitch.h"
+
+namespace {
+
+std::string bench_dir() {
+  const char* d = getenv("OE_BENCH_DIR");
+  std::string dir = d && *d ? d : "/var/tmp/oe-bench";
+  mkdir(dir.c_str(), 0755);
+  return dir;
+}
+
+std::string ten_million_lines() {
+  std::string path = bench_dir() + "/ten-million.c";
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
+  FILE* out = fopen(path.c_str(), "w");
+  for (long i = 1; i <= 10000000; ++i) fprintf(out, "    total += table[%ld];\n", i);
+  fclose(out);
+  return path;
+}
+
+Edit* view() {
+  static Edit* e = nullptr;
+  if (e) return e;
+  static GUIApplication app;
+  ApplicationInstance = &app;
+  gen_init("bench_edit_view", 0);
+  setenv("TMPDIR", bench_dir().c_str(), 1);
+  gen_reset_temp_dir();
+  InitDebugFlag();
+  EditInit();
+  File* f = FileFName(ten_million_lines().c_str(), 0);
+  auto* w = new EditWindow(f, 1, false, 80 * 8 + 19, 50 * 16 + 19 + 48);
+  w->Show();
+  WFlushDrawing();
+  e = w->edit();
+  return e;
+}
+
+void BM_EndOfFileAndRedraw(benchmark::State& state) {
+  Edit* e = view();
+  for (auto _ : state) {
+    EditCli(e, "SOF");
+    WFlushDrawing();
+    auto start = std::chrono::steady_clock::now();
+    EditCli(e, "EOF");
+    WFlushDrawing();
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  state.counters["lines"] = e->file->nLines;
+}
+
+void BM_TypeAtTheEnd(benchmark::State& state) {
+  Edit* e = view();
+  EditCli(e, "EOF; Up");
+  WFlushDrawing();
+  long calls = 0;
+  for (auto _ : state) {
+    WDrawRecorder rec;
+    EditTypedChars(e, "x", 1);
+    WFlushDrawing();
+    calls += rec.count(WDrawKind::Cells);
+  }
+  state.counters["cell_runs_per_key"] =
+      static_cast<double>(calls) / static_cast<double>(state.iterations());
+}
+
+BENCHMARK(BM_EndOfFileAndRedraw)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeAtTheEnd)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  FilesAbort();
+  return 0;
+}
