@@ -233,9 +233,11 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
   int64_t off = base;
   int64_t piece_off = -1, piece_len = 0;
   int32_t max_width = f->maxWidth;
+  int64_t line_ends = 0;  // lines that ended with a line end
   auto add = [&](int64_t start, int64_t len, int32_t width) {
     _FileInsertL(f, before, LineFAlloc(start, clamp_len(len)));
     if (width > max_width) max_width = width;
+    ++line_ends;
   };
   int ok = 1;
   if (lseek(tempFd, base, SEEK_SET) < 0) ok = 0;
@@ -282,14 +284,15 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
     f->cacheLen = 0;
     return 0;
   }
+  const int64_t lf_ends = line_ends - conv.crlfEnds;
   split.Finish(off, add);
   f->maxWidth = max_width;
-  if (conv.crlfEnds == 0 && conv.lfEnds == 0) {
+  if (conv.crlfEnds == 0 && lf_ends == 0) {
     f->crlf = f->diskCrlf = 0;
     f->uniformEnds = 1;
   } else {
-    f->crlf = f->diskCrlf = conv.crlfEnds > conv.lfEnds;
-    f->uniformEnds = conv.crlfEnds == 0 || conv.lfEnds == 0;
+    f->crlf = f->diskCrlf = conv.crlfEnds > lf_ends;
+    f->uniformEnds = conv.crlfEnds == 0 || lf_ends == 0;
   }
   f->cacheBase = piece_off;
   f->cacheLen = static_cast<int32_t>(piece_len);

@@ -14,14 +14,7 @@ int64_t LineEndConverter::Convert(char* data, int64_t n) {
     }
   }
   // Here i == out: nothing has moved yet.
-  if (!std::memchr(data + i, '\r', static_cast<size_t>(n - i))) {
-    for (const char* p = data + i; p < data + n; ++p) {
-      p = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(data + n - p)));
-      if (!p) break;
-      lfEnds++;
-    }
-    return n;
-  }
+  if (!std::memchr(data + i, '\r', static_cast<size_t>(n - i))) return n;
   for (; i < n; ++i) {
     char c = data[i];
     if (c == '\r') {
@@ -35,8 +28,6 @@ int64_t LineEndConverter::Convert(char* data, int64_t n) {
         ++i;
         continue;
       }
-    } else if (c == '\n') {
-      lfEnds++;
     }
     data[out++] = c;
   }

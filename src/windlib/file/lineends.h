@@ -25,8 +25,8 @@ class LineEndConverter {
     held_cr_ = false;
     return held;
   }
-  int64_t crlfEnds = 0;  // CR LF line ends seen
-  int64_t lfEnds = 0;    // LF-only line ends seen
+  int64_t crlfEnds = 0;  // CR LF line ends seen (the LF-only ones are the
+                         // rest of the line ends, counted by the caller)
 
  private:
   bool held_cr_ = false;
