@@ -230,6 +230,7 @@ bool write_lines(File* f, AlignedWriter* w, Line* first, bool crlf) {
 struct Plan {
   int64_t prefix = 0;
   Line* first = nullptr;
+  int32_t firstNo = 1;  // the number of `first`
   int64_t size = 0;
 };
 
@@ -246,6 +247,7 @@ Plan plan_save(File* f, bool keep_prefix) {
       if (LineInFile(l) && l->text.offset == p.prefix && p.prefix + l->len + 1 <= f->loadSize) {
         p.prefix += l->len + 1;
         p.first = l->next;
+        ++p.firstNo;
       } else {
         in_prefix = false;
       }
@@ -294,8 +296,7 @@ int rebuild_temp(File* f, const char* disk, const Plan& plan) {
   f->cacheBase = -1;
   f->cacheLen = 0;
 
-  int32_t line_no = 1;
-  for (Line* l = f->first; l != plan.first; l = l->next) ++line_no;
+  int32_t line_no = plan.firstNo;
   int64_t off = plan.prefix;
   Line* l = plan.first;
   CoalescingWriter out(temp);
@@ -419,6 +420,7 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
       }
       plan.prefix = 0;
       plan.first = f->first;
+      plan.firstNo = 1;
     }
     if (lseek(fd, plan.prefix, SEEK_SET) < 0) {
       close(fd);
@@ -474,6 +476,7 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
       f->readOnly = 0;
       plan.prefix = 0;
       plan.first = f->first;
+      plan.firstNo = 1;
     }
     take_disk_identity(f);
     rebuild_temp(f, path, plan);

@@ -1,0 +1,216 @@
+// bench-deps: file
+// Saving large files: appending one line to an unmodified 1 GiB file writes
+// only the tail (timed beside vim doing the same edit and write), and
+// changing its first line rewrites it all (timed against cp of the file,
+// runs interleaved, medians compared).
+//
+// The 1 GiB source is the one bench_file_load generates under $OE_BENCH_DIR
+// (default /var/tmp/oe-bench); it is made here too when missing. Saves go
+// to a working copy beside it, removed at the end.
+// Run: build/bench/bench_save [--benchmark_filter=...]; OE_BENCH_ROUNDS sets
+// the rounds of the comparisons (default 5).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "shared/indgen/indgen.h"
+#include "windlib/file/file.h"
+#include "windlib/file/filesave.h"
+#include "windlib/file/undo.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string bench_dir() {
+  const char* d = getenv("OE_BENCH_DIR");
+  std::string dir = d && *d ? d : "/var/tmp/oe-bench";
+  mkdir(dir.c_str(), 0755);
+  return dir;
+}
+
+int64_t file_size(const std::string& p) {
+  struct stat st;
+  return stat(p.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+// The same source-like text as the load benchmark (lines of about 100
+// bytes).
+std::string generate_source(int64_t target) {
+  std::string path = bench_dir() + "/src-1g.c";
+  if (file_size(path) >= target) return path;
+  FILE* out = fopen(path.c_str(), "w");
+  const char* shapes[] = {
+      "static int compute_value_%ld(const struct computation_context *ctx, int first, int second) { return first * %ld + second; }\n",
+      "\tfor (int index = 0; index < element_count; index++) running_total += values[index] * %ld; /* step %ld */\n",
+      "    if (status != STATUS_OK) { report_error(ctx, \"processing of step %ld failed with %ld\"); }\n",
+      "#define CONFIGURATION_CONSTANT_NUMBER_%ld (%ldUL << 3) /* generated, do not edit */\n",
+      "\n",
+      "        result->position.x = origin.position.y + offset.delta.z * scale_factor; // keep in step with table %ld and %ld\n",
+  };
+  int64_t written = 0;
+  for (long i = 0; written < target; ++i) written += fprintf(out, shapes[i % 6], i, i * 31);
+  fclose(out);
+  return path;
+}
+
+double seconds_since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Runs a command with its output discarded; the wall time it took.
+double run(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  auto start = Clock::now();
+  pid_t pid;
+  int status = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+    waitpid(pid, &status, 0);
+  double t = seconds_since(start);
+  posix_spawn_file_actions_destroy(&actions);
+  return status == 0 ? t : -1;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+int64_t bytes_written = 0;
+
+// Loads `path` (not timed), lets `edit` change it, and times the save.
+double timed_save(const std::string& path, const std::function<void(File*)>& edit) {
+  File* f = FileF_File(path.c_str(), false, 0);
+  if (!f) return -1;
+  edit(f);
+  bytes_written = 0;
+  auto start = Clock::now();
+  int ok = FileSave(f, nullptr, nullptr);
+  double t = seconds_since(start);
+  FileFree(f);
+  return ok ? t : -1;
+}
+
+void append_line(File* f) {
+  const char text[] = "/* one more line */\n";
+  FileChange(f, nullptr, 0, f->nLines + 1, 0, f->nLines + 1, 0, text, sizeof text - 1, false);
+}
+
+void setup_runtime() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  gen_init("bench_save", 0);
+  setenv("TMPDIR", bench_dir().c_str(), 1);
+  gen_reset_temp_dir();
+  FileSaveWriteObserver = [](int64_t, int64_t length) { bytes_written += length; };
+}
+
+void compare(int rounds) {
+  const std::string src = generate_source(int64_t{1} << 30);
+  const std::string work = bench_dir() + "/save-1g.c";
+  const int64_t size = file_size(src);
+  if (run({"cp", src, work}) < 0) {
+    printf("cannot copy %s\n", src.c_str());
+    return;
+  }
+
+  // Appending one line: the editor's save against vim's edit and write, on
+  // the same file, cut back to its original size after each.
+  std::vector<double> ours, vim;
+  int64_t tail = 0;
+  for (int i = 0; i < rounds; ++i) {
+    ours.push_back(timed_save(work, append_line));
+    tail = bytes_written;
+    if (truncate(work.c_str(), size) != 0) return;
+    vim.push_back(run({"vim", "-es", "-u", "NONE", "-i", "NONE", "-n", "-c", "$put ='x'", "-c",
+                       "wq", work}));
+    if (truncate(work.c_str(), size) != 0) return;
+  }
+  printf("1 GiB file (%lld bytes), append one line and save, %d rounds\n",
+         static_cast<long long>(size), rounds);
+  printf("  editor save median %.1f ms, %lld bytes written (target < 50 ms)\n",
+         median(ours) * 1000, static_cast<long long>(tail));
+  printf("  vim -es $put + wq median %.3f s (load, edit and write)\n", median(vim));
+
+  // Changing line 1: everything after it is rewritten. Same length (the
+  // rest stays where it was) and one byte longer (everything moves).
+  std::vector<double> cp, same, longer;
+  int64_t all = 0;
+  for (int i = 0; i < rounds; ++i) {
+    cp.push_back(run({"cp", src, bench_dir() + "/cp-target"}));
+    unlink((bench_dir() + "/cp-target").c_str());
+    same.push_back(timed_save(work, [i](File* f) {
+      const char* c = i % 2 ? "s" : "S";
+      FileChange(f, nullptr, 0, 1, 0, 1, 1, c, 1, false);
+    }));
+    all = bytes_written;
+    cp.push_back(run({"cp", src, bench_dir() + "/cp-target"}));
+    unlink((bench_dir() + "/cp-target").c_str());
+    longer.push_back(timed_save(work, [](File* f) {
+      FileChange(f, nullptr, 0, 1, 0, 1, 0, "x", 1, false);
+    }));
+  }
+  double c = median(cp), s = median(same), l = median(longer);
+  printf("1 GiB file, change line 1 and save, %d rounds each\n", rounds);
+  printf("  cp median %.3f s\n", c);
+  printf("  same length: save median %.3f s, %lld bytes written, save / cp %.2f (target <= 1.50)\n",
+         s, static_cast<long long>(all), s / c);
+  printf("  one byte longer: save median %.3f s, save / cp %.2f (target <= 1.50)\n", l, l / c);
+  unlink(work.c_str());
+}
+
+// Saving a 1 MiB file after changing a line in its middle.
+void BM_SaveMiddleChange(benchmark::State& state) {
+  setup_runtime();
+  std::string path = bench_dir() + "/save-1m.c";
+  {
+    FILE* out = fopen(path.c_str(), "w");
+    for (int i = 0; i < 20000; ++i) fprintf(out, "line %d of a file of about one megabyte\n", i);
+    fclose(out);
+  }
+  File* f = FileF_File(path.c_str(), false, 0);
+  int32_t middle = f->nLines / 2;
+  for (auto _ : state) {
+    FileChange(f, nullptr, 0, middle, 0, middle, 1, "L", 1, false);
+    FileSave(f, nullptr, nullptr);
+  }
+  FileFree(f);
+  unlink(path.c_str());
+}
+BENCHMARK(BM_SaveMiddleChange)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setup_runtime();
+  benchmark::Initialize(&argc, argv);
+  const char* rounds = getenv("OE_BENCH_ROUNDS");
+  compare(rounds ? atoi(rounds) : 5);
+  fflush(stdout);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  FilesAbort();
+  CacheAbort();
+  return 0;
+}
