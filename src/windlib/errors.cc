@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "shared/indgen/strformat.h"
 #include "windlib/wdisplay.h"
 
 int32_t orvexErrno = 0;
@@ -11,17 +12,6 @@ void (*setMuteLevel)() = nullptr;
 void (*resetMuteLevel)() = nullptr;
 
 namespace {
-std::string format_message(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n <= 0) return {};
-  std::string text(static_cast<size_t>(n), '\0');
-  vsnprintf(text.data(), static_cast<size_t>(n) + 1, format, args);
-  return text;
-}
-
 int muted_report(int32_t code, const char* format, va_list args) {
   if (setMuteLevel) setMuteLevel();
   int result = err_ReportInternal(code, format, args);
@@ -37,7 +27,7 @@ int err_ReportInternal(int32_t code, const char* format, va_list args) {
     orvexErrnoSeverity = code >> 16;
   }
   WEnableUserInput();
-  std::string text = format ? format_message(format, args) : std::string();
+  std::string text = gen_vformat(format, args);
   if (!text.empty()) {
     if (wDisplayActive) {
       wAlert("", text);

@@ -4,28 +4,16 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "shared/indgen/strformat.h"
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
 
 GApplication* ApplicationInstance = nullptr;
 
-namespace {
-std::string vformat(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n <= 0) return {};
-  std::string text(static_cast<size_t>(n), '\0');
-  vsnprintf(text.data(), static_cast<size_t>(n) + 1, format, args);
-  return text;
-}
-}  // namespace
-
 void GUIApplication::Panic(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text = vformat(format, args);
+  std::string text = gen_vformat(format, args);
   va_end(args);
   fflush(stdout);
   fprintf(stderr, "%s\n", text.c_str());
@@ -63,7 +51,7 @@ bool GUIApplication::cwDestroyAll() {
 void GUIApplication::error(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text = vformat(format, args);
+  std::string text = gen_vformat(format, args);
   va_end(args);
   if (error_window_) error_window_->ShowMessage(text);
   else wAlert("Error", text);

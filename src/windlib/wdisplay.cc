@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "shared/indgen/indgen.h"
+#include "shared/indgen/strformat.h"
 
 bool wDisplayActive = false;
 void (*WBellHook)() = nullptr;
@@ -92,20 +93,10 @@ void WEnableUserInput() {
 }
 
 void mprintf(const char* format, ...) {
-  char small[1024];
   va_list args;
   va_start(args, format);
-  int n = vsnprintf(small, sizeof small, format, args);
+  std::string text = gen_vformat(format, args);
   va_end(args);
-  std::string text;
-  if (n >= static_cast<int>(sizeof small)) {
-    text.resize(static_cast<size_t>(n));
-    va_start(args, format);
-    vsnprintf(text.data(), static_cast<size_t>(n) + 1, format, args);
-    va_end(args);
-  } else {
-    text = small;
-  }
   if (mprintf_hook) {
     mprintf_hook(text.c_str());
   } else {

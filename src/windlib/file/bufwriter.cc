@@ -1,21 +1,10 @@
 #include "windlib/file/bufwriter.h"
 
+#include "shared/indgen/strformat.h"
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
-
-namespace {
-bool write_all(int fd, const char* data, int64_t n) {
-  while (n > 0) {
-    ssize_t w = write(fd, data, static_cast<size_t>(n));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    n -= w;
-  }
-  return true;
-}
-}  // namespace
 
 void bufinit(_file_buffer* b, int fd) {
   b->count = 0;
@@ -39,7 +28,7 @@ bool bufwrite(_file_buffer* b, const char* data, int64_t n) {
 
 bool bufflush(_file_buffer* b) {
   if (b->count == 0) return true;
-  bool ok = write_all(b->fd, b->buf, b->count);
+  bool ok = gen_write_all(b->fd, b->buf, b->count);
   if (ok) b->total += b->count;
   b->count = 0;
   return ok;

@@ -6,23 +6,13 @@
 #include <unistd.h>
 
 #include "shared/indgen/indgen.h"
+#include "shared/indgen/strformat.h"
 #include "windlib/file/file.h"
 #include "windlib/gapplication.h"
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
 
 namespace {
-std::string vformat(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n <= 0) return {};
-  std::string text(static_cast<size_t>(n), '\0');
-  vsnprintf(text.data(), static_cast<size_t>(n) + 1, format, args);
-  return text;
-}
-
 std::string directory_of(const char* name) {
   const char* slash = std::strrchr(name, '/');
   if (!slash) return ".";
@@ -34,7 +24,7 @@ std::string directory_of(const char* name) {
 void FileError(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text = vformat(format, args);
+  std::string text = gen_vformat(format, args);
   va_end(args);
   if (ApplicationInstance) ApplicationInstance->error("%s", text.c_str());
   else wAlert("Error", text);
@@ -43,7 +33,7 @@ void FileError(const char* format, ...) {
 void FilePanic(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text = vformat(format, args);
+  std::string text = gen_vformat(format, args);
   va_end(args);
   if (ApplicationInstance) ApplicationInstance->Panic("%s", text.c_str());
   fflush(stdout);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "shared/indgen/indgen.h"
+#include "shared/indgen/strformat.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/file/bufwriter.h"
 #include "windlib/file/file.h"
@@ -20,14 +21,6 @@
 
 namespace {
 constexpr int32_t kWindow = 32768;
-
-ssize_t read_some(int fd, char* buf, size_t n) {
-  ssize_t r;
-  do {
-    r = read(fd, buf, n);
-  } while (r < 0 && errno == EINTR);
-  return r;
-}
 
 // Copies n bytes of `src` at src_off to `dst` at dst_off inside the kernel,
 // sparing the copy through user memory; false when the system cannot (the
@@ -47,17 +40,6 @@ bool copy_in_kernel(int src, int64_t src_off, int dst, int64_t dst_off, int64_t 
     n -= c;
   }
   return lseek(dst, out, SEEK_SET) >= 0;
-}
-
-bool write_all(int fd, const char* data, int64_t n) {
-  while (n > 0) {
-    ssize_t w = write(fd, data, static_cast<size_t>(n));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    n -= w;
-  }
-  return true;
 }
 
 void ensure_window(File* f) {
@@ -171,23 +153,23 @@ int reinit_copy(File* f, int temp, int src, bool convert) {
     return 0;
   };
   while (true) {
-    ssize_t n = read_some(src, f->cache, static_cast<size_t>(f->cacheAlloc));
+    ssize_t n = gen_read_some(src, f->cache, static_cast<size_t>(f->cacheAlloc));
     if (n < 0) FilePanic("[FilexReinitTemp] Tempfile screwed up");
     if (n == 0) break;
     int64_t m = convert ? conv.Convert(f->cache, n) : n;
     if (conv.TakeHeldCr()) {
-      if (!write_all(temp, "\r", 1)) return no_room();
+      if (!gen_write_all(temp, "\r", 1)) return no_room();
       split.HeldCr();
       ++off;
     }
-    if (!write_all(temp, f->cache, m)) return no_room();
+    if (!gen_write_all(temp, f->cache, m)) return no_room();
     split.Piece(f->cache, m, off, place);
     piece_off = off;
     piece_len = m;
     off += m;
   }
   if (conv.Finish()) {
-    if (!write_all(temp, "\r", 1)) return no_room();
+    if (!gen_write_all(temp, "\r", 1)) return no_room();
     split.HeldCr();
     ++off;
   }
@@ -243,13 +225,13 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
   if (lseek(tempFd, base, SEEK_SET) < 0) ok = 0;
   int64_t src_off = lseek(srcFd, 0, SEEK_CUR);
   while (ok) {
-    ssize_t n = read_some(srcFd, f->cache, static_cast<size_t>(f->cacheAlloc));
+    ssize_t n = gen_read_some(srcFd, f->cache, static_cast<size_t>(f->cacheAlloc));
     if (n < 0) ok = 0;
     if (n <= 0) break;
     int64_t m = conv.Convert(f->cache, n);
     bool held = conv.TakeHeldCr();
     if (held) {
-      if (!write_all(tempFd, "\r", 1)) {
+      if (!gen_write_all(tempFd, "\r", 1)) {
         ok = 0;
         break;
       }
@@ -260,7 +242,7 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
     bool copied = !held && m == n && src_off >= 0 &&
                   copy_in_kernel(srcFd, src_off, tempFd, off, m);
     if (src_off >= 0) src_off += n;
-    if (!copied && !write_all(tempFd, f->cache, m)) {
+    if (!copied && !gen_write_all(tempFd, f->cache, m)) {
       ok = 0;
       break;
     }
@@ -270,7 +252,7 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
     off += m;
   }
   if (ok && conv.Finish()) {
-    if (write_all(tempFd, "\r", 1)) {
+    if (gen_write_all(tempFd, "\r", 1)) {
       split.HeldCr();
       ++off;
     } else {
@@ -402,7 +384,7 @@ int FilexInsertFile(File* f, Line* before, const char* path) {
   LineEndConverter conv;
   char piece[8192];
   while (!failure) {
-    ssize_t n = read_some(src, piece, sizeof piece);
+    ssize_t n = gen_read_some(src, piece, sizeof piece);
     if (n <= 0) break;
     int64_t m = conv.Convert(piece, n);
     if ((conv.TakeHeldCr() && !bufwrite(&buffer, "\r", 1)) || !bufwrite(&buffer, piece, m))
