@@ -180,6 +180,7 @@ void incr_ReleaseLock(File* f) {
     unlink(incr_BaseName(f).c_str());
   }
   remove_held(f);
+  incr_ForgetBaseCopy(f);
   f->journalDirty = 0;
   f->haslock = 0;
 }

@@ -30,6 +30,9 @@ int incr_AcquireLock(File* f);
 void incr_ReleaseLock(File* f);
 // Rewrites the journal from the file's lines. 1 on success.
 int incr_SaveEdits(File* f);
+// Forgets which temporary copy the file's base copy was made from (its
+// base copy is gone with the lock).
+void incr_ForgetBaseCopy(File* f);
 // On opening a file: offers the edits of a lock left behind. -1 when the
 // user cancelled (the file is not to be opened), else 1.
 int incr_DetectCrash(File* f);

@@ -135,6 +135,10 @@ bool expect(const char*& p, const char* end, const char* text) {
 }
 }  // namespace
 
+void incr_ForgetBaseCopy(File* f) {
+  std::erase_if(base_stamps, [f](const BaseStamp& s) { return s.owner == f; });
+}
+
 int incr_SaveEdits(File* f) {
   const std::string lock = incr_LockName(f);
   f->journalDirty = 0;
