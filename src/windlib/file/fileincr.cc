@@ -208,9 +208,4 @@ void FilesSaveChanges() {
   }
 }
 
-void incr_UnlinkAllFromSignal() {
-  for (int i = 0; i < held_count; ++i) {
-    unlink(held[i].lock);
-    unlink(held[i].base);
-  }
-}
+

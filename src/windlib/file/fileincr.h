@@ -50,5 +50,3 @@ void incr_RestartTimer();
 // Seconds between journal writes (the setting, 120 while it is still 0).
 int incr_Frequency();
 // Deletes the lock files and base copies of this process without
-// allocating: for the interrupt handler.
-void incr_UnlinkAllFromSignal();

@@ -290,7 +290,6 @@ void FilesAbort() {
   CacheAbort();
 }
 
-void FilesAbortFromSignal() {
-  TempRegistryUnlinkAll();
-  incr_UnlinkAllFromSignal();
-}
+// Edit journals and their locks stay: after a crash or a killed session
+// they are what brings the edits back.
+void FilesAbortFromSignal() { TempRegistryUnlinkAll(); }

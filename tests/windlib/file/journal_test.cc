@@ -101,12 +101,13 @@ TEST_F(JournalTest, SavingUndoingFreeingAndUnloadingReleaseTheLock) {
   EXPECT_FALSE(h->haslock);
 }
 
-TEST_F(JournalTest, TheInterruptPathUnlinksLockFiles) {
+TEST_F(JournalTest, ASignalExitKeepsTheJournalForRecovery) {
   File* f = Load("i.c", "one\n");
   incr_AcquireLock(f);
   ASSERT_TRUE(Exists(LockOf("i.c")));
   FilesAbortFromSignal();
-  EXPECT_FALSE(Exists(LockOf("i.c")));
+  EXPECT_TRUE(Exists(LockOf("i.c"))) << "a crash must not take the edits with it";
+  EXPECT_EQ(access(f->tempName, F_OK), -1) << "the temporary copy goes";
 }
 
 TEST_F(JournalTest, JournalLinesDescribeTheEdits) {
