@@ -1,6 +1,7 @@
 #include "orvex/editor/startup.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 #include "orvex/editor/exits.h"
 #include "orvex/editor/file_arguments.h"
 #include "shared/indgen/indgen.h"
+#include "windlib/config/editsettings.h"
 #include "windlib/edit/edit.h"
 #include "windlib/file/file.h"
 #include "windlib/gapplication.h"
@@ -65,7 +67,13 @@ void start_up(int* argc, char** argv) {
     OeExit(1);
   }
   // Settings: cfg_SetEverythingToDefaults and shr_ReadConfigFiles("oe")
-  // (unless -nocfg) run here once the editor settings exist.
+  // (unless -nocfg) run here once the option files exist. Until then the
+  // journal interval can be given as the X resource "editincrfrequency".
+  EditSettingsToDefaults();
+  if (const char* freq = WGetResource("editincrfrequency")) {
+    long seconds = std::strtol(freq, nullptr, 10);
+    if (seconds >= 1 && seconds <= 3600) cfgEditIncrFrequency = static_cast<int>(seconds);
+  }
 
   EditorArgumentActions actions(state);
   if (!ProcessFileArguments(*argc, argv, state, actions)) OeExit(1);

@@ -10,7 +10,6 @@
 #include "windlib/handles.h"
 #include "windlib/wdisplay.h"
 
-int (*EditAcquireLockHook)(File* file) = nullptr;
 
 namespace {
 CmdTableBuilder& full_table() {

@@ -22,10 +22,6 @@ CmdTbl* EditCmdTable();
 // Nonzero when the view's file must not be changed now; every command
 // that changes text calls it first.
 int EditReadOnlyCheck(Edit* edit);
-// The recovery-file lock of the view's file: 1 taken, 0 refused (another
-// editor holds it), -1 it cannot be created. Set by the journal layer;
-// without it no lock is taken.
-extern int (*EditAcquireLockHook)(File* file);
 
 // The "Custom" command's handlers.
 using EditCustomHandler = int (*)(Edit* edit, const char* args);

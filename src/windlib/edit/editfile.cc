@@ -6,6 +6,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "windlib/edit/editmru.h"
+#include "windlib/edit/editsave.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/undo.h"
 #include "windlib/wdisplay.h"
@@ -270,7 +271,7 @@ void EditAttachFile(Edit* edit, File* file, int32_t line, bool tagLine) {
 
 void EditChangeFile(Edit* edit, File* file) {
   if (!file || file == edit->file) return;
-  // The changed-on-disk check runs here once saving exists.
+  if (!edit->askedNotToCheck) EditFileCheck(edit, file);
   show_file(edit, file, 1, 0, 1, 0);
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "windlib/edit/editcmd.h"
+#include "windlib/file/fileincr.h"
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wgui.h"
 
@@ -16,20 +17,11 @@ int EditReadOnlyCheck(Edit* edit) {
     read_only = f->readOnly || (edit->followDisk && !f->isNew && access(f->name, W_OK) != 0);
     // Version control: a file under it that is not checked out is handed to
     // it here once it exists.
-    if (!read_only && !edit->readOnlyView && !f->viewOnly && !f->internal && !f->haslock && EditAcquireLockHook) {
-      int lock = EditAcquireLockHook(f);
-      if (lock == 0) {
-        read_only = true;
-      } else if (lock < 0) {
-        bool without = WYesNo("Recovery file",
-                              "You do not have write access to directory containing this "
-                              "file.\nWould you care to edit this file without creating a "
-                              "recovery file?",
-                              false);
-        if (without) f->noJournal = 1;
-        else read_only = true;
-      }
-    }
+    // The recovery-file lock; when it cannot be had the file is read-only
+    // (another editor holds it) or, by the user's choice, edited without one.
+    if (!read_only && !edit->readOnlyView && !f->viewOnly && !f->internal && !f->haslock &&
+        !incr_AcquireLock(f))
+      read_only = true;
   }
   f->readOnly = read_only;
   if (edit->readOnlyView) read_only = true;

@@ -7,6 +7,7 @@
 
 #include "windlib/edit/edit.h"
 #include "windlib/edit/editfile.h"
+#include "windlib/edit/editsave.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/undo.h"
 #include "windlib/wdisplay.h"
@@ -84,6 +85,7 @@ void EditInit() {
   gFileViewHooks.setTitle = on_title;
   gFileViewHooks.displayMsg = on_message;
   gFileViewHooks.detachWindows = on_detach;
+  EditSaveInit();
   gUndoViewHooks.getSelection = selection_of;
   gUndoViewHooks.setSelection = set_selection;
 }

@@ -7,6 +7,7 @@
 #include "windlib/edit/editclose.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editfile.h"
+#include "windlib/edit/editsave.h"
 #include "windlib/x11/wmenu.h"
 
 namespace {
@@ -49,6 +50,12 @@ EditWindow::~EditWindow() {
 }
 
 bool EditWindow::Close() { return WTopWindow::Close(); }
+
+bool EditWindow::HandleEvent(WEvent& e) {
+  // A window that becomes active checks whether its file changed on disk.
+  if (e.kind == WEventKind::FocusGained && edit_->file) EditFileCheck(edit_, nullptr);
+  return WTopWindow::HandleEvent(e);
+}
 
 void EditWindow::RefreshTitle() {
   File* f = edit_->file;

@@ -22,6 +22,7 @@ class EditWindow : public WTopWindow {
   void SetLineField(const std::string& text) { line_field_ = text; }
 
   bool Close() override;
+  bool HandleEvent(WEvent& e) override;
 
  private:
   void BuildMenuBar();

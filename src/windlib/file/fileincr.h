@@ -49,4 +49,3 @@ void FilesSaveChanges();
 void incr_RestartTimer();
 // Seconds between journal writes (the setting, 120 while it is still 0).
 int incr_Frequency();
-// Deletes the lock files and base copies of this process without

@@ -1,4 +1,5 @@
 #include <string>
+#include <sys/stat.h>
 
 #include "edit_fixture.h"
 #include "windlib/edit/editclose.h"
@@ -156,15 +157,43 @@ TEST_F(EditTest, ClosingTheLastViewOfAModifiedFileAsks) {
   EXPECT_TRUE(other->Close()) << "another view still shows the file: no question";
   WReapDestroyed();
   EXPECT_TRUE(questions.empty());
-  answers = {1};  // Cancel
+  answers = {2};  // Cancel
   EXPECT_FALSE(w->Close());
   ASSERT_EQ(questions.size(), 1u);
-  EXPECT_EQ(questions[0].substr(0, 14), "Save Changes?|");
+  EXPECT_EQ(questions[0], "Save Changes?|" + std::string(f->name) +
+                              "\nDo you want to save your changes?");
   EXPECT_EQ(app.cwGetList(), w);
-  answers = {0};  // Discard
+  answers = {0};  // Save
   EXPECT_TRUE(w->Close());
   WReapDestroyed();
   EXPECT_EQ(app.cwGetList(), nullptr);
+  EXPECT_EQ(oetest::TempDir::read(f->name), "yx\n") << "the changes were saved";
+}
+
+TEST_F(EditTest, SavingAnUnmodifiedFileWritesNothing) {
+  std::string path = files.write("a.c", "x\n");
+  File* f = FileFName(path.c_str(), 0);
+  Edit* e = Window(f)->edit();
+  files.write("a.c", "y\n");  // same size: a write would restore "x"
+  struct stat st;
+  stat(path.c_str(), &st);
+  f->mtime = st.st_mtime;
+  EditCli(e, "Save");
+  EXPECT_EQ(e->message, "File has not been modified.");
+  EXPECT_EQ(oetest::TempDir::read(path), "y\n");
+  Type(e, "z");
+  EditCli(e, "Save");
+  EXPECT_EQ(oetest::TempDir::read(path), "zx\n");
+  EXPECT_FALSE(f->modified);
+}
+
+TEST_F(EditTest, DiscardLeavesTheDiskFileAlone) {
+  File* f = Open("a.c", "x\n");
+  EditWindow* w = Window(f);
+  Type(w->edit(), "y");
+  answers = {1};  // Discard
+  EXPECT_TRUE(w->Close());
+  EXPECT_EQ(oetest::TempDir::read(files.file("a.c")), "x\n");
 }
 
 TEST_F(EditTest, CallbacksAreDistinctOrderedAndMayVeto) {

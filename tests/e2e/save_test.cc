@@ -1,0 +1,97 @@
+// Saving as a user meets it: the save key, a file changed behind the
+// editor's back, a second editor on the same file, and getting the edits
+// back after the editor was killed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+
+#include "support/editor_session.h"
+
+namespace {
+
+using oetest::EditorSession;
+
+class Saving : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(s.displayOk()) << "Xvfb did not start"; }
+  std::string Open(const std::string& name) {
+    std::string w = s.Window("^" + name + "$");
+    if (!w.empty()) s.Focus(w);
+    return w;
+  }
+  EditorSession s;
+};
+
+TEST_F(Saving, TheSaveKeyWritesTheFile) {
+  s.dir().write("f.c", "one\r\ntwo\r\n");
+  s.Start({"f.c"});
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Type("new ");
+  s.Keys({"ctrl+s"});
+  s.Settle(300);
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "new one\r\ntwo\r\n")
+      << "CR LF files keep their line ends";
+}
+
+TEST_F(Saving, AFileChangedBehindTheEditorsBackIsNotOverwrittenWithoutAsking) {
+  s.dir().write("f.c", "original\n");
+  s.Start({"f.c"});
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Type("mine ");
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  s.dir().write("f.c", "changed by another program\n");
+  s.Keys({"ctrl+s"});
+  std::string ask = s.Window("^File changed, save anyway\\?$", 5000);
+  ASSERT_FALSE(ask.empty()) << "the save asks first";
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "changed by another program\n");
+  ASSERT_TRUE(s.Focus(ask));
+  s.Keys({"shift+Tab", "shift+Tab", "space"});  // from "Merge" back to "Save Anyway"
+  s.Settle(400);
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "mine original\n");
+}
+
+TEST_F(Saving, ASecondEditorOnTheSameFileSeesTheLock) {
+  s.dir().write("f.c", "text\n");
+  s.Start({"f.c"});
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Type("x");  // the first change takes the lock
+  s.Settle(300);
+  EditorSession second;
+  ASSERT_TRUE(second.displayOk());
+  // The second editor runs on the first one's display, in the same directory.
+  oetest::Process p({OE_BINARY, "-display", s.x().display(), s.dir().file("f.c")},
+                    {{"HOME", s.dir().path()}, {"TMPDIR", second.temps().path()}});
+  std::string ask = s.Window("^File being edited elsewhere$", 10000);
+  EXPECT_FALSE(ask.empty()) << "the second editor sees the lock and asks";
+  p.Signal(SIGTERM);
+  p.Wait(5000);
+}
+
+TEST_F(Saving, EditsComeBackAfterTheEditorWasKilled) {
+  s.dir().write("f.c", "line one\nline two\n");
+  s.Start({"-xrm", "*editincrfrequency: 1", "f.c"});
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Type("EDITED ");
+  s.Keys({"ctrl+End"});
+  s.Type("last");
+  // The journal is written every second.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  s.proc().Signal(SIGKILL);
+  s.WaitExit();
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "line one\nline two\n");
+
+  s.Start({"f.c"});
+  std::string ask = s.Window("^File being edited elsewhere$");
+  ASSERT_FALSE(ask.empty());
+  ASSERT_TRUE(s.Focus(ask));
+  s.Keys({"Return"});  // "Apply Edits"
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Keys({"ctrl+s"});
+  s.Settle(400);
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "EDITED line one\nline two\nlast\n");
+}
+
+}  // namespace
