@@ -44,7 +44,7 @@ function(oe_folder_tests name)
   # Out-of-memory paths are tested: the sanitizer's allocator must return
   # none instead of aborting.
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}"
-    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1")
+    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 endfunction()
 
 # Source paths in assertion messages are relative to the project root.
