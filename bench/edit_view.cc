@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "bench_support.h"
 #include "shared/indgen/indgen.h"
 #include "windlib/edit/edit.h"
 #include "windlib/edit/editcmd.h"
@@ -23,15 +24,8 @@
 
 namespace {
 
-std::string bench_dir() {
-  const char* d = getenv("OE_BENCH_DIR");
-  std::string dir = d && *d ? d : "/var/tmp/oe-bench";
-  mkdir(dir.c_str(), 0755);
-  return dir;
-}
-
 std::string ten_million_lines() {
-  std::string path = bench_dir() + "/ten-million.c";
+  std::string path = oebench::Dir() + "/ten-million.c";
   struct stat st;
   if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
   FILE* out = fopen(path.c_str(), "w");
@@ -46,7 +40,7 @@ Edit* view() {
   static GUIApplication app;
   ApplicationInstance = &app;
   gen_init("bench_edit_view", 0);
-  setenv("TMPDIR", bench_dir().c_str(), 1);
+  setenv("TMPDIR", oebench::Dir().c_str(), 1);
   gen_reset_temp_dir();
   InitDebugFlag();
   EditInit();

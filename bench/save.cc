@@ -24,6 +24,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench_support.h"
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
 #include "windlib/file/filesave.h"
@@ -34,38 +35,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string bench_dir() {
-  const char* d = getenv("OE_BENCH_DIR");
-  std::string dir = d && *d ? d : "/var/tmp/oe-bench";
-  mkdir(dir.c_str(), 0755);
-  return dir;
-}
-
-int64_t file_size(const std::string& p) {
-  struct stat st;
-  return stat(p.c_str(), &st) == 0 ? st.st_size : -1;
-}
-
-// The same source-like text as the load benchmark (lines of about 100
-// bytes).
-std::string generate_source(int64_t target) {
-  std::string path = bench_dir() + "/src-1g.c";
-  if (file_size(path) >= target) return path;
-  FILE* out = fopen(path.c_str(), "w");
-  const char* shapes[] = {
-      "static int compute_value_%ld(const struct computation_context *ctx, int first, int second) { return first * %ld + second; }\n",
-      "\tfor (int index = 0; index < element_count; index++) running_total += values[index] * %ld; /* step %ld */\n",
-      "    if (status != STATUS_OK) { report_error(ctx, \"processing of step %ld failed with %ld\"); }\n",
-      "#define CONFIGURATION_CONSTANT_NUMBER_%ld (%ldUL << 3) /* generated, do not edit */\n",
-      "\n",
-      "        result->position.x = origin.position.y + offset.delta.z * scale_factor; // keep in step with table %ld and %ld\n",
-  };
-  int64_t written = 0;
-  for (long i = 0; written < target; ++i) written += fprintf(out, shapes[i % 6], i, i * 31);
-  fclose(out);
-  return path;
-}
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
@@ -121,15 +90,15 @@ void setup_runtime() {
   if (done) return;
   done = true;
   gen_init("bench_save", 0);
-  setenv("TMPDIR", bench_dir().c_str(), 1);
+  setenv("TMPDIR", oebench::Dir().c_str(), 1);
   gen_reset_temp_dir();
   FileSaveWriteObserver = [](int64_t, int64_t length) { bytes_written += length; };
 }
 
 void compare(int rounds) {
-  const std::string src = generate_source(int64_t{1} << 30);
-  const std::string work = bench_dir() + "/save-1g.c";
-  const int64_t size = file_size(src);
+  const std::string src = oebench::SourceFile();
+  const std::string work = oebench::Dir() + "/save-1g.c";
+  const int64_t size = oebench::FileSize(src);
   if (run({"cp", src, work}) < 0) {
     printf("cannot copy %s\n", src.c_str());
     return;
@@ -158,15 +127,15 @@ void compare(int rounds) {
   std::vector<double> cp, same, longer;
   int64_t all = 0;
   for (int i = 0; i < rounds; ++i) {
-    cp.push_back(run({"cp", src, bench_dir() + "/cp-target"}));
-    unlink((bench_dir() + "/cp-target").c_str());
+    cp.push_back(run({"cp", src, oebench::Dir() + "/cp-target"}));
+    unlink((oebench::Dir() + "/cp-target").c_str());
     same.push_back(timed_save(work, [i](File* f) {
       const char* c = i % 2 ? "s" : "S";
       FileChange(f, nullptr, 0, 1, 0, 1, 1, c, 1, false);
     }));
     all = bytes_written;
-    cp.push_back(run({"cp", src, bench_dir() + "/cp-target"}));
-    unlink((bench_dir() + "/cp-target").c_str());
+    cp.push_back(run({"cp", src, oebench::Dir() + "/cp-target"}));
+    unlink((oebench::Dir() + "/cp-target").c_str());
     longer.push_back(timed_save(work, [](File* f) {
       FileChange(f, nullptr, 0, 1, 0, 1, 0, "x", 1, false);
     }));
@@ -183,7 +152,7 @@ void compare(int rounds) {
 // Saving a 1 MiB file after changing a line in its middle.
 void BM_SaveMiddleChange(benchmark::State& state) {
   setup_runtime();
-  std::string path = bench_dir() + "/save-1m.c";
+  std::string path = oebench::Dir() + "/save-1m.c";
   {
     FILE* out = fopen(path.c_str(), "w");
     for (int i = 0; i < 20000; ++i) fprintf(out, "line %d of a file of about one megabyte\n", i);

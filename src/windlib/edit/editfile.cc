@@ -210,7 +210,9 @@ int _EditPopEditBack(Edit* edit) {
   return EditPopEdit(edit);
 }
 
-int EditCyclePush(Edit* edit) {
+namespace {
+// Rotates the ring of the current file and its stack one way or the other.
+int cycle(Edit* edit, bool back) {
   if (edit->readOnlyView) {
     WBell();
     return 0;
@@ -219,24 +221,16 @@ int EditCyclePush(Edit* edit) {
     EditSetMsg(edit, "No alternate file");
     return 0;
   }
-  rotate_to(edit, edit->pops, true);
+  EditPop* target = edit->pops;
+  if (back)
+    while (target->next) target = target->next;
+  rotate_to(edit, target, !back);
   return 1;
 }
+}  // namespace
 
-int EditCyclePushBack(Edit* edit) {
-  if (edit->readOnlyView) {
-    WBell();
-    return 0;
-  }
-  if (!edit->pops) {
-    EditSetMsg(edit, "No alternate file");
-    return 0;
-  }
-  EditPop* last = edit->pops;
-  while (last->next) last = last->next;
-  rotate_to(edit, last, false);
-  return 1;
-}
+int EditCyclePush(Edit* edit) { return cycle(edit, false); }
+int EditCyclePushBack(Edit* edit) { return cycle(edit, true); }
 
 int EditTogglePush(Edit* edit) {
   if (!edit->pops) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "shared/indgen/indgen.h"
+#include "shared/indgen/strformat.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
 #include "windlib/file/filesave.h"
@@ -33,16 +34,6 @@ bool proceed(const char* format, const char* name) {
   return WYesNo("Backup", text, false);
 }
 
-bool write_all(int fd, const char* data, ssize_t n) {
-  while (n > 0) {
-    ssize_t w = write(fd, data, static_cast<size_t>(n));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    n -= w;
-  }
-  return true;
-}
 }  // namespace
 
 void FileSetBackupNamer(FileBackupNamer namer) { backup_namer = namer; }
@@ -94,7 +85,7 @@ int FileBackup(File* f, PRS* prs) {
     if (r < 0 && errno == EINTR) continue;
     if (r < 0) failure = "Can't make backup file for %s, ok to proceed?";
     if (r <= 0) break;
-    if (!write_all(dst, block, r)) failure = "No space for backup file, ok to proceed?";
+    if (!gen_write_all(dst, block, r)) failure = "No space for backup file, ok to proceed?";
   }
   close(src);
   if (close(dst) != 0 && !failure) failure = "No space for backup file, ok to proceed?";

@@ -1,0 +1,91 @@
+// What the benchmarks share: where big files live, how the source-like
+// 1 GiB file is made, process memory, medians, and measuring in a fresh
+// child process.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace oebench {
+
+// $OE_BENCH_DIR, or /var/tmp/oe-bench; made when missing.
+inline std::string Dir() {
+  const char* d = getenv("OE_BENCH_DIR");
+  std::string dir = d && *d ? d : "/var/tmp/oe-bench";
+  mkdir(dir.c_str(), 0755);
+  return dir;
+}
+
+inline int64_t FileSize(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+// About `target` bytes of C-like source in lines of about 100 bytes (about
+// 11 million lines for 1 GiB), made once and kept.
+inline std::string SourceFile(int64_t target = int64_t{1} << 30) {
+  std::string path = Dir() + "/src-1g.c";
+  if (FileSize(path) >= target) return path;
+  FILE* out = fopen(path.c_str(), "w");
+  const char* shapes[] = {
+      "static int compute_value_%ld(const struct computation_context *ctx, int first, int "
+      "second) { return first * %ld + second; }\n",
+      "\tfor (int index = 0; index < element_count; index++) running_total += values[index] * "
+      "%ld; /* step %ld */\n",
+      "    if (status != STATUS_OK) { report_error(ctx, \"processing of step %ld failed with "
+      "%ld\"); }\n",
+      "#define CONFIGURATION_CONSTANT_NUMBER_%ld (%ldUL << 3) /* generated, do not edit */\n",
+      "\n",
+      "        result->position.x = origin.position.y + offset.delta.z * scale_factor; // keep in "
+      "step with table %ld and %ld\n",
+  };
+  int64_t written = 0;
+  for (long i = 0; written < target; ++i) written += fprintf(out, shapes[i % 6], i, i * 31);
+  fclose(out);
+  return path;
+}
+
+// Resident memory of this process in bytes.
+inline long ResidentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = fopen("/proc/self/statm", "r")) {
+    if (fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    fclose(f);
+  }
+  return resident * sysconf(_SC_PAGESIZE);
+}
+
+inline double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Runs `measure` in a child process and returns the number it reports, so
+// that each measurement starts from a fresh process.
+template <typename Measure>
+double InChild(Measure measure) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) {
+    double value = measure();
+    if (write(fds[1], &value, sizeof value) != sizeof value) _exit(1);
+    _exit(0);
+  }
+  close(fds[1]);
+  double value = -1;
+  if (read(fds[0], &value, sizeof value) != sizeof value) value = -1;
+  close(fds[0]);
+  waitpid(pid, nullptr, 0);
+  return value;
+}
+
+}  // namespace oebench
