@@ -72,6 +72,12 @@ void EditWindow::BuildMenuBar() {
   add_item(*file, "Open in &New Window...", "Ctrl+N", this, "LoadFileWithNewEditor");
   add_item(*file, "&Insert File...", "", this, "InsertFile");
   file->AddSeparator();
+  add_item(*file, "&Save", "Ctrl+S", this, "Save");
+  add_item(*file, "Save &As...", "Ctrl+Shift+S", this, "SaveAs");
+  add_item(*file, "Save A&ll", "", this, "SaveAll");
+  add_item(*file, "&Revert", "", this, "Revert");
+  add_item(*file, "Revert to &Backup", "", this, "RevertToBackup");
+  file->AddSeparator();
   add_item(*file, "&Pop", "Ctrl+Shift+P", this, "Pop");
   add_item(*file, "C&ycle Files", "Ctrl+Tab", this, "CyclePush");
   file->AddSeparator();
