@@ -41,10 +41,20 @@ function(oe_folder_tests name)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
-  # Out-of-memory paths are tested: the sanitizer's allocator must return
-  # none instead of aborting.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}"
-    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1;UBSAN_OPTIONS=print_stacktrace=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+  oe_program_defaults(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${ARG_LABELS}")
+endfunction()
+
+# oe_program_defaults(<target>): what every program of the project links,
+# whatever its folder: in the sanitizer configuration, the sanitizers'
+# defaults.
+if(OE_SANITIZE)
+  add_library(oe_sanitizer_defaults OBJECT ${CMAKE_CURRENT_LIST_DIR}/sanitizer_defaults.cc)
+endif()
+function(oe_program_defaults target)
+  if(OE_SANITIZE)
+    target_link_libraries(${target} PRIVATE oe_sanitizer_defaults)
+  endif()
 endfunction()
 
 # Source paths in assertion messages are relative to the project root.
