@@ -1,5 +1,6 @@
 // Loading a file into its temporary copy, rebuilding the copy after a save,
 // and inserting another file.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
@@ -224,35 +226,71 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
   int ok = 1;
   if (lseek(tempFd, base, SEEK_SET) < 0) ok = 0;
   int64_t src_off = lseek(srcFd, 0, SEEK_CUR);
+  // Pieces that need no conversion are copied by the kernel, in runs of up
+  // to 1 MiB; a run is copied before anything is written after it.
+  constexpr int64_t kRun = 1 << 20;
+  int64_t run_src = 0, run_dst = 0, run_len = 0;
+  auto flush_run = [&]() -> bool {
+    if (run_len == 0) return true;
+    bool copied = copy_in_kernel(srcFd, run_src, tempFd, run_dst, run_len);
+    if (!copied) {
+      // Write the run from the source by reading it again.
+      if (lseek(tempFd, run_dst, SEEK_SET) < 0) return false;
+      std::vector<char> buf(static_cast<size_t>(std::min<int64_t>(run_len, 1 << 16)));
+      for (int64_t done = 0; done < run_len;) {
+        ssize_t n = pread(srcFd, buf.data(), static_cast<size_t>(std::min<int64_t>(run_len - done, static_cast<int64_t>(buf.size()))), run_src + done);
+        if (n <= 0 || !gen_write_all(tempFd, buf.data(), n)) return false;
+        done += n;
+      }
+    }
+    run_len = 0;
+    return true;
+  };
+  const bool kernel_copy = src_off >= 0;
   while (ok) {
     ssize_t n = gen_read_some(srcFd, f->cache, static_cast<size_t>(f->cacheAlloc));
     if (n < 0) ok = 0;
     if (n <= 0) break;
     int64_t m = conv.Convert(f->cache, n);
     bool held = conv.TakeHeldCr();
-    if (held) {
-      if (!gen_write_all(tempFd, "\r", 1)) {
+    if (kernel_copy && !held && m == n) {
+      if (run_len == 0) {
+        run_src = src_off;
+        run_dst = off;
+      }
+      run_len += n;
+      src_off += n;
+      if (run_len >= kRun && !flush_run()) {
         ok = 0;
         break;
       }
-      split.HeldCr();
-      ++off;
-    }
-    // A piece that needed no conversion is copied by the kernel.
-    bool copied = !held && m == n && src_off >= 0 &&
-                  copy_in_kernel(srcFd, src_off, tempFd, off, m);
-    if (src_off >= 0) src_off += n;
-    if (!copied && !gen_write_all(tempFd, f->cache, m)) {
-      ok = 0;
-      break;
+    } else {
+      if (kernel_copy) src_off += n;
+      if (!flush_run() || lseek(tempFd, off, SEEK_SET) < 0) {
+        ok = 0;
+        break;
+      }
+      if (held) {
+        if (!gen_write_all(tempFd, "\r", 1)) {
+          ok = 0;
+          break;
+        }
+        split.HeldCr();
+        ++off;
+      }
+      if (!gen_write_all(tempFd, f->cache, m)) {
+        ok = 0;
+        break;
+      }
     }
     split.Piece(f->cache, m, off, add);
     piece_off = off;
     piece_len = m;
     off += m;
   }
+  if (ok && !flush_run()) ok = 0;
   if (ok && conv.Finish()) {
-    if (gen_write_all(tempFd, "\r", 1)) {
+    if (lseek(tempFd, off, SEEK_SET) >= 0 && gen_write_all(tempFd, "\r", 1)) {
       split.HeldCr();
       ++off;
     } else {
