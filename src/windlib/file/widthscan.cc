@@ -1,23 +1,50 @@
 #include "windlib/file/widthscan.h"
 
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
-const char* FindControlByte(const char* p, const char* end) {
-#if defined(__SSE2__)
-  const __m128i high_bits = _mm_set1_epi8(static_cast<char>(0xE0));
-  const __m128i zero = _mm_setzero_si128();
-  while (end - p >= 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // A byte is below 0x20 exactly when its top three bits are clear.
-    int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, high_bits), zero));
-    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
-    p += 16;
-  }
-#endif
+namespace {
+const char* scan_bytes(const char* p, const char* end) {
   for (; p < end; ++p)
     if ((static_cast<unsigned char>(*p) & 0xE0) == 0) return p;
   return end;
 }
+
+#if defined(__x86_64__)
+// A byte is below 0x20 exactly when its top three bits are clear.
+const char* scan_sse2(const char* p, const char* end) {
+  const __m128i high_bits = _mm_set1_epi8(static_cast<char>(0xE0));
+  const __m128i zero = _mm_setzero_si128();
+  while (end - p >= 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, high_bits), zero));
+    if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+  return scan_bytes(p, end);
+}
+
+__attribute__((target("avx2"))) const char* scan_avx2(const char* p, const char* end) {
+  const __m256i high_bits = _mm256_set1_epi8(static_cast<char>(0xE0));
+  const __m256i zero = _mm256_setzero_si256();
+  while (end - p >= 32) {
+    __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    unsigned mask = static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_and_si256(v, high_bits), zero)));
+    if (mask) return p + __builtin_ctz(mask);
+    p += 32;
+  }
+  return scan_sse2(p, end);
+}
+
+using ScanFn = const char* (*)(const char*, const char*);
+// The widest scan the processor offers, chosen once.
+const ScanFn scan = __builtin_cpu_supports("avx2") ? scan_avx2 : scan_sse2;
+#else
+const auto scan = scan_bytes;
+#endif
+}  // namespace
+
+const char* FindControlByte(const char* p, const char* end) { return scan(p, end); }
