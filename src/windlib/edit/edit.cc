@@ -225,9 +225,9 @@ void Edit::ScrollTo(int32_t lineNo) {
   if (!file) return;
   int32_t max_top = std::max(1, file->nLines + 1 - fullRows() + 1);
   lineNo = std::clamp(lineNo, 1, std::max(1, max_top));
-  if (lineNo == topLineNo && topLine) return;
-  topLine = FileLine(file, lineNo, topLine, topLineNo);
-  topLineNo = lineNo;
+  if (lineNo == topLineNo && TopLine()) return;
+  Line* hint = TopLine();
+  SetTopLine(lineNo, hint, topLineNo);
   UpdateScrollBars();
   RedrawAll();
 }
@@ -259,8 +259,10 @@ void Edit::FileChanged(int32_t from, int32_t to, int32_t delta, Line* fromLine, 
       // Keep the same text at the top when lines came or went above it.
       topLineNo = std::max(from, topLineNo + delta);
     }
-    topLineNo = std::clamp(topLineNo, 1, std::max(1, file->nLines));
-    topLine = FileLine(file, topLineNo, fromLine, fromLine ? from : 0);
+    SetTopLine(std::clamp(topLineNo, 1, std::max(1, file->nLines)), fromLine, from);
+  } else {
+    // Above the change the top record is untouched.
+    topLineEpoch = file->lineEpoch;
   }
   if (!ours) {
     // Positions after the change move with it.

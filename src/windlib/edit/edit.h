@@ -54,8 +54,9 @@ struct Edit : public WWindow {
   ~Edit() override;
 
   File* file = nullptr;
-  Line* topLine = nullptr;  // first line shown; also the hint for look-ups
+  Line* topLine = nullptr;  // first line shown; valid while topLineEpoch is the file's
   int32_t topLineNo = 1;
+  uint32_t topLineEpoch = 0;
   int32_t hScroll = 0;      // first display column shown
   EditSelection sel[2];     // primary and secondary
   int32_t caretLine = 1, caretColumn = 0;
@@ -96,6 +97,12 @@ struct Edit : public WWindow {
   int32_t shownLine = -1, shownColumn = -1, shownLines = -1;
   int shownModified = -1;
   std::string message;
+
+  // The first line shown (found again when records were removed meanwhile);
+  // the hint for every line look-up of the view.
+  Line* TopLine();
+  // Makes line n the top line, found from `hint` (line number hintNo).
+  void SetTopLine(int32_t n, Line* hint, int32_t hintNo);
 
   // ---- Geometry of the text ----
   int lineHeight() const;

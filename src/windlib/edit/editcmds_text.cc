@@ -41,7 +41,7 @@ int change_case(Edit* e, bool upper) {
   for (char& c : text)
     c = static_cast<char>(upper ? std::toupper(static_cast<unsigned char>(c))
                                 : std::tolower(static_cast<unsigned char>(c)));
-  FileChange(e->file, e->topLine, e->topLineNo, l1, c1, l2, c2, text.data(),
+  FileChange(e->file, e->TopLine(), e->topLineNo, l1, c1, l2, c2, text.data(),
              static_cast<int32_t>(text.size()), false);
   EditSetSelection(e, l1, c1, l2, c2);
   return 1;
@@ -120,7 +120,7 @@ int CmdBackspace(void* object, CmdInfo*) {
     from_col = EditLineLength(e, from_line);
   }
   // Deleting just typed text shrinks the typing's undo record.
-  FileChange(e->file, e->topLine, e->topLineNo, from_line, from_col, line, col, "", 0, true);
+  FileChange(e->file, e->TopLine(), e->topLineNo, from_line, from_col, line, col, "", 0, true);
   EditMoveCaret(e, from_line, from_col, false);
   e->goalColumn = -1;
   e->ShowCaret();
@@ -198,7 +198,7 @@ int CmdRepeatLast(void* object, CmdInfo*) {
   if (UndoIsIndent(u)) {
     int32_t l1, c1, l2, c2;
     ordered_selection(e, &l1, &c1, &l2, &c2);
-    FilexIndent(f, e->topLine, e->topLineNo, l1, l2, -u->savedLen, 0);
+    FilexIndent(f, e->TopLine(), e->topLineNo, l1, l2, -u->savedLen, 0);
     return 1;
   }
   // The text the record inserted.
@@ -239,7 +239,7 @@ int CmdRepeatLast(void* object, CmdInfo*) {
       if (end_col < 0) end_col = 0;
     }
   }
-  FileChange(f, e->topLine, e->topLineNo, line, col, end_line, end_col, inserted.data(),
+  FileChange(f, e->TopLine(), e->topLineNo, line, col, end_line, end_col, inserted.data(),
              static_cast<int32_t>(inserted.size()), false);
   int32_t nl = line, nc = col;
   for (char c : inserted) {
@@ -258,7 +258,7 @@ int CmdUndo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
   if (!e->file) return 1;
   e->file->undoGrouping = 0;
-  if (FileUndo(e->file, e->topLine, e->topLineNo) == -100) {
+  if (FileUndo(e->file, e->TopLine(), e->topLineNo) == -100) {
     EditSetMsg(e, "Nothing to undo");
     WBell();
     return 1;
@@ -272,7 +272,7 @@ int CmdRedo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
   if (!e->file) return 1;
   e->file->undoGrouping = 0;
-  if (FileRedo(e->file, e->topLine, e->topLineNo) == -100) {
+  if (FileRedo(e->file, e->TopLine(), e->topLineNo) == -100) {
     EditSetMsg(e, "Nothing to redo");
     WBell();
     return 1;

@@ -55,8 +55,7 @@ void show_file(Edit* edit, File* file, int32_t top, int32_t hscroll, int32_t car
   __Assert(edit != edit->nextSame, "editor!=editor->nextsame", __FILE__, __LINE__, 0);
   file->edits = edit;
   if (!file->msgEdit) file->msgEdit = edit;
-  edit->topLineNo = std::clamp(top, 1, std::max(1, file->nLines));
-  edit->topLine = FileLine(file, edit->topLineNo, nullptr, 0);
+  edit->SetTopLine(std::clamp(top, 1, std::max(1, file->nLines)), nullptr, 0);
   edit->hScroll = hscroll;
   EditMoveCaret(edit, caretLine, caretCol, false);
   edit->goalColumn = -1;

@@ -6,14 +6,27 @@
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/edit.h"
 
+Line* Edit::TopLine() {
+  if (!file) return nullptr;
+  if (!topLine || topLineEpoch != file->lineEpoch) {
+    // The number stays; past the end there is no record to keep.
+    topLine = topLineNo <= file->nLines ? FileLine(file, topLineNo, nullptr, 0) : nullptr;
+    topLineEpoch = file->lineEpoch;
+  }
+  return topLine;
+}
+
+void Edit::SetTopLine(int32_t n, Line* hint, int32_t hintNo) {
+  topLineNo = n;
+  topLine = file ? FileLine(file, n, hint, hint ? hintNo : 0) : nullptr;
+  topLineEpoch = file ? file->lineEpoch : 0;
+}
+
 Line* EditLineAt(Edit* edit, int32_t n) {
   File* f = edit->file;
   if (!f || n < 1 || n > f->nLines) return nullptr;
-  if (!edit->topLine) {
-    edit->topLineNo = std::clamp(edit->topLineNo, 1, std::max(1, f->nLines));
-    edit->topLine = FileLine(f, edit->topLineNo, nullptr, 0);
-  }
-  return FileLine(f, n, edit->topLine, edit->topLineNo);
+  Line* top = edit->TopLine();
+  return FileLine(f, n, top, edit->topLineNo);
 }
 
 int32_t EditLineLength(Edit* edit, int32_t lineNo) {

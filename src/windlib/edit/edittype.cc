@@ -92,7 +92,7 @@ void EditWordWrap(Edit* edit) {
   std::string brk = "\n" + EditCRBuf(cfgTabSize, indent);
   int32_t line = edit->caretLine;
   int32_t moved = edit->caretColumn - b;
-  FileChange(f, edit->topLine, edit->topLineNo, line, a, line, b, brk.data(),
+  FileChange(f, edit->TopLine(), edit->topLineNo, line, a, line, b, brk.data(),
              static_cast<int32_t>(brk.size()), false);
   EditMoveCaret(edit, line + 1, static_cast<int32_t>(brk.size()) - 1 + moved, false);
 }
@@ -138,7 +138,7 @@ int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool type
   }
   // Typed characters extend the newest open undo record; anything else
   // starts a record of its own.
-  FileChange(f, edit->topLine, edit->topLineNo, s.start_line, s.start_column, end_line, end_col,
+  FileChange(f, edit->TopLine(), edit->topLineNo, s.start_line, s.start_column, end_line, end_col,
              t.data(), static_cast<int32_t>(t.size()), typed);
   // The caret goes after the new text.
   int32_t line = s.start_line, col = s.start_column;

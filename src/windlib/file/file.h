@@ -79,6 +79,9 @@ struct File {
   void* autoIndentTag;
   void (*onModify)(void* arg);
   void* onModifyArg;
+  // Counts removals of line records: a Line* kept from an earlier count may
+  // point at a record that is gone.
+  uint32_t lineEpoch;
 };
 
 // ---- Notifications to the windows above the file layer ---------------------

@@ -90,6 +90,7 @@ void FileAppendStrings(File* f, const char* text, long len) {
 }
 
 void FileRemove(File* f, Line* line) {
+  f->lineEpoch++;
   if (line->prev) line->prev->next = line->next;
   else f->first = line->next;
   if (line->next) line->next->prev = line->prev;

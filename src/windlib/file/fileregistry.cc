@@ -186,6 +186,7 @@ File* FileFInternal(const char* label) {
 
 void FileFreeLines(File* f, bool with_undo) {
   // The language and the prototype collector drop what they hold here.
+  f->lineEpoch++;
   LinesFree(f->first);
   f->first = f->last = nullptr;
   f->nLines = 0;

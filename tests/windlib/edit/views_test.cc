@@ -5,6 +5,7 @@
 #include "windlib/edit/editclose.h"
 #include "windlib/edit/editinput.h"
 #include "windlib/edit/edittype.h"
+#include "windlib/file/filesave.h"
 #include "windlib/file/undo.h"
 #include "windlib/orvexjmp.h"
 #include "windlib/x11/wdraw.h"
@@ -321,6 +322,21 @@ TEST_F(EditTest, APanicInsideACommandLeavesTheEditorRunningAndTheFileIntact) {
   EXPECT_EQ(LineText(f, 1), "xabc");
   EditCli(e, "Undo");
   EXPECT_EQ(LineText(f, 1), "abc");
+}
+
+TEST_F(EditTest, ViewsSurviveTheirFileBeingReplacedUnderThem) {
+  std::string path = files.write("a.c", numbered(300));
+  File* f = FileFName(path.c_str(), 0);
+  Edit* e = Window(f)->edit();
+  EditSetLine(e, 250, false);
+  WFlushDrawing();
+  files.write("a.c", numbered(20));  // every record of the old text goes
+  FileRevert(f);
+  WFlushDrawing();
+  EditCli(e, "Down; \"x\"");
+  WFlushDrawing();
+  EXPECT_EQ(f->nLines, 21);
+  EXPECT_EQ(LineText(f, 21), "x") << "the caret came back inside the new text";
 }
 
 TEST_F(EditTest, ReadOnlyViewRefusesTypingOnceWithABell) {
