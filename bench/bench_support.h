@@ -4,6 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <spawn.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +16,30 @@
 #include <unistd.h>
 #include <vector>
 
+extern "C" char** environ;
+
 namespace oebench {
+
+// Runs a command with its output discarded; the wall time it took, or -1
+// when it failed.
+inline double TimeCommand(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  auto start = std::chrono::steady_clock::now();
+  pid_t pid;
+  int status = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+    waitpid(pid, &status, 0);
+  double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  posix_spawn_file_actions_destroy(&actions);
+  return status == 0 ? t : -1;
+}
 
 // $OE_BENCH_DIR, or /var/tmp/oe-bench; made when missing.
 inline std::string Dir() {

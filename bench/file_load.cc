@@ -25,8 +25,6 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
 
-extern char** environ;
-
 namespace {
 
 std::string generate_wide(int64_t lines, int width) {
@@ -41,34 +39,6 @@ std::string generate_wide(int64_t lines, int width) {
   }
   fclose(out);
   return path;
-}
-
-double run_cp(const std::string& from, const std::string& to) {
-  unlink(to.c_str());
-  auto start = std::chrono::steady_clock::now();
-  pid_t pid;
-  const char* argv[] = {"cp", from.c_str(), to.c_str(), nullptr};
-  posix_spawnp(&pid, "cp", nullptr, nullptr, const_cast<char**>(argv), environ);
-  int status;
-  waitpid(pid, &status, 0);
-  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  unlink(to.c_str());
-  return secs;
-}
-
-// The same copy through user memory in 32 KiB pieces, as a loader must read.
-double run_dd(const std::string& from, const std::string& to) {
-  unlink(to.c_str());
-  auto start = std::chrono::steady_clock::now();
-  pid_t pid;
-  std::string in = "if=" + from, out = "of=" + to;
-  const char* argv[] = {"dd", in.c_str(), out.c_str(), "bs=32k", "status=none", nullptr};
-  posix_spawnp(&pid, "dd", nullptr, nullptr, const_cast<char**>(argv), environ);
-  int status;
-  waitpid(pid, &status, 0);
-  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  unlink(to.c_str());
-  return secs;
 }
 
 void setup_runtime() {
@@ -132,8 +102,12 @@ void compare_with_cp(int rounds) {
   std::vector<double> cp_times, dd_times, load_times;
   int32_t lines = 0;
   for (int i = 0; i < rounds; ++i) {
-    cp_times.push_back(run_cp(src, oebench::Dir() + "/cp-target"));
-    dd_times.push_back(run_dd(src, oebench::Dir() + "/dd-target"));
+    const std::string target = oebench::Dir() + "/copy-target";
+    cp_times.push_back(oebench::TimeCommand({"cp", src, target}));
+    unlink(target.c_str());
+    // The same copy through user memory in 32 KiB pieces, as a loader reads.
+    dd_times.push_back(oebench::TimeCommand({"dd", "if=" + src, "of=" + target, "bs=32k"}));
+    unlink(target.c_str());
     load_times.push_back(load_seconds(src, i == 0 ? &lines : nullptr));
   }
   double cp = oebench::Median(cp_times), dd = oebench::Median(dd_times);

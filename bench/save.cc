@@ -30,39 +30,12 @@
 #include "windlib/file/filesave.h"
 #include "windlib/file/undo.h"
 
-extern char** environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 double seconds_since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Runs a command with its output discarded; the wall time it took.
-double run(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  auto start = Clock::now();
-  pid_t pid;
-  int status = -1;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
-    waitpid(pid, &status, 0);
-  double t = seconds_since(start);
-  posix_spawn_file_actions_destroy(&actions);
-  return status == 0 ? t : -1;
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 int64_t bytes_written = 0;
@@ -99,7 +72,7 @@ void compare(int rounds) {
   const std::string src = oebench::SourceFile();
   const std::string work = oebench::Dir() + "/save-1g.c";
   const int64_t size = oebench::FileSize(src);
-  if (run({"cp", src, work}) < 0) {
+  if (oebench::TimeCommand({"cp", src, work}) < 0) {
     printf("cannot copy %s\n", src.c_str());
     return;
   }
@@ -112,35 +85,35 @@ void compare(int rounds) {
     ours.push_back(timed_save(work, append_line));
     tail = bytes_written;
     if (truncate(work.c_str(), size) != 0) return;
-    vim.push_back(run({"vim", "-es", "-u", "NONE", "-i", "NONE", "-n", "-c", "$put ='x'", "-c",
+    vim.push_back(oebench::TimeCommand({"vim", "-es", "-u", "NONE", "-i", "NONE", "-n", "-c", "$put ='x'", "-c",
                        "wq", work}));
     if (truncate(work.c_str(), size) != 0) return;
   }
   printf("1 GiB file (%lld bytes), append one line and save, %d rounds\n",
          static_cast<long long>(size), rounds);
   printf("  editor save median %.1f ms, %lld bytes written (target < 50 ms)\n",
-         median(ours) * 1000, static_cast<long long>(tail));
-  printf("  vim -es $put + wq median %.3f s (load, edit and write)\n", median(vim));
+         oebench::Median(ours) * 1000, static_cast<long long>(tail));
+  printf("  vim -es $put + wq median %.3f s (load, edit and write)\n", oebench::Median(vim));
 
   // Changing line 1: everything after it is rewritten. Same length (the
   // rest stays where it was) and one byte longer (everything moves).
   std::vector<double> cp, same, longer;
   int64_t all = 0;
   for (int i = 0; i < rounds; ++i) {
-    cp.push_back(run({"cp", src, oebench::Dir() + "/cp-target"}));
+    cp.push_back(oebench::TimeCommand({"cp", src, oebench::Dir() + "/cp-target"}));
     unlink((oebench::Dir() + "/cp-target").c_str());
     same.push_back(timed_save(work, [i](File* f) {
       const char* c = i % 2 ? "s" : "S";
       FileChange(f, nullptr, 0, 1, 0, 1, 1, c, 1, false);
     }));
     all = bytes_written;
-    cp.push_back(run({"cp", src, oebench::Dir() + "/cp-target"}));
+    cp.push_back(oebench::TimeCommand({"cp", src, oebench::Dir() + "/cp-target"}));
     unlink((oebench::Dir() + "/cp-target").c_str());
     longer.push_back(timed_save(work, [](File* f) {
       FileChange(f, nullptr, 0, 1, 0, 1, 0, "x", 1, false);
     }));
   }
-  double c = median(cp), s = median(same), l = median(longer);
+  double c = oebench::Median(cp), s = oebench::Median(same), l = oebench::Median(longer);
   printf("1 GiB file, change line 1 and save, %d rounds each\n", rounds);
   printf("  cp median %.3f s\n", c);
   printf("  same length: save median %.3f s, %lld bytes written, save / cp %.2f (target <= 1.50)\n",
