@@ -86,6 +86,25 @@ TEST_F(Startup, UnknownSwitchesWarnAndAreConsumed) {
   EXPECT_EQ(r.err.find("-X1479"), std::string::npos);
 }
 
+// A feature that is not built answers with a message; start-up then ends
+// as with nothing left to show (status 0, like -diff), instead of waiting.
+TEST_F(Startup, UnavailableBrowsersSayWhyAndEndStartUp) {
+  std::string file = home.write("f.c", "int f;\n");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> requests = {
+      {{"-showhistory", file}, "oe: warning: the history browser is not available yet\n"},
+      {{"-historybrowser", file}, "oe: warning: the history browser is not available yet\n"},
+      {{"-checkoutbrowser"}, "oe: warning: the check-out browser is not available yet\n"},
+      {{"-checkoutbrowserfiles", file},
+       "oe: warning: the check-out browser is not available yet\n"},
+      {{"-diff", file}, "oe: warning: the file comparison is not available yet\n"}};
+  for (const auto& [args, message] : requests) {
+    RunResult r = oe(args);
+    EXPECT_FALSE(r.timedOut) << args[0] << " must not wait for anything";
+    EXPECT_EQ(r.status, 0) << args[0] << "\n" << r.err;
+    EXPECT_NE(r.err.find(message), std::string::npos) << args[0] << "\n" << r.err;
+  }
+}
+
 TEST_F(Startup, XResourceOptionsAreTakenBeforeMainSeesTheArguments) {
   RunResult r = oe({"-geometry", "80x24", "-fn", "Mono", "-xrm", "oe.foo: bar", "-rv", "-usage"});
   EXPECT_EQ(r.status, 1);

@@ -114,7 +114,10 @@ void process_diff(const Args& args, int& i, StartupState& state, ArgumentActions
 void process_file(const Args& args, int& i, StartupState& state, ArgumentActions& actions) {
   const std::string file = args.at(i++);
   if (state.historyMode) {
-    if (actions.OpenHistory(file)) state.somethingOpened = true;
+    // Answered either way (a browser, or a message why there is none), so
+    // start-up does not go on to the file chooser.
+    actions.OpenHistory(file);
+    state.somethingOpened = true;
     return;
   }
   if (!state.pendingLine && args.has(i) && args.at(i)[0] == '+') take_line_number(args.at(i++), state);
@@ -180,11 +183,15 @@ bool ProcessFileArguments(int argc, char** argv, StartupState& state, ArgumentAc
       ++i;
     } else if (arg[0] == '-') {
       ++i;
+      // A browser request counts as opened even when no browser could be
+      // shown, as -diff does: its message is the answer.
       if (std::strcmp(arg, "-checkoutbrowser") == 0) {
-        if (actions.OpenCheckoutBrowser(nullptr)) state.somethingOpened = true;
+        actions.OpenCheckoutBrowser(nullptr);
+        state.somethingOpened = true;
       } else if (std::strcmp(arg, "-checkoutbrowserfiles") == 0 && args.has(i)) {
         std::string files = args.at(i++);
-        if (actions.OpenCheckoutBrowser(&files)) state.somethingOpened = true;
+        actions.OpenCheckoutBrowser(&files);
+        state.somethingOpened = true;
       } else if (std::strcmp(arg, "-historybrowser") == 0 ||
                  std::strcmp(arg, "-showhistory") == 0) {
         state.historyMode = true;

@@ -16,9 +16,12 @@ class Recorder : public ArgumentActions {
  public:
   std::vector<std::string> calls;
   bool tagKnown = true;
-  bool OpenHistory(const std::string& f) override { return log("history " + f); }
+  bool browsersAvailable = true;
+  bool OpenHistory(const std::string& f) override {
+    return log("history " + f) && browsersAvailable;
+  }
   bool OpenCheckoutBrowser(const std::string* files) override {
-    return log("checkout " + (files ? *files : std::string("-")));
+    return log("checkout " + (files ? *files : std::string("-"))) && browsersAvailable;
   }
   bool OpenDiff(const DiffRequest& r) override {
     return log("diff " + r.file1 + "@" + r.rev1 + " " + (r.hasFile2 ? r.file2 + "@" + r.rev2 : "-"));
@@ -47,8 +50,9 @@ struct Pass3 {
   bool result = true;
 };
 
-Pass3 run(std::vector<std::string> args) {
+Pass3 run(std::vector<std::string> args, bool browsers = true) {
   Pass3 p;
+  p.actions.browsersAvailable = browsers;
   args.insert(args.begin(), "oe");
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -179,6 +183,21 @@ TEST_F(FileArguments, HistoryModeAndDirectories) {
   p = run({"-checkoutbrowser", "-checkoutbrowserfiles", "x y", "-checkoutbrowserfiles"});
   EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"checkout -", "checkout x y"}));
   EXPECT_EQ(p.out, "Unknown argument -checkoutbrowserfiles\n");
+}
+
+// A browser that cannot be shown has answered with its message: start-up
+// must not go on to the file chooser as if nothing had been asked for.
+TEST_F(FileArguments, BrowserRequestsCountAsOpenedEvenWhenNoBrowserShows) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-showhistory", a}, {"-historybrowser", a, b}, {"-checkoutbrowser"},
+           {"-checkoutbrowserfiles", "x y"}}) {
+    auto p = run(args, false);
+    EXPECT_TRUE(p.state.somethingOpened) << args[0];
+    EXPECT_FALSE(p.actions.calls.empty()) << args[0];
+  }
+  EXPECT_FALSE(run({"-showhistory"}, false).state.somethingOpened)
+      << "history mode without a file asks for nothing";
+  EXPECT_FALSE(run({"-checkoutbrowserfiles"}, false).state.somethingOpened);
 }
 
 TEST_F(FileArguments, BinaryFilesAsk) {
