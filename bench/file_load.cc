@@ -94,7 +94,7 @@ double resident_mib(const std::string& path) {
 // write-back conditions; the medians are compared.
 void compare_with_cp(int rounds) {
   std::string src = oebench::SourceFile();
-  std::string wide = generate_wide(3000000, 1023);
+  std::string wide = generate_wide(oebench::Size(3000000), 1023);
   // Memory first, in children forked before this process has loaded
   // anything (freed line records are kept for reuse).
   double per_line = resident_per_line(src);
