@@ -88,6 +88,60 @@ const char* next_command(const char* p) {
   return p;
 }
 
+// The condition text between `open` (on its "<") and `close` (on its ">"),
+// without the blanks around it.
+std::string condition_text(const char* open, const char* close) {
+  std::string cond(open + 1, static_cast<size_t>(close - open - 1));
+  while (!cond.empty() && is_blank(cond.front())) cond.erase(0, 1);
+  while (!cond.empty() && is_blank(cond.back())) cond.pop_back();
+  return cond;
+}
+
+// Collects the names of the string at p, which ends at its end or at the
+// closing brace of the group it is the text of.
+void collect_names(const char* p, std::vector<std::string>* commands,
+                   std::vector<std::string>* conditions) {
+  while (true) {
+    while (is_blank(*p) || *p == ';') ++p;
+    if (*p == 0 || *p == '}') return;
+    const char* word_start = p;
+    if (*p == '"') {
+      commands->emplace_back("\"");
+      p = next_command(word_start);
+      continue;
+    }
+    if (*p == '{') {
+      commands->emplace_back("{");
+      collect_names(p + 1, commands, conditions);
+      p = next_command(word_start);
+      continue;
+    }
+    while (!word_end(*p)) ++p;
+    const size_t length = static_cast<size_t>(p - word_start);
+    commands->emplace_back(word_start, length);
+    while (is_blank(*p)) ++p;
+    if (equal_fold(word_start, length, "if") && *p == '<') {
+      const char* close = std::strchr(p, '>');
+      if (close) {
+        conditions->push_back(condition_text(p, close));
+        const char* q = close + 1;
+        while (is_blank(*q)) ++q;
+        if (*q == '{') {
+          collect_names(q + 1, commands, conditions);
+          const char* r = skip_group(q);
+          while (is_blank(*r)) ++r;
+          if (at_else(r)) {
+            r += 4;
+            while (is_blank(*r)) ++r;
+            if (*r == '{') collect_names(r + 1, commands, conditions);
+          }
+        }
+      }
+    }
+    p = next_command(p);
+  }
+}
+
 void report(void* object, CmdInfo* ci, const std::string& text) {
   if (ci->report) ci->report(object, text);
 }
@@ -164,6 +218,11 @@ const CmdEntry* CmdLookup(CmdTbl* table, const std::string& word) {
   return nullptr;
 }
 
+void CmdStringNames(const std::string& string, std::vector<std::string>* commands,
+                    std::vector<std::string>* conditions) {
+  collect_names(string.c_str(), commands, conditions);
+}
+
 int Object_ParseCmd(void* object, CmdInfo* ci) {
   if (ci->before && ci->depth == 0) ci->before(object, ci);
   return parse(object, ci) == kRan ? 1 : 0;
@@ -186,9 +245,7 @@ int Object_If(void* object, CmdInfo* ci) {
     report(object, ci, std::string("boolean expression should end with a >: ") + ci->args);
     return 0;
   }
-  std::string cond(p + 1, static_cast<size_t>(close - p - 1));
-  while (!cond.empty() && is_blank(cond.front())) cond.erase(0, 1);
-  while (!cond.empty() && is_blank(cond.back())) cond.pop_back();
+  const std::string cond = condition_text(p, close);
   const char* q = close + 1;
   while (is_blank(*q)) ++q;
   if (*q != '{') {

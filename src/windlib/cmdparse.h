@@ -58,6 +58,13 @@ int Object_If(void* object, CmdInfo* ci);
 // The entry named `word` in the chain, or none.
 const CmdEntry* CmdLookup(CmdTbl* table, const std::string& word);
 
+// The command words a string names, in order, with those of its groups and
+// of both parts of every "if" (the typing command is the word "\"" and a
+// group the word "{"), split as running the string splits them; and the
+// condition texts of its "if" commands. Nothing is looked up or run.
+void CmdStringNames(const std::string& string, std::vector<std::string>* commands,
+                    std::vector<std::string>* conditions);
+
 // A table of commands added at run time, kept ended by its terminator; its
 // link `table` points into the chain before `parent`.
 class CmdTableBuilder {

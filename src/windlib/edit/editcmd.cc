@@ -1,8 +1,10 @@
 #include "windlib/edit/editcmd.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "windlib/edit/editcmdtable.h"
 #include "windlib/edit/editwindow.h"
@@ -18,6 +20,44 @@ CmdTableBuilder& full_table() {
 }
 
 EditCustomHandler default_custom = nullptr;
+
+// The views' modal operations; an operation whose view is gone is dropped
+// without being ended.
+struct ActiveModal {
+  Edit* edit;
+  HandleRef view;
+  std::shared_ptr<EditModal> op;
+};
+std::vector<ActiveModal>& active_modals() {
+  static auto* list = new std::vector<ActiveModal>;  // outlives the handle table
+  std::erase_if(*list, [](const ActiveModal& m) { return !m.view.alive(); });
+  return *list;
+}
+
+std::shared_ptr<EditModal> modal_of(Edit* edit) {
+  for (const ActiveModal& m : active_modals())
+    if (m.edit == edit) return m.op;
+  return nullptr;
+}
+
+// Runs a command found for the view, doing first what its flags ask.
+int dispatch(Edit* e, CmdInfo* ci, const CmdEntry* entry) {
+  const uint32_t flags = entry->flags;
+  if ((flags & kCmdOnSelection) && e->sel[0].empty()) return 1;
+  // Held here: the operation may end itself while it runs the command.
+  if (std::shared_ptr<EditModal> op = modal_of(e)) {
+    int result = 1;
+    if (op->Take(e, *entry, ci, &result)) return result;
+    if (flags & kCmdEndsModal) {
+      HandleRef alive(30, e);
+      EditEndModal(e);
+      if (!alive.alive()) return 1;
+    }
+  }
+  if ((flags & kCmdOwnUndo) && e->file) e->file->undoGrouping = 0;
+  if ((flags & kCmdModifies) && EditReadOnlyCheck(e)) return 1;
+  return entry->handler(e, ci);
+}
 
 void before(void* object, CmdInfo* ci) {
   (void)ci;
@@ -46,7 +86,7 @@ int decide(void* object, CmdInfo* ci, const CmdEntry* entry) {
     EditSetMsg(e, (std::string("Command: ") + entry->name).c_str());
     return 0;
   }
-  return entry->handler(object, ci);
+  return dispatch(e, ci, entry);
 }
 
 int condition(void* object, const std::string& cond) {
@@ -88,7 +128,30 @@ int run(Edit* edit, CmdInfo& ci) {
 
 CmdTbl* EditCmdTable() { return full_table().table(); }
 
-void EditAddCmd(const char* name, CmdHandler handler) { full_table().Add(name, handler); }
+void EditAddCmd(const char* name, CmdHandler handler, uint32_t flags) {
+  full_table().Add(name, handler, flags);
+}
+
+bool EditModal::Take(Edit*, const CmdEntry&, CmdInfo*, int*) { return false; }
+
+void EditBeginModal(Edit* edit, std::unique_ptr<EditModal> op) {
+  EditEndModal(edit);
+  active_modals().push_back(ActiveModal{edit, HandleRef(30, edit), std::move(op)});
+}
+
+bool EditEndModal(Edit* edit) {
+  auto& list = active_modals();
+  auto it =
+      std::find_if(list.begin(), list.end(), [&](const ActiveModal& m) { return m.edit == edit; });
+  if (it == list.end()) return false;
+  // Taken out first: ending may run commands in the view.
+  std::shared_ptr<EditModal> op = std::move(it->op);
+  list.erase(it);
+  op->End(edit);
+  return true;
+}
+
+EditModal* EditModalOf(Edit* edit) { return modal_of(edit).get(); }
 
 int EditParseCmd(Edit* edit, const CmdInfo& templ) {
   CmdInfo ci = templ;

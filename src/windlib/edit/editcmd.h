@@ -2,6 +2,8 @@
 // conditions and the read-only check.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "windlib/cmdparse.h"
@@ -14,14 +16,35 @@ int EditParseCmdLoc(Edit* edit, int x, int y, const char* command);
 // Runs a command string with no position (menus, the command prompt).
 int EditCli(Edit* edit, const char* command);
 
-// Adds a command to the run-time table searched first.
-void EditAddCmd(const char* name, CmdHandler handler);
+// Adds a command to the run-time table searched first; `flags` are those
+// of editcmdtable.h.
+void EditAddCmd(const char* name, CmdHandler handler, uint32_t flags = 0);
 // The first table of the editor's chain.
 CmdTbl* EditCmdTable();
 
-// Nonzero when the view's file must not be changed now; every command
-// that changes text calls it first.
+// Nonzero when the view's file must not be changed now (reported); else
+// the file may be changed and holds its lock. The dispatcher makes it
+// before every command that modifies text.
 int EditReadOnlyCheck(Edit* edit);
+
+// A modal operation of a view, such as an incremental search: while it is
+// active the dispatcher offers it every command first, and a command it
+// does not take that moves or modifies ends it before running.
+class EditModal {
+ public:
+  virtual ~EditModal() = default;
+  // True when the operation ran the command in its own way, with the
+  // command's result in *result.
+  virtual bool Take(Edit* edit, const CmdEntry& entry, CmdInfo* ci, int* result);
+  // Ends the operation; called once, with the view still there.
+  virtual void End(Edit* edit) = 0;
+};
+// Makes `op` the view's modal operation, ending the one active before.
+void EditBeginModal(Edit* edit, std::unique_ptr<EditModal> op);
+// Ends the view's modal operation; false when none was active.
+bool EditEndModal(Edit* edit);
+// The view's modal operation, or none.
+EditModal* EditModalOf(Edit* edit);
 
 // The "Custom" command's handlers.
 using EditCustomHandler = int (*)(Edit* edit, const char* args);

@@ -7,6 +7,8 @@
 #include "windlib/edit/editcmds.h"
 #include "windlib/wdisplay.h"
 
+namespace {
+
 int CmdIdentify(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
   e->identifyMode = true;
@@ -45,3 +47,18 @@ int CmdCustom(void* object, CmdInfo* ci) {
   if (EditCustomHandler fn = EditDefaultCustomHandler()) return fn(e, ci->args);
   return 1;
 }
+
+const CmdEntry kCommands[] = {
+    {"if", Object_If, 0},
+    {"{", Object_Group, 0},
+    {"Identify", CmdIdentify, 0},
+    {"Noop", CmdNoop, 0},
+    {"Beep", CmdBeep, 0},
+    {"Minibuffer", CmdMinibuffer, 0},
+    {"AlterLocation", CmdAlterLocation, 0},
+    {"AlterMode", CmdAlterLocation, 0},
+    {"Custom", CmdCustom, 0},
+};
+}  // namespace
+
+EditCmdSet EditControlCmds() { return {kCommands, {}}; }

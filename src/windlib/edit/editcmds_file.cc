@@ -40,7 +40,6 @@ File* file_for(Edit* e, CmdInfo* ci) {
   int found = 0;
   return EditFileSearch(name, &found, e->file);
 }
-}  // namespace
 
 int CmdLoadFile(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
@@ -144,3 +143,25 @@ int CmdToggleReadOnly(void* object, CmdInfo*) {
   EditSetMsg(e, e->file->readOnly ? "File is now read only" : "File is now writable");
   return 1;
 }
+
+// Showing another file in this view ends what the view was doing in the
+// old one.
+const CmdEntry kCommands[] = {
+    {"LoadFile", CmdLoadFile, kCmdMoves | kCmdPaneRefused},
+    {"LoadFileWithNewEditor", CmdLoadFileWithNewEditor, kCmdPaneRefused},
+    {"OpenFile", CmdOpenFile, kCmdMoves | kCmdPaneRefused},
+    {"OpenText", CmdOpenText, kCmdPaneRefused},
+    {"Pop", CmdPop, kCmdMoves | kCmdPaneRefused},
+    {"Close", CmdClose, 0},
+    {"CloseOrPop", CmdCloseOrPop, kCmdMoves | kCmdPaneRefused},
+    {"Done", CmdDone, kCmdPaneRefused},
+    {"Quit", CmdQuit, kCmdPaneRefused},
+    {"TogglePush", CmdTogglePush, kCmdMoves | kCmdPaneRefused},
+    {"CyclePush", CmdCyclePush, kCmdMoves | kCmdPaneRefused},
+    {"CyclePushBack", CmdCyclePushBack, kCmdMoves | kCmdPaneRefused},
+    {"NextWindow", CmdNextWindow, 0},
+    {"ToggleReadOnly", CmdToggleReadOnly, kCmdPaneRefused},
+};
+}  // namespace
+
+EditCmdSet EditFileCmds() { return {kCommands, {}}; }

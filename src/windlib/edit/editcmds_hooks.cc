@@ -8,6 +8,7 @@
 int (*EditAcceptCompletionHook)(Edit* edit) = nullptr;
 int (*EditAutoIndentImplicitHook)(Edit* edit) = nullptr;
 
+namespace {
 int CmdAcceptAcString(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
   return EditAcceptCompletionHook ? EditAcceptCompletionHook(e) : 1;
@@ -18,3 +19,13 @@ int CmdAutoIndentImplicit(void* object, CmdInfo*) {
   if (!e->file || !e->file->language || !EditAutoIndentImplicitHook) return 1;
   return EditAutoIndentImplicitHook(e);
 }
+
+// The subsystem behind a hook makes its own checks: without one these
+// commands change nothing.
+const CmdEntry kCommands[] = {
+    {"AcceptAcString", CmdAcceptAcString, 0},
+    {"AutoIndentImplicit", CmdAutoIndentImplicit, 0},
+};
+}  // namespace
+
+EditCmdSet EditHookCmds() { return {kCommands, {}}; }

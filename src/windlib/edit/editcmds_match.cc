@@ -82,7 +82,6 @@ int end_flash(void* data, int) {
   delete flash;
   return 1;
 }
-}  // namespace
 
 int CmdShowMatch(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
@@ -122,3 +121,12 @@ int CmdSelectMatch(void* object, CmdInfo*) {
   e->ShowCaret();
   return 1;
 }
+
+const CmdEntry kCommands[] = {
+    {"ShowMatch", CmdShowMatch, 0},
+    {"SelectToMatch", CmdSelectToMatch, kCmdMoves},
+    {"SelectMatch", CmdSelectMatch, kCmdMoves},
+};
+}  // namespace
+
+EditCmdSet EditMatchCmds() { return {kCommands, {}}; }

@@ -162,7 +162,6 @@ void extend_by_mode(Edit* e, int32_t line, int32_t col) {
   }
   EditMoveCaret(e, line, col, true);
 }
-}  // namespace
 
 int CmdEOL(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
@@ -396,3 +395,45 @@ int CmdSelectionGrab(void* object, CmdInfo*) {
   WSelectionOwn("PRIMARY", text, type);
   return 1;
 }
+
+const CmdEntry kCommands[] = {
+    {"EOL", CmdEOL, kCmdMoves},
+    {"SOL", CmdSOL, kCmdMoves},
+    {"SOL0", CmdSOL0, kCmdMoves},
+    {"SOL1", CmdSOL1, kCmdMoves},
+    {"Up", CmdUp, kCmdMoves},
+    {"Down", CmdDown, kCmdMoves},
+    {"Left", CmdLeft, kCmdMoves},
+    {"Right", CmdRight, kCmdMoves},
+    {"LeftU", CmdLeftU, kCmdMoves},
+    {"RightD", CmdRightD, kCmdMoves},
+    {"UpSome", CmdUpSome, kCmdMoves},
+    {"DownSome", CmdDownSome, kCmdMoves},
+    {"LeftSome", CmdLeftSome, kCmdMoves},
+    {"RightSome", CmdRightSome, kCmdMoves},
+    {"PageUp", CmdPageUp, kCmdMoves},
+    {"PageDown", CmdPageDown, kCmdMoves},
+    {"Word", CmdWord, kCmdMoves},
+    {"ReverseWord", CmdReverseWord, kCmdMoves},
+    {"SOF", CmdSOF, kCmdMoves},
+    {"EOF", CmdEOF, kCmdMoves},
+    {"ContinueSelection", CmdContinueSelection, 0},
+    {"Scroll", CmdScroll, 0},
+    {"LineD", CmdLineD, kCmdMoves},
+    {"Column", CmdColumn, kCmdMoves},
+    {"SelectToLines", CmdSelectToLines, kCmdMoves},
+    {"SelectAll", CmdSelectAll, kCmdMoves},
+    {"SelectLine", CmdSelectLine, kCmdMoves},
+    {"SelectWord", CmdSelectWord, kCmdMoves},
+    {"NoSelection", CmdNoSelection, kCmdMoves},
+    {"NormalizeSelection", CmdNormalizeSelection, kCmdMoves},
+    {"FlashCursor", CmdFlashCursor, 0},
+    {"SelectionStart", CmdSelectionStart, kCmdMoves},
+    {"SelectionStartDrag", CmdSelectionStartDrag, kCmdMoves},
+    {"SelectionAdjust", CmdSelectionAdjust, kCmdMoves},
+    {"SelectionExtend", CmdSelectionExtend, kCmdMoves},
+    {"SelectionGrab", CmdSelectionGrab, 0},
+};
+}  // namespace
+
+EditCmdSet EditMoveCmds() { return {kCommands, {}}; }

@@ -28,13 +28,10 @@ void ordered_selection(Edit* e, int32_t* l1, int32_t* c1, int32_t* l2, int32_t* 
 }
 
 int insert_text(Edit* e, const std::string& text) {
-  if (EditReadOnlyCheck(e)) return 1;
   return EditAddChars(e, text.data(), static_cast<int32_t>(text.size()), 0, false);
 }
 
 int change_case(Edit* e, bool upper) {
-  if (e->sel[0].empty()) return 1;
-  if (EditReadOnlyCheck(e)) return 1;
   int32_t l1, c1, l2, c2;
   ordered_selection(e, &l1, &c1, &l2, &c2);
   std::string text = EditSelectionText(e);
@@ -55,11 +52,9 @@ int char_class(char c) {
   if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') return 1;
   return 2;
 }
-}  // namespace
 
-int EditTyping(void* object, CmdInfo* ci) {
+int typing(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
-  if (EditReadOnlyCheck(e)) return 1;
   constexpr size_t kBuffer = 300;
   std::string buf;
   auto flush = [&] {
@@ -103,14 +98,11 @@ int CmdTab(void* object, CmdInfo*) {
 }
 
 int CmdDelete(void* object, CmdInfo*) {
-  Edit* e = EditOf(object);
-  if (EditReadOnlyCheck(e)) return 1;
-  return EditDeleteSelection(e);
+  return EditDeleteSelection(EditOf(object));
 }
 
 int CmdBackspace(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (EditReadOnlyCheck(e)) return 1;
   if (!e->sel[0].empty()) return EditAddChars(e, "", 0, 0, false);
   int32_t line = e->caretLine, col = e->caretColumn;
   if (line == 1 && col == 0) return 1;
@@ -158,7 +150,6 @@ int CmdEnterInsertMode(void* object, CmdInfo*) {
 
 int CmdJoinLines(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (EditReadOnlyCheck(e)) return 1;
   int32_t l1, c1, l2, c2;
   ordered_selection(e, &l1, &c1, &l2, &c2);
   if (l2 > l1 && c2 == 0) --l2;  // a selection ending at column 0 stops before that line
@@ -188,8 +179,7 @@ int CmdJoinLines(void* object, CmdInfo*) {
 int CmdRepeatLast(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
   File* f = e->file;
-  f->undoGrouping = 0;  // this string's own change must not hide the record
-  if (EditReadOnlyCheck(e)) return 1;
+  // The string's undo group is disarmed: its own change must not hide the record.
   Undo* u = f->undo;
   if (!u || UndoIsGroup(u)) {
     WBell();
@@ -256,8 +246,6 @@ int CmdLowerCaseBlock(void* object, CmdInfo*) { return change_case(EditOf(object
 
 int CmdUndo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (!e->file) return 1;
-  e->file->undoGrouping = 0;
   if (FileUndo(e->file, e->TopLine(), e->topLineNo) == -100) {
     EditSetMsg(e, "Nothing to undo");
     WBell();
@@ -270,8 +258,6 @@ int CmdUndo(void* object, CmdInfo*) {
 
 int CmdRedo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (!e->file) return 1;
-  e->file->undoGrouping = 0;
   if (FileRedo(e->file, e->TopLine(), e->topLineNo) == -100) {
     EditSetMsg(e, "Nothing to redo");
     WBell();
@@ -284,7 +270,6 @@ int CmdRedo(void* object, CmdInfo*) {
 
 int CmdInsertFile(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
-  if (EditReadOnlyCheck(e)) return 1;
   std::string path = ci->args;
   path = path.substr(0, path.find_first_of(";}"));
   while (!path.empty() && is_blank(path.back())) path.pop_back();
@@ -301,3 +286,29 @@ int CmdUserName(void* object, CmdInfo*) {
   }
   return insert_text(EditOf(object), name);
 }
+
+// Typing and editing change text: the dispatcher makes the read-only check
+// before any of them runs.
+constexpr uint32_t kEdits = kCmdModifies;
+const CmdEntry kCommands[] = {
+    {"\"", typing, kEdits | kCmdInserts},
+    {"InsertNewline", CmdInsertNewline, kEdits | kCmdInserts},
+    {"Return", CmdInsertNewline, kEdits | kCmdInserts},
+    {"Tab", CmdTab, kEdits | kCmdInserts},
+    {"Delete", CmdDelete, kEdits | kCmdNeedsSelection},
+    {"Backspace", CmdBackspace, kEdits},
+    {"Date", CmdDate, kEdits | kCmdInserts},
+    {"Quote", CmdQuote, 0},
+    {"EnterInsertMode", CmdEnterInsertMode, 0},
+    {"JoinLines", CmdJoinLines, kEdits | kCmdPaneRefused},
+    {"RepeatLast", CmdRepeatLast, kEdits | kCmdOwnUndo | kCmdPaneRefused},
+    {"UpperCaseBlock", CmdUpperCaseBlock, kEdits | kCmdOnSelection | kCmdPaneRefused},
+    {"LowerCaseBlock", CmdLowerCaseBlock, kEdits | kCmdOnSelection | kCmdPaneRefused},
+    {"Undo", CmdUndo, kEdits | kCmdOwnUndo | kCmdPaneRefused},
+    {"Redo", CmdRedo, kEdits | kCmdOwnUndo | kCmdPaneRefused},
+    {"InsertFile", CmdInsertFile, kEdits | kCmdPaneRefused},
+    {"UserName", CmdUserName, kEdits | kCmdInserts},
+};
+}  // namespace
+
+EditCmdSet EditTextCmds() { return {kCommands, {}}; }

@@ -5,6 +5,7 @@
 
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/edit/editcmds.h"
 #include "windlib/x11/wselection.h"
 
 namespace {
@@ -38,7 +39,16 @@ int selection_condition(Edit* edit, const std::string& cond) {
   return type_now == wanted ? 1 : 0;
 }
 
-bool before_nonwhite(Edit* edit) {
+int no_selection(Edit* edit, const std::string&) {
+  return edit->sel[0].anchor_line == edit->caretLine &&
+         edit->sel[0].anchor_column == edit->caretColumn;
+}
+
+int no_secondary(Edit* edit, const std::string&) { return edit->sel[1].empty(); }
+
+int insert_mode(Edit* edit, const std::string&) { return edit->insertMode; }
+
+int before_nonwhite(Edit* edit, const std::string&) {
   if (!edit->sel[0].empty()) return false;
   Line* l = EditLineAt(edit, edit->caretLine);
   if (!l) return true;
@@ -47,32 +57,53 @@ bool before_nonwhite(Edit* edit) {
     if (t[i] != ' ' && t[i] != '\t') return false;
   return true;
 }
+
+int at_line_end(Edit* edit, const std::string&) {
+  Line* l = EditLineAt(edit, edit->caretLine);
+  return !l || edit->caretColumn >= l->len;
+}
+
+int at_line_start(Edit* edit, const std::string&) { return edit->caretColumn == 0; }
+
+int allow_middle_click(Edit*, const std::string&) { return vfAllowMiddleClick; }
+
+int language_condition(Edit* edit, const std::string& cond) {
+  if (cond.size() < 5 || cond[4] != '=') {
+    EditCmdError(edit, "Invalid language boolean expression: " + cond);
+    return -1;
+  }
+  // A file has no language until language definitions are loaded.
+  return 0;
+}
+
+// Incremental search is not running in any view until it exists; its
+// subsystem declares these conditions then.
+int no_search(Edit*, const std::string&) { return 0; }
+
+const EditCondEntry kConditions[] = {
+    {"noselection", false, no_selection},
+    {"nosselection", false, no_secondary},
+    {"insertmode", false, insert_mode},
+    {"searching", false, no_search},
+    {"fsearch", false, no_search},
+    {"bsearch", false, no_search},
+    {"wrapsearch", false, no_search},
+    {"beforenonwhite", false, before_nonwhite},
+    {"col=eol", false, at_line_end},
+    {"col=sol", false, at_line_start},
+    {"select", true, selection_condition},
+    {"lang", true, language_condition},
+    {"allowmiddleclick", false, allow_middle_click},
+};
 }  // namespace
 
+EditCmdSet EditViewConditions() { return {{}, kConditions}; }
+
 int Edit_CondStrToCond(Edit* edit, const std::string& cond) {
-  auto is = [&](const char* word) { return strcasecmp(cond.c_str(), word) == 0; };
-  if (is("noselection")) return edit->sel[0].anchor_line == edit->caretLine &&
-                                edit->sel[0].anchor_column == edit->caretColumn;
-  if (is("nosselection")) return edit->sel[1].empty();
-  if (is("insertmode")) return edit->insertMode;
-  // Incremental search is not running in any view until it exists.
-  if (is("searching") || is("fsearch") || is("bsearch") || is("wrapsearch")) return 0;
-  if (is("beforenonwhite")) return before_nonwhite(edit);
-  if (is("col=eol")) {
-    Line* l = EditLineAt(edit, edit->caretLine);
-    return !l || edit->caretColumn >= l->len;
+  const EditCondEntry* entry = EditCondLookup(cond);
+  if (!entry) {
+    EditCmdError(edit, "Unknown boolean expression: " + cond);
+    return -1;
   }
-  if (is("col=sol")) return edit->caretColumn == 0;
-  if (strncasecmp(cond.c_str(), "select", 6) == 0) return selection_condition(edit, cond);
-  if (strncasecmp(cond.c_str(), "lang", 4) == 0) {
-    if (cond.size() < 5 || cond[4] != '=') {
-      EditCmdError(edit, "Invalid language boolean expression: " + cond);
-      return -1;
-    }
-    // A file has no language until language definitions are loaded.
-    return 0;
-  }
-  if (is("allowmiddleclick")) return vfAllowMiddleClick;
-  EditCmdError(edit, "Unknown boolean expression: " + cond);
-  return -1;
+  return entry->test(edit, cond);
 }

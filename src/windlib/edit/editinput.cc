@@ -71,13 +71,23 @@ void stop_drag() {
   drag = Drag{};
 }
 
+// Text typed without a command edits: it ends the view's modal operation
+// first. False when the view went with it.
+bool end_modal(Edit* edit) {
+  if (!EditModalOf(edit)) return true;
+  HandleRef alive(30, edit);
+  EditEndModal(edit);
+  return alive.alive();
+}
+
 bool key_event(Edit* edit, WEvent& e) {
   HandleRef alive(30, edit);
   const unsigned mods = e.modifiers & kWModKeyMask;
   if (WKeyIsModifier(e.key)) return false;
   if (edit->quoteNext) {
     edit->quoteNext = false;
-    if (!e.text.empty()) EditTypedChars(edit, e.text.data(), static_cast<int32_t>(e.text.size()));
+    if (!e.text.empty() && end_modal(edit))
+      EditTypedChars(edit, e.text.data(), static_cast<int32_t>(e.text.size()));
     return true;
   }
   const std::string* command = nullptr;
@@ -112,6 +122,7 @@ bool key_event(Edit* edit, WEvent& e) {
   for (char c : e.text)
     if (static_cast<unsigned char>(c) >= 32 && c != 127) text += c;
   if (text.empty() || (mods & (WModControl | WModMeta))) return false;
+  if (!end_modal(edit)) return true;
   EditTypedChars(edit, text.data(), static_cast<int32_t>(text.size()));
   if (alive.alive() && vfBlankPointerWhileTyping) {
     edit->pointerBlanked = true;

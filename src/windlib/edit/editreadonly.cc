@@ -1,4 +1,4 @@
-// The read-only check every modifying command makes first.
+// The read-only check the dispatcher makes before every command that modifies text.
 #include <string>
 #include <unistd.h>
 

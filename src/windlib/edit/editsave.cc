@@ -8,6 +8,7 @@
 #include "shared/indgen/strformat.h"
 #include "windlib/edit/editclose.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/edit/editcmds.h"
 #include "windlib/edit/editfile.h"
 #include "windlib/edit/editmru.h"
 #include "windlib/edit/editopen.h"
@@ -93,15 +94,26 @@ int cmd_revert(void* object, CmdInfo*) {
 
 int cmd_revert_to_backup(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (!e->file) return 1;
-  if (EditReadOnlyCheck(e)) return 1;
   if (!WYesNo("Revert", "Revert file to backup version?", false)) return 1;
   FileRestoreFromBackup(e->file, prs_of(e));
   e->UpdateScrollBars();
   EditMoveCaret(e, std::min(e->caretLine, e->file->nLines + 1), 0, false);
   return 1;
 }
+
+// Saving and reverting to the disk file leave the text as saved; going
+// back to the backup changes it like an edit.
+const CmdEntry kCommands[] = {
+    {"Save", cmd_save, 0},
+    {"SaveAs", cmd_save_as, 0},
+    {"SaveAll", cmd_save_all, 0},
+    {"QuerySaveAll", cmd_query_save_all, 0},
+    {"Revert", cmd_revert, 0},
+    {"RevertToBackup", cmd_revert_to_backup, kCmdModifies},
+};
 }  // namespace
+
+EditCmdSet EditSaveCmds() { return {kCommands, {}}; }
 
 int SaveFile(Edit* edit, File* f) {
   Edit* view = edit && edit->file == f ? edit : last_view(f);
@@ -209,10 +221,4 @@ void EditSaveInit() {
   EditSaveOneFile = save_one;
   FileSetSaveAsDialogue(save_as_dialogue);
   gFileViewHooks.saved = [](File* f, bool) { after_save(f); };
-  EditAddCmd("Save", cmd_save);
-  EditAddCmd("SaveAs", cmd_save_as);
-  EditAddCmd("SaveAll", cmd_save_all);
-  EditAddCmd("QuerySaveAll", cmd_query_save_all);
-  EditAddCmd("Revert", cmd_revert);
-  EditAddCmd("RevertToBackup", cmd_revert_to_backup);
 }
