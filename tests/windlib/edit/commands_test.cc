@@ -13,6 +13,7 @@
 #include "edit_fixture.h"
 #include "windlib/edit/editbindings.h"
 #include "windlib/edit/editcmdtable.h"
+#include "windlib/edit/edittype.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/x11/wkeys.h"
 #include "windlib/x11/wmenu.h"
@@ -97,6 +98,21 @@ TEST_F(EditTest, FlagsDecideWhatHappensBeforeACommandRuns) {
   f->readOnly = 0;
   EditCli(e, "UpperCaseBlock");
   EXPECT_EQ(LineText(f, 1), "ABC def");
+}
+
+TEST_F(EditTest, ARepeatedChangeCanItselfBeRepeated) {
+  File* f = Open("a.c", "x\ny\nz\n");
+  Edit* e = Window(f)->edit();
+  EditTypedChars(e, "ab", 2);  // a key with no binding: a plain record
+  EditCli(e, "Down; SOL0");
+  EditCli(e, "RepeatLast");
+  ASSERT_EQ(LineText(f, 2), "aby");
+  EditCli(e, "Down; SOL0");
+  EditCli(e, "RepeatLast");
+  EXPECT_EQ(LineText(f, 3), "abz") << "the repeat's own change was grouped";
+  EditCli(e, "Undo");
+  EXPECT_EQ(LineText(f, 3), "z");
+  EXPECT_EQ(LineText(f, 2), "aby") << "one Undo takes back one repeat";
 }
 
 // A modal operation that takes Tab for itself and records what it saw.
