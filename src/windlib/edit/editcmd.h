@@ -28,8 +28,9 @@ CmdTbl* EditCmdTable();
 int EditReadOnlyCheck(Edit* edit);
 
 // A modal operation of a view, such as an incremental search: while it is
-// active the dispatcher offers it every command first, and a command it
-// does not take that moves or modifies ends it before running.
+// active the dispatcher offers it every command first; a command it does
+// not take that moves or modifies, and text typed without a command, end
+// it first. A view that goes drops its operation without ending it.
 class EditModal {
  public:
   virtual ~EditModal() = default;
