@@ -3,6 +3,10 @@
 #include <X11/Xft/Xft.h>
 
 #include <algorithm>
+#include <cstring>
+#include <map>
+#include <strings.h>
+#include <utility>
 
 #include "windlib/x11/wcolor.h"
 #include "windlib/x11/wfont.h"
@@ -28,6 +32,68 @@ XTarget target_of(WWindow* w) {
   return t;
 }
 
+// Bold and italic faces of a text font, by font name and attributes; none
+// where the family has no such face of the same cell width.
+struct StyledFaces {
+  Display* display = nullptr;
+  std::map<std::pair<std::string, int>, XftFont*> faces;
+};
+StyledFaces styled;
+
+bool face_has(XftFont* f, const char* object, int at_least) {
+  int v = 0;
+  return FcPatternGetInteger(f->pattern, object, 0, &v) == FcResultMatch && v >= at_least;
+}
+
+XftFont* open_styled_face(Display* d, const WFont* font, int attrs) {
+  auto* base = static_cast<XftFont*>(font->native());
+  FcChar8* family = nullptr;
+  double pixels = 0;
+  if (FcPatternGetString(base->pattern, FC_FAMILY, 0, &family) != FcResultMatch ||
+      FcPatternGetDouble(base->pattern, FC_PIXEL_SIZE, 0, &pixels) != FcResultMatch)
+    return nullptr;
+  FcPattern* want = FcPatternCreate();
+  FcPatternAddString(want, FC_FAMILY, family);
+  FcPatternAddDouble(want, FC_PIXEL_SIZE, pixels);
+  if (attrs & WAttrBold) FcPatternAddInteger(want, FC_WEIGHT, FC_WEIGHT_BOLD);
+  if (attrs & WAttrItalic) FcPatternAddInteger(want, FC_SLANT, FC_SLANT_ITALIC);
+  FcResult result;
+  FcPattern* match = XftFontMatch(d, DefaultScreen(d), want, &result);
+  FcPatternDestroy(want);
+  XftFont* face = match ? XftFontOpenPattern(d, match) : nullptr;
+  if (!face) {
+    if (match) FcPatternDestroy(match);
+    return nullptr;
+  }
+  FcChar8* got = nullptr;
+  bool fits = FcPatternGetString(face->pattern, FC_FAMILY, 0, &got) == FcResultMatch &&
+              strcasecmp(reinterpret_cast<const char*>(got),
+                         reinterpret_cast<const char*>(family)) == 0 &&
+              face->max_advance_width <= font->CharWidth() &&
+              (!(attrs & WAttrBold) || face_has(face, FC_WEIGHT, FC_WEIGHT_BOLD)) &&
+              (!(attrs & WAttrItalic) || face_has(face, FC_SLANT, FC_SLANT_ITALIC));
+  if (!fits) {
+    XftFontClose(d, face);
+    return nullptr;
+  }
+  return face;
+}
+
+// The face for `attrs` (bold and italic bits), opened on first use.
+XftFont* styled_face(Display* d, const WFont* font, int attrs) {
+  attrs &= WAttrBold | WAttrItalic;
+  if (!attrs) return static_cast<XftFont*>(font->native());
+  if (styled.display != d) {
+    // Faces of another display are gone with it.
+    styled.faces.clear();
+    styled.display = d;
+  }
+  auto key = std::make_pair(font->Name(), attrs);
+  auto it = styled.faces.find(key);
+  if (it == styled.faces.end()) it = styled.faces.emplace(key, open_styled_face(d, font, attrs)).first;
+  return it->second;
+}
+
 void set_clip(const XTarget& t, const WRect& clip) {
   XRectangle r = {static_cast<short>(clip.x), static_cast<short>(clip.y),
                   static_cast<unsigned short>(clip.width),
@@ -45,10 +111,10 @@ void WPainter::SetClip(const WRect& r) {
 }
 
 void WPainter::Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg,
-                      WColor bg) {
+                      WColor bg, uint8_t attrs) {
   ++total_calls;
   ++window_->draw_count_;
-  if (recorder) recorder->ops_.push_back(WDrawOp{kind, window_, r, text, fg, bg});
+  if (recorder) recorder->ops_.push_back(WDrawOp{kind, window_, r, text, fg, bg, attrs});
   WRect hit = r.intersect(clip_);
   if (!hit.empty() && window_->x_) {
     window_->x_->damage.push_back(hit);
@@ -105,18 +171,33 @@ void WPainter::Bevel(const WRect& r, bool raised, int width) {
 
 void WPainter::Cells(int x, int y, const char* bytes, int count, WColor fg, WColor bg,
                      const WFont* font) {
+  Cells(x, y, bytes, count, WCellStyle{fg, bg, 0}, font);
+}
+
+void WPainter::Cells(int x, int y, const char* bytes, int count, const WCellStyle& style,
+                     const WFont* font) {
   if (clip_.empty() || count <= 0 || !font) return;
   int cw = font->CharWidth();
   WRect r{x, y, cw * count, font->Height()};
-  Record(WDrawKind::Cells, r, std::string(bytes, static_cast<size_t>(count)), fg, bg);
+  Record(WDrawKind::Cells, r, std::string(bytes, static_cast<size_t>(count)), style.fg, style.bg,
+         style.attrs);
   XTarget t = target_of(window_);
   if (!t.ok()) return;
   set_clip(t, clip_);
-  XSetForeground(t.d, t.x->gc, WXPixel(bg));
+  XSetForeground(t.d, t.x->gc, WXPixel(style.bg));
   XFillRectangle(t.d, t.x->back, t.x->gc, r.x, r.y, static_cast<unsigned>(r.width),
                  static_cast<unsigned>(r.height));
-  auto* xf = static_cast<XftFont*>(font->native());
-  if (!xf) return;
+  if (style.attrs & WAttrUnderline) {
+    XSetForeground(t.d, t.x->gc, WXPixel(style.fg));
+    XFillRectangle(t.d, t.x->back, t.x->gc, r.x, y + font->Ascent() + 1,
+                   static_cast<unsigned>(r.width), 1);
+  }
+  if (!font->native()) return;
+  XftFont* xf = styled_face(t.d, font, style.attrs);
+  // Without a bold face, bold is the upright face struck twice.
+  const bool strike_twice = (style.attrs & WAttrBold) && !xf;
+  if (!xf) xf = styled_face(t.d, font, style.attrs & WAttrItalic);
+  if (!xf) xf = static_cast<XftFont*>(font->native());
   // Each byte at its own cell, so that a glyph narrower or wider than the
   // cell never shifts the ones after it.
   std::vector<XftCharSpec> specs;
@@ -129,8 +210,12 @@ void WPainter::Cells(int x, int y, const char* bytes, int count, WColor fg, WCol
     specs.push_back(XftCharSpec{static_cast<FcChar32>(c), static_cast<short>(x + i * cw),
                                 static_cast<short>(y + font->Ascent())});
   }
-  if (!specs.empty())
-    XftDrawCharSpec(t.x->draw, WXColor(fg), xf, specs.data(), static_cast<int>(specs.size()));
+  if (specs.empty()) return;
+  XftDrawCharSpec(t.x->draw, WXColor(style.fg), xf, specs.data(), static_cast<int>(specs.size()));
+  if (strike_twice) {
+    for (XftCharSpec& spec : specs) ++spec.x;
+    XftDrawCharSpec(t.x->draw, WXColor(style.fg), xf, specs.data(), static_cast<int>(specs.size()));
+  }
 }
 
 void WPainter::Copy(const WRect& from, int dx, int dy) {
@@ -186,4 +271,11 @@ std::vector<std::string> WDrawRecorder::cellsIn(const WWindow* window) const {
 
 long WDrawCallCount() {
   return total_calls;
+}
+
+void WDrawReset() {
+  for (auto& [key, face] : styled.faces)
+    if (face && styled.display) XftFontClose(styled.display, face);
+  styled.faces.clear();
+  styled.display = nullptr;
 }

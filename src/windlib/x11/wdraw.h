@@ -4,6 +4,7 @@
 // recorded: tests check what was drawn without a display.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,25 @@ class WFont;
 
 enum class WDrawKind { FillRect, FrameRect, Line, Cells, Text, Copy };
 
+// Attributes of text in cells, drawn where the font offers them: bold and
+// italic need a face of the same cell width (bold is otherwise struck twice,
+// italic drawn upright); the underline is always drawn.
+enum WTextAttr : uint8_t { WAttrBold = 1, WAttrItalic = 2, WAttrUnderline = 4 };
+
+// How cells look.
+struct WCellStyle {
+  WColor fg = 0, bg = 0;
+  uint8_t attrs = 0;  // WTextAttr bits
+  bool operator==(const WCellStyle&) const = default;
+};
+
 struct WDrawOp {
   WDrawKind kind;
   WWindow* window;
   WRect rect;        // the area the call covers (before clipping)
   std::string text;  // Cells: the bytes; Text: the UTF-8 text
   WColor fg = 0, bg = 0;
+  uint8_t attrs = 0;  // Cells: WTextAttr bits
 };
 
 class WPainter {
@@ -41,6 +55,9 @@ class WPainter {
   // left corner of the first is (x, y). The cells' background is filled with
   // `bg`. Bytes above 127 are drawn as their Latin-1 characters.
   void Cells(int x, int y, const char* bytes, int count, WColor fg, WColor bg, const WFont* font);
+  // The same with the attributes of `style`.
+  void Cells(int x, int y, const char* bytes, int count, const WCellStyle& style,
+             const WFont* font);
   // Moves the contents of `from` by (dx, dy) within the window (scrolling);
   // what the area left behind shows is up to the caller.
   void Copy(const WRect& from, int dx, int dy);
@@ -48,7 +65,8 @@ class WPainter {
   void Text(int x, int y, const std::string& utf8, WColor fg, const WFont* font);
 
  private:
-  void Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg, WColor bg);
+  void Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg, WColor bg,
+              uint8_t attrs = 0);
   WWindow* window_;
   WRect clip_;
 };
@@ -79,3 +97,6 @@ class WDrawRecorder {
 
 // Drawing calls made since the start of the process.
 long WDrawCallCount();
+// Forgets the bold and italic faces opened for drawing (before the display
+// closes).
+void WDrawReset();

@@ -21,6 +21,7 @@
 #include "windlib/wwait.h"
 #include "windlib/x11/wcolor.h"
 #include "windlib/x11/wdialog.h"
+#include "windlib/x11/wdraw.h"
 #include "windlib/x11/wfont.h"
 #include "windlib/x11/wwindow.h"
 #include "windlib/x11/xdisplay.h"
@@ -310,6 +311,7 @@ void WCloseDisplay() {
   if (!display) return;
   WXSelectionShutdown();
   if (IdleNotifier* n = getIdleNotifier()) n->removeSocketListener(&x_listener);
+  WDrawReset();
   WFontsReset();
   targets.clear();
   if (input_method) XCloseIM(input_method);
