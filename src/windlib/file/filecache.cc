@@ -61,6 +61,8 @@ struct Window {
 };
 }  // namespace
 
+int64_t gFileCacheFillsBeforeFailure = -1;
+
 char* TempFileName() {
   std::string leaf = "S_XXXXXX";
   leaf[1] = kNameChars[name_counter % 64];
@@ -89,7 +91,10 @@ int CacheOpen(const char* name, bool rewind) {
       at = kCachedFds - 1;
       close(fd_values[at]);
     }
-    int fd = open(name, O_RDWR);
+    // The registry's descriptor reaches the copy even after its name was
+    // removed.
+    int fd = TempRegistryOpen(name);
+    if (fd < 0) fd = open(name, O_RDWR | O_CLOEXEC);
     if (fd < 0) {
       fd_names[at] = nullptr;
       fd_values[at] = -1;
@@ -217,6 +222,11 @@ void FileCache(File* f, Line* line, int32_t count, int which) {
     w.buf = static_cast<char*>(gen_realloc(w.buf, w.alloc + 1));
   }
 
+  if (gFileCacheFillsBeforeFailure >= 0 && gFileCacheFillsBeforeFailure-- == 0) {
+    w.len = 0;
+    w.base = -1;
+    FilePanic("Tempfile shrunk");
+  }
   int fd = (which != 1 && f->fd >= 0) ? f->fd : CacheOpen(f->tempName, which == 1);
   if (fd < 0) FilePanic("Tempfile vanished");
   off_t saved = which != 1 ? lseek(fd, 0, SEEK_CUR) : 0;
