@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/x11/wscrollbar.h"
 #include "windlib/x11/wtextarea.h"
 #include "windlib/x11/wwindow.h"
@@ -49,7 +50,8 @@ using EditCallback = int (*)(Edit* edit, const char* fileName);
 
 enum EditCallbackSet { ecbSaveRequest = 0, ecbSaveComplete, ecbCloseRequest, ecbCloseComplete };
 
-struct Edit : public WWindow {
+// A view hears of its file's changes while it shows the file.
+struct Edit : public WWindow, public FileObserver {
   Edit(WWindow* parent, File* file, bool readOnly, bool withMargin);
   ~Edit() override;
 
@@ -127,6 +129,16 @@ struct Edit : public WWindow {
   void Layout() override;
   void PreferredSize(int* w, int* h) const override;
 
+  // ---- What the view hears of its file (editviews.cc) ----
+  void FileTextChanged(File* f, const FileChangeEvent& e) override;
+  void FileUndoSelection(File* f, const TextRange& selection, bool redo) override;
+  void FileReloaded(File* f) override;
+  void FileModifiedChanged(File* f) override;
+  void FileTitleChanged(File* f, const void* onlyView) override;
+  void FileMessage(File* f, const char* text) override;
+  void FileRedraw(File* f) override;
+  void FileContentsGone(File* f) override;
+
  private:
   void PaintText(WPainter& p);
   void DrawRow(WPainter& p, int row, Line* line, int32_t lineNo);
@@ -154,6 +166,11 @@ void EditMoveCaret(Edit* edit, int32_t line, int32_t col, bool extend);
 void EditSetSelection(Edit* edit, int32_t l1, int32_t c1, int32_t l2, int32_t c2,
                       int32_t mode = selChar);
 void EditSelectionNone(Edit* edit);
+// The primary (0) or secondary (1) selection as a range.
+TextRange EditSelectionRange(const Edit* edit, int which = 0);
+// The selection an undo or redo of `file` restores afterwards: the one of
+// the file's message view (or of its first view).
+TextRange EditUndoSelection(File* file);
 // The text of the primary (0) or secondary (1) selection.
 std::string EditSelectionText(Edit* edit, int which = 0);
 

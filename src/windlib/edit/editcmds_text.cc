@@ -246,7 +246,8 @@ int CmdLowerCaseBlock(void* object, CmdInfo*) { return change_case(EditOf(object
 
 int CmdUndo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (FileUndo(e->file, e->TopLine(), e->topLineNo) == -100) {
+  TextRange sel = EditUndoSelection(e->file);
+  if (FileUndo(e->file, e->TopLine(), e->topLineNo, &sel) == -100) {
     EditSetMsg(e, "Nothing to undo");
     WBell();
     return 1;
@@ -258,7 +259,8 @@ int CmdUndo(void* object, CmdInfo*) {
 
 int CmdRedo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
-  if (FileRedo(e->file, e->TopLine(), e->topLineNo) == -100) {
+  TextRange sel = EditUndoSelection(e->file);
+  if (FileRedo(e->file, e->TopLine(), e->topLineNo, &sel) == -100) {
     EditSetMsg(e, "Nothing to redo");
     WBell();
     return 1;

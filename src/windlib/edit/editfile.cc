@@ -54,6 +54,7 @@ void show_file(Edit* edit, File* file, int32_t top, int32_t hscroll, int32_t car
   edit->nextSame = file->edits;
   __Assert(edit != edit->nextSame, "editor!=editor->nextsame", __FILE__, __LINE__, 0);
   file->edits = edit;
+  FileAddObserver(file, edit);
   if (!file->msgEdit) file->msgEdit = edit;
   edit->SetTopLine(std::clamp(top, 1, std::max(1, file->nLines)), nullptr, 0);
   edit->hScroll = hscroll;
@@ -117,6 +118,7 @@ void EditDetach(Edit* edit) {
     }
   }
   if (f->msgEdit == edit) f->msgEdit = f->edits;
+  FileRemoveObserver(f, edit);
   edit->nextSame = nullptr;
   edit->file = nullptr;
   edit->topLine = nullptr;

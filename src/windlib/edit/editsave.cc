@@ -220,5 +220,10 @@ void EditSaveInit() {
   EditSaveChangesHook = save_changes_question;
   EditSaveOneFile = save_one;
   FileSetSaveAsDialogue(save_as_dialogue);
-  gFileViewHooks.saved = [](File* f, bool) { after_save(f); };
+  // After a save the views of the file clear their messages and follow a
+  // new name.
+  static struct : FileObserver {
+    void FileSaved(File* f, PRS*, const char*, bool) override { after_save(f); }
+  } saved_observer;
+  FilesAddObserver(&saved_observer);
 }

@@ -14,80 +14,65 @@
 #include "windlib/x11/wgui.h"
 #include "windlib/xswitch.h"
 
+// What a view does when its file changes.
+void Edit::FileTextChanged(File* f, const FileChangeEvent& e) {
+  if (f->noDisplay) return;
+  FileChanged(e.start.line, e.lastChangedLine(), e.delta(), e.firstRecord, this == EditActive);
+}
+
+void Edit::FileUndoSelection(File* f, const TextRange& r, bool) {
+  // The message view follows the text that undo and redo bring back.
+  if (f->msgEdit != this) return;
+  EditSetSelection(this, r.begin.line, r.begin.col, r.end.line, r.end.col);
+  ShowCaret();
+}
+
+void Edit::FileReloaded(File*) { UpdateScrollBars(); }
+
+void Edit::FileModifiedChanged(File*) { vUpdateTitle(this, false); }
+
+void Edit::FileTitleChanged(File*, const void* onlyView) {
+  if (onlyView && onlyView != this) return;
+  if (window) window->RefreshTitle();
+}
+
+void Edit::FileMessage(File* f, const char* text) {
+  if (f->msgEdit == this) EditSetMsg(this, text);
+}
+
+void Edit::FileRedraw(File*) { RedrawAll(); }
+
+void Edit::FileContentsGone(File*) { EditDetach(this); }
+
 namespace {
-void for_views(File* f, void (*fn)(Edit*)) {
-  for (Edit* e = f->edits; e;) {
-    Edit* next = e->nextSame;
-    fn(e);
-    e = next;
+// What every file's changes mean to the file stacks of all views.
+class PopsObserver : public FileObserver {
+ public:
+  void FileTextChanged(File* f, const FileChangeEvent& e) override {
+    if (f->noDisplay) return;
+    PopsShowChange(f, e.start.line, e.delta());
   }
-}
-
-void on_changed(File* f, int32_t from, int32_t to, int32_t delta, Line* fromLine) {
-  for (Edit* e = f->edits; e; e = e->nextSame)
-    e->FileChanged(from, to, delta, fromLine, e == EditActive);
-  PopsShowChange(f, from, delta);
-}
-
-void on_title(File* f, Edit* window, const char*, const char*) {
-  if (window) {
-    if (window->window) window->window->RefreshTitle();
-    return;
-  }
-  for (Edit* e = f->edits; e; e = e->nextSame)
-    if (e->window) e->window->RefreshTitle();
-}
-
-void on_message(File* f, const char* text) {
-  if (f->msgEdit) EditSetMsg(f->msgEdit, text);
-}
-
-void on_detach(File* f) {
-  while (Edit* e = f->edits) {
-    f->edits = e->nextSame;
-    e->nextSame = nullptr;
-    e->file = nullptr;
-    e->topLine = nullptr;
-  }
-  f->msgEdit = nullptr;
-}
-
-bool selection_of(File* f, int32_t sel[4]) {
-  Edit* e = f->msgEdit ? f->msgEdit : f->edits;
-  if (!e) return false;
-  sel[0] = e->sel[0].start_line;
-  sel[1] = e->sel[0].start_column;
-  sel[2] = e->sel[0].end_line;
-  sel[3] = e->sel[0].end_column;
-  return true;
-}
-
-void set_selection(File* f, int32_t l1, int32_t c1, int32_t l2, int32_t c2) {
-  Edit* e = f->msgEdit;
-  if (!e) return;
-  EditSetSelection(e, l1, c1, l2, c2);
-  e->ShowCaret();
-}
+};
 }  // namespace
 
 void EditInit() {
   static bool done = false;
   if (done) return;
   done = true;
-  gFileViewHooks.changed = on_changed;
-  gFileViewHooks.redrawAll = [](File* f) { for_views(f, [](Edit* e) { e->RedrawAll(); }); };
-  gFileViewHooks.sizeChanged = [](File* f) {
-    for_views(f, [](Edit* e) { e->UpdateScrollBars(); });
-  };
-  gFileViewHooks.modifiedChanged = [](File* f) {
-    for_views(f, [](Edit* e) { vUpdateTitle(e, false); });
-  };
-  gFileViewHooks.setTitle = on_title;
-  gFileViewHooks.displayMsg = on_message;
-  gFileViewHooks.detachWindows = on_detach;
+  static PopsObserver pops;
+  FilesAddObserver(&pops);
   EditSaveInit();
-  gUndoViewHooks.getSelection = selection_of;
-  gUndoViewHooks.setSelection = set_selection;
+}
+
+TextRange EditSelectionRange(const Edit* edit, int which) {
+  const EditSelection& s = edit->sel[which];
+  return TextRange{TextPos{s.start_line, s.start_column}, TextPos{s.end_line, s.end_column}};
+}
+
+TextRange EditUndoSelection(File* file) {
+  Edit* e = file->msgEdit ? file->msgEdit : file->edits;
+  if (!e) return TextRange{TextPos{0, 0}, TextPos{0, 0}};
+  return EditSelectionRange(e);
 }
 
 Edit* Edit_GetEditorFromFile(File* file, Edit* except) {

@@ -12,6 +12,7 @@
 struct Edit;
 struct EditPop;
 struct Undo;
+struct FileObserverList;
 class synLanguage;
 
 struct File {
@@ -82,30 +83,10 @@ struct File {
   // Counts removals of line records: a Line* kept from an earlier count may
   // point at a record that is gone.
   uint32_t lineEpoch;
+  // Who hears of this file's changes (fileobserver.h); none until the
+  // first subscribes.
+  FileObserverList* observers;
 };
-
-// ---- Notifications to the windows above the file layer ---------------------
-// The window layer installs these; without windows they are not set.
-struct FileViewHooks {
-  // Lines from..to (inclusive; to -1: to the end) changed; `delta` lines were
-  // inserted (positive) or removed (negative) at that place. `fromLine` is
-  // the record of line `from` afterwards (none past the end): the hint for
-  // finding lines again, since records of the range may have gone.
-  void (*changed)(File* f, int32_t from, int32_t to, int32_t delta, Line* fromLine) = nullptr;
-  void (*redrawAll)(File* f) = nullptr;
-  void (*sizeChanged)(File* f) = nullptr;
-  void (*modifiedChanged)(File* f) = nullptr;
-  void (*setTitle)(File* f, Edit* window, const char* title, const char* path) = nullptr;
-  void (*displayMsg)(File* f, const char* text) = nullptr;
-  void (*addToFileMenu)(File* f) = nullptr;
-  // Detaches every window from a file whose contents go away.
-  void (*detachWindows)(File* f) = nullptr;
-  // After a successful save: the windows clear their message lines and,
-  // when the file took a new name (`renamed`), follow it in their titles,
-  // read-only state and file lists.
-  void (*saved)(File* f, bool renamed) = nullptr;
-};
-extern FileViewHooks gFileViewHooks;
 
 // ---- Line list --------------------------------------------------------------
 // Underscore versions do not update maxWidth.
@@ -171,6 +152,9 @@ void FileCacheInit(File* f, int64_t size);
 void FileResizeCache(File* f, int64_t size);
 // which: 1 the file's own window, 0 or 2 the shared syntax window.
 void FileCache(File* f, Line* line, int32_t count, int which);
+// For tests: how many more window fills succeed before one fails as if the
+// temporary copy had shrunk; negative (the default): none fails.
+extern int64_t gFileCacheFillsBeforeFailure;
 // The shared syntax window.
 extern char* syn_cache;
 extern int32_t syn_cacheAlloc, syn_cacheLen;

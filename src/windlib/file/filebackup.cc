@@ -10,6 +10,7 @@
 #include "shared/indgen/strformat.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/filesave.h"
 #include "windlib/wdisplay.h"
 
@@ -107,6 +108,6 @@ int FileRestoreFromBackup(File* f, PRS* prs) {
   int ok = FileReplaceWithFile(f, name);
   f->modified = 1;
   FileDoModifyCallback(f);
-  if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
+  FileNotifyModifiedChanged(f);
   return ok;
 }

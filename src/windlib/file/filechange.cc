@@ -9,6 +9,7 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileincr.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/undo.h"
 
 namespace {
@@ -79,10 +80,19 @@ void push_record(Undo** list, Undo* u) {
   *list = u;
 }
 
-// Records the change about to be made, or folds it into the newest record.
-void record(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE, int32_t cE,
-            const char* text, int32_t len, bool mayAppend, int direction) {
-  if (f->undoOff) return;
+// The undo record of a change, made before the text changes (it reads the
+// text being replaced) and linked in only when the change is committed.
+struct PreparedRecord {
+  Undo* record = nullptr;  // a new record, not yet linked
+  bool extend = false;     // typing extends the newest record instead
+  TextPos extendedEnd;
+};
+
+PreparedRecord prepare_record(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE,
+                              int32_t cE, const char* text, int32_t len, bool mayAppend,
+                              int direction) {
+  PreparedRecord p;
+  if (f->undoOff) return p;
   Undo* head = f->undo;
   if (direction == 0 && mayAppend && head && !(head->flags & (undoClosed | undoGroup)) &&
       head->saved && (lS > head->startLine || (lS == head->startLine && cS >= head->startCol)) &&
@@ -90,14 +100,15 @@ void record(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE, int32_t cE
     // The replaced text lies inside what the record inserted: nothing to keep.
     int32_t line = lS, col = cS;
     advance(text, len, true, &line, &col);
-    head->endLine = line;
-    head->endCol = col;
-    return;
+    p.extend = true;
+    p.extendedEnd = TextPos{line, col};
+    return p;
   }
   std::string saved = copy_range(f, first, lS, cS, lE, cE);
   if (direction == 1 && undoing_record && (undoing_record->flags & undoNoFinalNewline) &&
       !saved.empty())
     saved.pop_back();
+  char* copy = gen_copyn(saved.data(), static_cast<long>(saved.size()));
   Undo* u = UndoAlloc();
   u->startLine = lS;
   u->startCol = cS;
@@ -107,9 +118,22 @@ void record(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE, int32_t cE
   u->endCol = col;
   u->oldLineSpan = lE - lS;
   u->oldColSpan = cE - cS;
-  u->saved = gen_copyn(saved.data(), static_cast<long>(saved.size()));
+  u->saved = copy;
   u->savedLen = static_cast<int32_t>(saved.size());
-  push_record(direction == 1 ? &f->redo : &f->undo, u);
+  p.record = u;
+  return p;
+}
+
+// Links the prepared record in; cannot fail.
+void commit_record(File* f, PreparedRecord& p, int direction) {
+  if (p.extend) {
+    f->undo->endLine = p.extendedEnd.line;
+    f->undo->endCol = p.extendedEnd.col;
+    return;
+  }
+  if (!p.record) return;
+  push_record(direction == 1 ? &f->redo : &f->undo, p.record);
+  p.record = nullptr;
   if (direction == 0) {
     UndoesFree(f->redo);
     f->redo = nullptr;
@@ -120,9 +144,21 @@ Line* new_line(std::string_view s) {
   return LineFAllocS(s.data(), static_cast<int32_t>(s.size()));
 }
 
-void set_line(File* f, Line* l, const std::string& s) {
-  FileInstanciateLine(f, l);
-  LineChange(l, 0, l->len, s.data(), static_cast<int32_t>(s.size()));
+// Gives a record the text `s` in a buffer of its own, freeing the text it
+// had; cannot fail.
+void adopt_text(Line* l, char* buf, int32_t len) {
+  if (!LineInFile(l)) gen_free(l->text.buf);
+  l->text.buf = buf;
+  l->len = len;
+  l->allocLen = len + 10;
+}
+
+char* own_buffer(const std::string& s) {
+  const int32_t len = static_cast<int32_t>(s.size());
+  char* buf = static_cast<char*>(gen_alloc(len + 11, 1));
+  if (len > 0) std::memcpy(buf, s.data(), s.size());
+  buf[len] = 0;
+  return buf;
 }
 }  // namespace
 
@@ -166,51 +202,80 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
   }
   if (!last) cE = 0;
 
-  record(f, first, lS, cS, lE, cE, text, len, mayAppend, direction);
   const bool past_end = lE > n;
+  int32_t old_count = (past_end ? n : lE) - lS + 1;  // lines lS .. lE (or to the end)
+  if (lS > n) old_count = 0;
+  const bool single_line = last == first && first &&
+                           !std::memchr(text ? text : "", '\n', static_cast<size_t>(len));
+
+  // ---- Prepare: everything that reads the temporary copy or allocates, so
+  // that a failure here (a panic from the cache) leaves text and undo as
+  // they were.
+  PreparedRecord rec;
+  std::vector<std::string> lines;
+  std::vector<char*> buffers;  // new text of the reused records
+  std::vector<Line*> fresh;    // records to insert, not yet linked
+  int32_t reused = 0;
+  try {
+    rec = prepare_record(f, first, lS, cS, lE, cE, text, len, mayAppend, direction);
+    if (single_line) {
+      // Only the representation changes here, not the text.
+      FileInstanciateLine(f, first);
+      LineReserve(first, first->len - (cE - cS) + len);
+    } else {
+      std::string prefix =
+          first ? std::string(FileLineText(f, first), static_cast<size_t>(cS)) : "";
+      std::string suffix;
+      if (last) suffix.assign(FileLineText(f, last) + cE, static_cast<size_t>(last->len - cE));
+      std::vector<std::string_view> pieces = split_lines(text, len, direction == 0);
+      lines.reserve(pieces.size());
+      for (size_t i = 0; i < pieces.size(); ++i) {
+        std::string s(pieces[i]);
+        if (i == 0) s.insert(0, prefix);
+        if (i + 1 == pieces.size()) s += suffix;
+        lines.push_back(std::move(s));
+      }
+      // Past the end, an empty final piece is the end of the text, not a line.
+      if (!last && lines.back().empty()) lines.pop_back();
+      const int32_t count = static_cast<int32_t>(lines.size());
+      reused = std::min(count, old_count);
+      buffers.reserve(static_cast<size_t>(reused));
+      fresh.reserve(static_cast<size_t>(count - reused));
+      for (int32_t i = 0; i < reused; ++i)
+        buffers.push_back(own_buffer(lines[static_cast<size_t>(i)]));
+      for (int32_t i = reused; i < count; ++i) fresh.push_back(new_line(lines[static_cast<size_t>(i)]));
+    }
+  } catch (...) {
+    if (rec.record) UndoFree(rec.record);
+    for (char* b : buffers) gen_free(b);
+    for (Line* l : fresh) LineFree(l);
+    throw;
+  }
+
+  // ---- Commit: nothing below reads the temporary copy or allocates.
+  commit_record(f, rec, direction);
   if (past_end && (len == 0 || text[len - 1] != '\n') && !f->undoOff) {
     Undo* newest = direction == 1 ? f->redo : f->undo;
     if (newest) newest->flags |= undoNoFinalNewline;
   }
   // The language is told here how many lines the change replaces and brings.
 
-  int32_t old_count = (past_end ? n : lE) - lS + 1;  // lines lS .. lE (or to the end)
-  if (lS > n) old_count = 0;
   int32_t new_count;
   Line* at_start = first;
-
-  const bool single_line = last == first && first && !std::memchr(text ? text : "", '\n', static_cast<size_t>(len));
   if (single_line) {
-    FileInstanciateLine(f, first);
     LineChange(first, cS, cE, text, len);
     FileSetMaxW(f, first);
     new_count = 1;
   } else {
-    std::string prefix = first ? std::string(FileLineText(f, first), static_cast<size_t>(cS)) : "";
-    std::string suffix;
-    if (last) suffix.assign(FileLineText(f, last) + cE, static_cast<size_t>(last->len - cE));
-    std::vector<std::string_view> pieces = split_lines(text, len, direction == 0);
-    std::vector<std::string> lines;
-    lines.reserve(pieces.size());
-    for (size_t i = 0; i < pieces.size(); ++i) {
-      std::string s(pieces[i]);
-      if (i == 0) s.insert(0, prefix);
-      if (i + 1 == pieces.size()) s += suffix;
-      lines.push_back(std::move(s));
-    }
-    // Past the end, an empty final piece is the end of the text, not a line.
-    if (!last && lines.back().empty()) lines.pop_back();
     new_count = static_cast<int32_t>(lines.size());
-
     // Reuse the records of the range in order, then insert or remove.
     Line* l = first;
-    int32_t i = 0;
-    for (; i < new_count && i < old_count; ++i, l = l->next) {
-      set_line(f, l, lines[static_cast<size_t>(i)]);
+    for (int32_t i = 0; i < reused; ++i, l = l->next) {
+      adopt_text(l, buffers[static_cast<size_t>(i)], static_cast<int32_t>(lines[static_cast<size_t>(i)].size()));
       FileSetMaxW(f, l);
     }
     Line* before = l;  // the first record not reused (or the line after the range)
-    for (; i < new_count; ++i) FileInsertL(f, before, new_line(lines[static_cast<size_t>(i)]));
+    for (Line* added : fresh) FileInsertL(f, before, added);
     for (int32_t k = new_count; k < old_count; ++k) {
       Line* gone = before;
       before = before->next;
@@ -224,19 +289,23 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
   f->modified = 1;
   f->journalDirty = 1;
   FileDoModifyCallback(f);
-  if (!f->noDisplay && gFileViewHooks.changed) {
-    int32_t last_changed = lS + std::max(new_count, 1) - 1;
-    gFileViewHooks.changed(f, lS, new_count == old_count ? last_changed : -1,
-                           new_count - old_count, at_start);
-  }
+  FileChangeEvent event;
+  event.start = TextPos{lS, cS};
+  event.oldEnd = TextPos{lE, cE};
+  int32_t end_line = lS, end_col = cS;
+  advance(text, len, direction == 0, &end_line, &end_col);
+  event.newEnd = TextPos{end_line, end_col};
+  event.linesRemoved = old_count;
+  event.linesAdded = new_count;
+  event.firstRecord = at_start;
+  event.direction = direction;
+  FileNotifyTextChanged(f, event);
   // The language is told here how many lines were inserted.
   return at_start;
 }
 }  // namespace
 
 // ---- Undo and redo ----------------------------------------------------------------
-
-UndoViewHooks gUndoViewHooks;
 
 namespace {
 // Each step passes on the line where it worked as the next step's hint, so
@@ -246,7 +315,7 @@ struct Hint {
   int32_t no;
 };
 
-int32_t do_it(File* f, Undo* u, Hint& hint, int direction);
+int32_t do_it(File* f, Undo* u, Hint& hint, int direction, const int32_t current[4]);
 
 int32_t do_text(File* f, Undo* u, Hint& hint, int direction) {
   Undo* outer = undoing_record;
@@ -262,27 +331,28 @@ int32_t do_text(File* f, Undo* u, Hint& hint, int direction) {
                     u->savedLen, false, direction);
   hint = at ? Hint{at, u->startLine} : Hint{nullptr, 0};
   undoing_record = outer;
-  if (f->msgEdit && gUndoViewHooks.setSelection)
-    gUndoViewHooks.setSelection(f, u->startLine, u->startCol, u->startLine + u->oldLineSpan,
-                                u->startCol + u->oldColSpan);
+  FileNotifyUndoSelection(f,
+                          TextRange{TextPos{u->startLine, u->startCol},
+                                    TextPos{u->startLine + u->oldLineSpan,
+                                            u->startCol + u->oldColSpan}},
+                          direction == -1);
   return u->startLine;
 }
 
-int32_t do_it(File* f, Undo* u, Hint& hint, int direction) {
+int32_t do_it(File* f, Undo* u, Hint& hint, int direction, const int32_t current[4]) {
   if (!UndoIsGroup(u)) {
     if (u->saved) return do_text(f, u, hint, direction);
     FilexIndent(f, hint.line, hint.no, u->startLine, u->endLine, u->savedLen, direction);
     hint = Hint{nullptr, 0};
     return u->startLine;
   }
-  int32_t sel[4] = {0, 0, 0, 0};
-  if (!gUndoViewHooks.getSelection || !gUndoViewHooks.getSelection(f, sel))
-    sel[0] = sel[1] = sel[2] = sel[3] = 0;
+  // The inverse group restores the selection that the view had before.
+  const int32_t* sel = current;
   Undo** target = direction == 1 ? &f->redo : &f->undo;
   Undo* mark = *target;
   int32_t smallest = INT32_MAX;
   for (Undo* m = UndoMembers(u); m; m = m->next)
-    smallest = std::min(smallest, do_it(f, m, hint, direction));
+    smallest = std::min(smallest, do_it(f, m, hint, direction, current));
   if (*target != mark) {
     Undo* g = UndoGroupFrom(*target, mark);
     g->startLine = sel[0];
@@ -292,9 +362,11 @@ int32_t do_it(File* f, Undo* u, Hint& hint, int direction) {
     *target = g;
   }
   Undo* newest = UndoMembers(u);
-  if (newest && UndoIsIndent(newest) && f->msgEdit && gUndoViewHooks.setSelection) {
+  if (newest && UndoIsIndent(newest)) {
     int32_t end_col = u->endLine <= f->nLines ? u->endCol : 0;
-    gUndoViewHooks.setSelection(f, u->startLine, u->startCol, u->endLine, end_col);
+    FileNotifyUndoSelection(
+        f, TextRange{TextPos{u->startLine, u->startCol}, TextPos{u->endLine, end_col}},
+        direction == -1);
   }
   return smallest == INT32_MAX ? 1 : smallest;
 }
@@ -303,15 +375,30 @@ void set_modified(File* f, bool modified) {
   f->modified = modified;
   if (modified) FileDoModifyCallback(f);
   else if (f->haslock) incr_ReleaseLock(f);
-  if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
+  FileNotifyModifiedChanged(f);
 }
 }  // namespace
 
-int32_t FileUndo(File* f, Line* hint, int32_t hintNo) {
+namespace {
+void selection_array(const TextRange* sel, int32_t out[4]) {
+  if (!sel) {
+    out[0] = out[1] = out[2] = out[3] = 0;
+    return;
+  }
+  out[0] = sel->begin.line;
+  out[1] = sel->begin.col;
+  out[2] = sel->end.line;
+  out[3] = sel->end.col;
+}
+}  // namespace
+
+int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel) {
   Undo* u = f->undo;
   if (!u) return -100;
   Hint h{hint, hintNo};
-  int32_t result = do_it(f, u, h, 1);
+  int32_t current[4];
+  selection_array(currentSel, current);
+  int32_t result = do_it(f, u, h, 1, current);
   if (f->redo && (u->flags & undoSavedMark)) f->redo->flags |= undoSavedMark;
   // The record undone is below whatever the undo itself may have pushed.
   for (Undo** p = &f->undo; *p; p = &(*p)->next) {
@@ -326,14 +413,17 @@ int32_t FileUndo(File* f, Line* hint, int32_t hintNo) {
   bool unmodified =
       (f->undo && (f->undo->flags & undoSavedMark)) || (!f->undo && !f->savedOnce);
   set_modified(f, !unmodified);
+  FileNotifyUndone(f, false);
   return result;
 }
 
-int32_t FileRedo(File* f, Line* hint, int32_t hintNo) {
+int32_t FileRedo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel) {
   Undo* r = f->redo;
   if (!r) return -100;
   Hint h{hint, hintNo};
-  int32_t result = do_it(f, r, h, -1);
+  int32_t current[4];
+  selection_array(currentSel, current);
+  int32_t result = do_it(f, r, h, -1, current);
   bool saved_state = r->flags & undoSavedMark;
   if (f->undo && saved_state) f->undo->flags |= undoSavedMark;
   if (UndoIsGroup(r)) f->undoGrouping = 0;
@@ -346,6 +436,7 @@ int32_t FileRedo(File* f, Line* hint, int32_t hintNo) {
   r->next = nullptr;
   UndoFree(r);
   set_modified(f, !saved_state);
+  FileNotifyUndone(f, true);
   return result;
 }
 

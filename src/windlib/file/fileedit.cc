@@ -14,6 +14,13 @@ void LineGrow(Line* line, int32_t n) {
   line->text.buf = static_cast<char*>(gen_realloc(line->text.buf, line->allocLen + 1));
 }
 
+void LineReserve(Line* line, int32_t new_len) {
+  ASSERT_INSTANTIATED(line);
+  // Growth is proportional, so that a line typed character by character is
+  // not copied over and over.
+  if (new_len >= line->allocLen) LineGrow(line, new_len + 10 + new_len / 4 - line->allocLen);
+}
+
 void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t n) {
   ASSERT_INSTANTIATED(line);
   if (from > line->len) from = line->len;
@@ -21,9 +28,7 @@ void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t 
   if (from < 0) from = 0;
   if (to < from) to = from;
   int32_t new_len = line->len - (to - from) + n;
-  // Growth is proportional, so that a line typed character by character is
-  // not copied over and over.
-  if (new_len >= line->allocLen) LineGrow(line, new_len + 10 + new_len / 4 - line->allocLen);
+  LineReserve(line, new_len);
   char* buf = line->text.buf;
   std::memmove(buf + from + n, buf + to, static_cast<size_t>(line->len - to));
   if (n > 0) std::memcpy(buf + from, text, static_cast<size_t>(n));

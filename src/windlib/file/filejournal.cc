@@ -27,6 +27,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/file/filesave.h"
 
@@ -295,7 +296,7 @@ int incr_ApplyEdits(File* f, const char* path) {
   }
   if (first_changed != INT32_MAX) f->lastLine = first_changed;
   f->colouredLines = f->nLines;
-  if (gFileViewHooks.sizeChanged) gFileViewHooks.sizeChanged(f);
+  FileNotifyReloaded(f);
   File_RedrawEditors(f);
   return 1;
 }

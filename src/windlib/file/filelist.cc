@@ -4,8 +4,6 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
 
-FileViewHooks gFileViewHooks;
-
 void _FileAppendL(File* f, Line* line) {
   line->next = nullptr;
   line->prev = f->last;

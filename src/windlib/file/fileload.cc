@@ -15,6 +15,7 @@
 #include "windlib/config/editsettings.h"
 #include "windlib/file/bufwriter.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/lineends.h"
 #include "windlib/file/tempregistry.h"
 #include "windlib/file/undo.h"
@@ -113,7 +114,7 @@ FillResult fillup(File* f, int64_t size) {
   f->maxWidth = 0;
   if (!FileLoad(f, temp, src, 0, nullptr)) return fillNoSpace;
   f->loadSize = size;
-  if (gFileViewHooks.sizeChanged) gFileViewHooks.sizeChanged(f);
+  FileNotifyReloaded(f);
   return fillOk;
 }
 

@@ -11,6 +11,7 @@
 
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/file/filesave.h"
 #include "windlib/wdisplay.h"
@@ -117,7 +118,7 @@ int incr_RecoverCrash(File* f, const char* lockPath) {
   f->modified = 1;
   f->journalDirty = 1;
   FileDoModifyCallback(f);
-  if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
+  FileNotifyModifiedChanged(f);
   if (live_foreign) return 0;
   if (!applied) {
     unlink(lockPath);

@@ -9,6 +9,7 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/file/filesave.h"
 #include "windlib/file/tempregistry.h"
@@ -47,7 +48,7 @@ void FilesAddFile(File* f) {
   if (FileKnown(f)) return;
   f->next = head;
   head = f;
-  if (gFileViewHooks.addToFileMenu) gFileViewHooks.addToFileMenu(f);
+  FileNotifyRegistered(f);
 }
 
 void FilesRemoveFile(File* f) {
@@ -227,6 +228,7 @@ void FileFree(File* f) {
   if (!f) return;
   if (f->haslock) incr_ReleaseLock(f);
   FileFreeContents(f, true, true);
+  FileFreeObservers(f);
   gen_free(f);
 }
 
@@ -263,15 +265,15 @@ void File_SetTitle(File* f, const char* title) {
 }
 
 void File_RefreshTitleForEditors(File* f, Edit* window) {
-  if (gFileViewHooks.setTitle) gFileViewHooks.setTitle(f, window, File_Title(f), f->displayPath);
+  FileNotifyTitleChanged(f, window);
 }
 
 void File_RedrawEditors(File* f) {
-  if (gFileViewHooks.redrawAll) gFileViewHooks.redrawAll(f);
+  FileNotifyRedraw(f);
 }
 
 void File_DisplayMsg(File* f, const char* text) {
-  if (gFileViewHooks.displayMsg) gFileViewHooks.displayMsg(f, text);
+  FileNotifyMessage(f, text);
 }
 
 void FileDoModifyCallback(File* f) {
@@ -285,7 +287,7 @@ void FilesAbort() {
       gen_free(f->tempName);
       f->tempName = nullptr;
     }
-    if (gFileViewHooks.detachWindows) gFileViewHooks.detachWindows(f);
+    FileNotifyContentsGone(f);
     if (f->haslock) incr_ReleaseLock(f);
   }
   CacheAbort();

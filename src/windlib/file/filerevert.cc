@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/file/filesave.h"
 #include "windlib/file/undo.h"
@@ -28,7 +29,7 @@ int FileReplaceWithFile(File* f, const char* path) {
     f->isNew = 1;
     f->savedOnce = 0;
   }
-  if (gFileViewHooks.sizeChanged) gFileViewHooks.sizeChanged(f);
+  FileNotifyReloaded(f);
   File_RedrawEditors(f);
   return ok;
 }
@@ -40,7 +41,7 @@ int FileRevert(File* f) {
   int ok = FileReplaceWithFile(f, f->name);
   f->journalDirty = f->modified;
   f->readOnly = !f->isNew && access(f->name, W_OK) != 0;
-  if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
+  FileNotifyModifiedChanged(f);
   return ok;
 }
 

@@ -14,6 +14,7 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/file/bufwriter.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/file/filesave.h"
 #include "windlib/file/undo.h"
@@ -492,8 +493,8 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
   }
   FileResetSynCache(f);
   UndoMarkSaved(f);
-  if (gFileViewHooks.saved) gFileViewHooks.saved(f, renamed);
-  if (gFileViewHooks.modifiedChanged) gFileViewHooks.modifiedChanged(f);
+  FileNotifySaved(f, prs, path, renamed);
+  FileNotifyModifiedChanged(f);
   return 1;
 }
 

@@ -29,6 +29,9 @@ void LineFree(Line* line);
 void LinesFree(Line* first);
 // Adds n to the capacity of an own buffer.
 void LineGrow(Line* line, int32_t n);
+// Makes room in an own buffer for a text of new_len bytes, so that a change
+// to that length allocates nothing.
+void LineReserve(Line* line, int32_t new_len);
 // Replaces characters [from, to) by n bytes of text; bounds clamp to len.
 void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t n);
 // Number of records handed out and not freed (for tests and memory figures).

@@ -4,6 +4,7 @@
 
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/undo.h"
 
 int32_t GetCurrentIndent(const char** text, const char* end, int tabsize) {
@@ -60,5 +61,11 @@ void FilexIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t las
   f->modified = 1;
   f->journalDirty = 1;
   FileDoModifyCallback(f);
-  if (!f->noDisplay && gFileViewHooks.changed) gFileViewHooks.changed(f, first, last, 0, first_line);
+  FileChangeEvent e;
+  e.start = TextPos{first, 0};
+  e.linesRemoved = e.linesAdded = last - first + 1;
+  e.oldEnd = e.newEnd = TextPos{last + 1, 0};
+  e.firstRecord = first_line;
+  e.direction = direction;
+  FileNotifyTextChanged(f, e);
 }

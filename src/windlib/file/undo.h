@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "windlib/file/coord.h"
+
 struct File;
 struct Line;
 
@@ -49,9 +51,11 @@ void FileChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int
 void FilexChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
                  int32_t cE, const char* text, int32_t len, bool mayAppend, int direction);
 // Undo or redo one record: the smallest start line touched, or -100 when
-// there is nothing to undo or redo.
-int32_t FileUndo(File* f, Line* hint, int32_t hintNo);
-int32_t FileRedo(File* f, Line* hint, int32_t hintNo);
+// there is nothing to undo or redo. `currentSel`, the selection of the
+// file's message view, is what the inverse of a group restores (none: the
+// start of the file). Observers hear each step's selection and the end.
+int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel = nullptr);
+int32_t FileRedo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel = nullptr);
 // The next change starts a new record.
 void FileCloseUndo(File* f);
 // Groups the records from head down to, not including, mark.
@@ -69,12 +73,3 @@ void UndoMarkTags(File* f);
 // Line n of the file as last saved (as when tags were made), numbered now.
 int32_t FileLinenoFDiskLineno(File* f, int32_t n);
 int32_t FileLinenoFTagLineno(File* f, int32_t n);
-
-// What the window layer does around undo: the selection of the file's
-// message window. (An undo back to the saved state releases the edit lock
-// in the file layer itself.)
-struct UndoViewHooks {
-  bool (*getSelection)(File* f, int32_t sel[4]) = nullptr;
-  void (*setSelection)(File* f, int32_t l1, int32_t c1, int32_t l2, int32_t c2) = nullptr;
-};
-extern UndoViewHooks gUndoViewHooks;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "file_fixture.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/undo.h"
 
 namespace {
@@ -16,19 +17,26 @@ struct Selection {
 };
 Selection last_selection;
 
+// Stands in for the file's message view: remembers the selection that undo
+// and redo restore in it.
+struct SelectionWatcher : FileObserver {
+  void FileUndoSelection(File* f, const TextRange& r, bool) override {
+    if (f->msgEdit) last_selection = {r.begin.line, r.begin.col, r.end.line, r.end.col, true};
+  }
+};
+
 class UndoTest : public FileTest {
  protected:
   void SetUp() override {
     FileTest::SetUp();
     last_selection = {};
-    gUndoViewHooks.setSelection = [](File*, int32_t l1, int32_t c1, int32_t l2, int32_t c2) {
-      last_selection = {l1, c1, l2, c2, true};
-    };
+    FilesAddObserver(&watcher);
   }
   void TearDown() override {
-    gUndoViewHooks = {};
+    FilesRemoveObserver(&watcher);
     FileTest::TearDown();
   }
+  SelectionWatcher watcher;
   // Types one character at a time, as the keyboard does.
   static void Type(File* f, int32_t line, int32_t col, const std::string& s) {
     for (char ch : s) {
@@ -334,4 +342,55 @@ TEST_F(UndoTest, RandomChangesOnAnEmptyFileUndoToNothing) {
   EXPECT_EQ(f->nLines, 0);
 }
 
+}  // namespace
+
+namespace {
+// A change either happens whole, with its undo record, or not at all, when
+// reading the temporary copy fails at any point on the way.
+TEST_F(UndoTest, AChangeThatFailsHalfWayLeavesTextAndUndoInStep) {
+  // Lines far larger than the cache window, so that one change needs
+  // several fills of it.
+  std::string content;
+  Strings original;
+  for (int i = 0; i < 8; ++i) {
+    original.push_back(std::string(20000, static_cast<char>('a' + i)));
+    content += original.back() + "\n";
+  }
+  struct Case {
+    int32_t l1, c1, l2, c2;
+    std::string text;
+  };
+  const Case cases[] = {
+      {2, 5, 7, 5, "X\nY"},     // several lines replaced by two
+      {3, 100, 3, 200, "Z"},    // inside one line
+      {1, 0, 8, 20000, ""},     // everything
+      {4, 10, 4, 10, "P\nQ\nR"},  // a line split in three
+  };
+  for (const Case& c : cases) {
+    bool failed_once = false;
+    for (int64_t fills = 0; fills < 12; ++fills) {
+      File* f = Load("big" + std::to_string(fills), content);
+      gFileCacheFillsBeforeFailure = fills;
+      bool panicked = WithRecoveryPoint([&] {
+        FileChange(f, nullptr, 0, c.l1, c.c1, c.l2, c.c2, c.text.data(),
+                   static_cast<int32_t>(c.text.size()), false);
+      }) != 0;
+      gFileCacheFillsBeforeFailure = -1;
+      failed_once |= panicked;
+      SCOPED_TRACE("case " + c.text + ", fills " + std::to_string(fills));
+      if (panicked) {
+        EXPECT_EQ(Lines(f), original) << "the text is unchanged";
+        EXPECT_EQ(f->undo, nullptr) << "and nothing was recorded";
+        EXPECT_FALSE(f->modified);
+      } else {
+        ASSERT_NE(f->undo, nullptr);
+        EXPECT_NE(Lines(f), original);
+        ASSERT_NE(FileUndo(f, nullptr, 0), -100);
+        EXPECT_EQ(Lines(f), original) << "undo brings back what was there";
+      }
+      FileFree(f);
+    }
+    EXPECT_TRUE(failed_once) << "the injected failure was reached";
+  }
+}
 }  // namespace
