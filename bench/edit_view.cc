@@ -1,6 +1,8 @@
 // bench-deps: edit
 // A view on a file of 10 million lines, without a display: going to the end
-// and drawing a screen, and typing a character there.
+// and drawing a screen, typing a character there, and typing with the
+// journal written (and synced) after every key, the worst case of the
+// journal timer.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -17,6 +19,7 @@
 #include "windlib/edit/edittype.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileincr.h"
 #include "windlib/gapplication.h"
 #include "windlib/x11/wdraw.h"
 #include "windlib/x11/wwindow.h"
@@ -29,7 +32,8 @@ std::string ten_million_lines() {
   struct stat st;
   if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
   FILE* out = fopen(path.c_str(), "w");
-  for (long i = 1; i <= 10000000; ++i) fprintf(out, "    total += table[%ld];\n", i);
+  for (long i = 1; i <= oebench::Size(10000000); ++i)
+    fprintf(out, "    total += table[%ld];\n", i);
   fclose(out);
   return path;
 }
@@ -81,8 +85,22 @@ void BM_TypeAtTheEnd(benchmark::State& state) {
       static_cast<double>(calls) / static_cast<double>(state.iterations());
 }
 
+void BM_TypeAndWriteTheJournal(benchmark::State& state) {
+  Edit* e = view();
+  EditCli(e, "EOF; Up");
+  WFlushDrawing();
+  for (auto _ : state) {
+    EditTypedChars(e, "y", 1);
+    WFlushDrawing();
+    if (e->file->haslock) incr_SaveEdits(e->file);
+  }
+  state.counters["journal_bytes"] = static_cast<double>(oebench::FileSize(
+      oebench::Dir() + "/.ten-million.c.kv~"));
+}
+
 BENCHMARK(BM_EndOfFileAndRedraw)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeAtTheEnd)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeAndWriteTheJournal)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

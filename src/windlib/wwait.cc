@@ -10,6 +10,8 @@
 void (*ExtraProcess_ReapedHook)(pid_t pid) = nullptr;
 
 namespace {
+void (*termination_action)(int sig) = nullptr;
+
 struct ExtraEntry {
   int kind;
   long seconds, milliseconds;  // deadline of a timer
@@ -119,7 +121,19 @@ bool ExtraProcess_AnyTimedOut() {
   return false;
 }
 
+int WWatchTerminationSignals(void (*action)(int sig)) {
+  termination_action = action;
+  return gen_defer_termination_signals();
+}
+
+bool WRunTerminationSignal() {
+  if (!termination_action || gen_pending_signal() == 0) return false;
+  termination_action(gen_take_pending_signal());
+  return true;
+}
+
 int ExtraProcess_Wait(long* next) {
+  WRunTerminationSignal();
   if (count == 0) {
     *next = kExtraProcessIdleWait;
     return 1;

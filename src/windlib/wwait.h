@@ -43,6 +43,16 @@ int ExtraProcess_GetWaitTypeFromIndex(int index);
 // proxy watches the services it launched).
 extern void (*ExtraProcess_ReapedHook)(pid_t pid);
 
+// Termination signals (hang-up, interrupt, quit, terminate) are acted on by
+// the loop, outside the signal handler: from now on their traps only record
+// the signal, and the next ExtraProcess_Wait (or WRunTerminationSignal, for a
+// wait that watches the returned descriptor) calls `action` with it. Returns
+// the descriptor that becomes readable when a signal is recorded, -1 when
+// it cannot be made (the traps then end the process themselves).
+int WWatchTerminationSignals(void (*action)(int sig));
+// Runs the action for a recorded signal; false when none was recorded.
+bool WRunTerminationSignal();
+
 // Deadline arithmetic on the wall clock.
 void WSetTimeout(long* seconds, long* milliseconds, long delay_ms);
 // 0 once the deadline has passed, else the remaining ms.

@@ -1,10 +1,11 @@
 // Saving as a user meets it: the save key, a file changed behind the
 // editor's back, a second editor on the same file, and getting the edits
-// back after the editor was killed.
+// back after the editor was killed or interrupted.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -92,6 +93,36 @@ TEST_F(Saving, EditsComeBackAfterTheEditorWasKilled) {
   s.Keys({"ctrl+s"});
   s.Settle(400);
   EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "EDITED line one\nline two\nlast\n");
+}
+
+// Ctrl+C in the terminal: the editor goes, the journal of the unsaved
+// text stays (written at the interrupt, long before the journal interval)
+// and the next start offers to apply it.
+TEST_F(Saving, TypedTextComesBackAfterAnInterrupt) {
+  s.dir().write("f.c", "alpha\nbeta\n");
+  s.Start({"f.c"});
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Type("typed ");
+  s.Keys({"ctrl+End"});
+  s.Type("omega");
+  s.Settle(300);
+  s.proc().Signal(SIGINT);
+  oetest::RunResult& r = s.WaitExit();
+  EXPECT_EQ(r.status, 1) << "an interrupt ends the editor with status 1";
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "alpha\nbeta\n");
+  EXPECT_TRUE(std::filesystem::is_empty(s.temps().path())) << "the temporary copies are gone";
+  EXPECT_GT(oetest::TempDir::read(s.dir().file(".f.c.kv~")).size(), 4u)
+      << "the journal holds the typed text";
+
+  s.Start({"f.c"});
+  std::string ask = s.Window("^File being edited elsewhere$");
+  ASSERT_FALSE(ask.empty()) << "the next start asks about the edits";
+  ASSERT_TRUE(s.Focus(ask));
+  s.Keys({"Return"});  // "Apply Edits"
+  ASSERT_FALSE(Open("f\\.c").empty());
+  s.Keys({"ctrl+s"});
+  s.Settle(400);
+  EXPECT_EQ(oetest::TempDir::read(s.dir().file("f.c")), "typed alpha\nbeta\nomega\n");
 }
 
 }  // namespace

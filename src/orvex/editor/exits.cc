@@ -4,6 +4,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileincr.h"
 #include "windlib/gapplication.h"
 #include "windlib/x11/wgui.h"
 
@@ -30,7 +31,11 @@ void OeExit(int status) {
   gen_do_exit(status);
 }
 
-void abortme(int) {
+void abortme(int sig) {
+  gen_sigtrap_value = sig;
+  if (sig != SIGINT && sig != SIGTERM) gen_error("Interrupt (%d)", sig);
+  // Nobody is asked about unsaved text here: it stays in its journal.
+  FilesKeepJournals();
   release_everything();
-  gen_do_exit(1);
+  gen_do_exit(sig == SIGINT ? 1 : 2);
 }

@@ -6,7 +6,9 @@
 void GracefulGuiExit();
 // Early exit with `status`, copying buffered start-up messages to stderr.
 [[noreturn]] void OeExit(int status);
-// SIGINT: deletes the temporary files and exits with status 1.
+// A termination signal, taken by the main loop (never inside the handler):
+// files with unsaved changes keep their journals, the other locks and the
+// temporary files are deleted; exit status 1 for SIGINT, else 2.
 void abortme(int sig);
 
 // Optional hooks run by the normal exit: the pre-exit hook may refuse (any

@@ -11,6 +11,7 @@
 #include "orvex/editor/exits.h"
 #include "orvex/editor/file_arguments.h"
 #include "shared/indgen/indgen.h"
+#include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/edit.h"
 #include "windlib/file/file.h"
@@ -26,11 +27,33 @@ constexpr int kFeatureNumber = 1;
 
 StartupState state;
 
+// Makes a recorded termination signal end the central wait; the main
+// loop's ExtraProcess_Wait then takes it.
+class SignalWakeListener : public SocketListener {
+ public:
+  explicit SignalWakeListener(int fd) : fd_(fd) {}
+  bool hasFD() override { return true; }
+  int getFD() override { return fd_; }
+  bool wantsToRead() override { return true; }
+  bool wantsToWrite() override { return false; }
+  bool wantsToDequeueAndDispatch() override { return false; }
+  bool wantsToStop() override { return false; }
+  void handleRead() override {}
+  void handleWrite() override {}
+  void handleDequeueAndDispatch() override {}
+  void handleStop() override {}
+
+ private:
+  int fd_;
+};
+
+// Interrupts (and the other termination signals) are acted on by the loop,
+// where journals can be written safely.
 void install_interrupt_handler() {
-  struct sigaction sa = {};
-  sa.sa_handler = abortme;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
+  int fd = WWatchTerminationSignals(abortme);
+  if (fd < 0) return;
+  static SignalWakeListener listener(fd);
+  if (IdleNotifier* n = getIdleNotifier()) n->addSocketListener(&listener);
 }
 
 // A crash must not leave temporary copies behind: delete them, then let

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
+#include <ctime>
 
 // ---- Process identity and state (set by gen_init) -------------------------
 extern char* gen_progname;           // base name of argv[0]
@@ -130,6 +131,16 @@ FILE* gen_mkstempfp(const char* dir, const char* suffix, char** name);
 // Forgets the cached temporary directory (after TMPDIR changes).
 void gen_reset_temp_dir();
 
+// ---- Clock -------------------------------------------------------------------------
+// The time of day, read through here so that tests can fix it. The clock is
+// the system's unless gen_fix_clock was called or the environment variable
+// OE_FIXED_TIME holds "SECONDS" or "SECONDS+STEP" (seconds since the epoch,
+// each reading after the first STEP seconds later).
+time_t gen_time();
+void gen_fix_clock(time_t start, time_t step = 0);
+// Back to the system clock.
+void gen_release_clock();
+
 // ---- View paths: alternative source roots from NVPATH ---------------------------
 void gen_viewpathing_init(int flags);
 // The first existing file for a relative `path` under the view-path roots, or
@@ -157,5 +168,16 @@ inline bool gen_isalnum(int c) { return gen_isalpha(c) || gen_isdigit(c); }
 
 // ---- Signal traps ------------------------------------------------------------------
 void trapsetup();
-// Called by the traps before the process exits (deletes temporary files).
+// Called by the traps before the process exits (deletes temporary files);
+// runs inside a signal handler, so it makes only async-signal-safe calls.
 extern void (*gen_trap_cleanup)();
+// From now on hang-up, interrupt, quit and terminate only record the signal
+// and make the returned descriptor (a pipe's read end) readable, for a main
+// loop to act on; a second signal before the loop took the first ends the
+// process at once. -1 when the pipe cannot be made (the traps stay as
+// they were).
+int gen_defer_termination_signals();
+// The deferred signal not yet taken, 0 when none.
+int gen_pending_signal();
+// Takes the deferred signal (0 when none) and empties the pipe.
+int gen_take_pending_signal();

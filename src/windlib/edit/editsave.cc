@@ -13,6 +13,7 @@
 #include "windlib/edit/editmru.h"
 #include "windlib/edit/editopen.h"
 #include "windlib/edit/editwindow.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/file/filesave.h"
 #include "windlib/file/undo.h"
 #include "windlib/wdisplay.h"
@@ -202,8 +203,7 @@ void EditFileCheck(Edit* edit, File* file) {
     }
     struct stat st;
     if (stat(f->name, &st) == 0) {
-      f->mtime = st.st_mtime;
-      f->size = st.st_size;
+      FileTakeDiskIdentity(f, st);
     } else {
       // Removed: from now on the file is new.
       f->isNew = 1;

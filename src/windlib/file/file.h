@@ -72,6 +72,7 @@ struct File {
   int32_t lastLine;    // caret line last displayed
   char* realName;      // target when the name is a symbolic link
   int64_t device, inode;  // disk identity; -1 when unknown
+  int64_t mtimeNs;     // nanoseconds of the modification time read with mtime
   synLanguage* language;
   int32_t colouredLines;
   char* absName;

@@ -7,11 +7,26 @@
 #include "windlib/file/filesave.h"
 #include "windlib/wdisplay.h"
 
+void FileTakeDiskIdentity(File* f, const struct stat& st) {
+  f->mtime = st.st_mtime;
+  f->mtimeNs = st.st_mtim.tv_nsec;
+  f->size = st.st_size;
+  f->device = static_cast<int64_t>(st.st_dev);
+  f->inode = static_cast<int64_t>(st.st_ino);
+}
+
 int FileFileChanged(File* f) {
   if (!f->name) return 0;
   struct stat st;
   if (stat(f->name, &st) != 0) return (f->mtime == 0 && !f->internal) ? 0 : -1;
-  return (st.st_mtime == f->mtime && st.st_size == f->size) ? 0 : 1;
+  // Seconds alone would miss a change made within the same second, and a
+  // file replaced by another one can have the same time and size.
+  bool same = st.st_mtime == f->mtime && st.st_mtim.tv_nsec == f->mtimeNs &&
+              st.st_size == f->size;
+  if (f->inode >= 0 && f->device >= 0)
+    same = same && static_cast<int64_t>(st.st_ino) == f->inode &&
+           static_cast<int64_t>(st.st_dev) == f->device;
+  return same ? 0 : 1;
 }
 
 bool FileNeedsSave(File* f) { return f->modified || f->isNew; }

@@ -20,10 +20,9 @@
 
 namespace {
 
-// The lock files and base copies this process holds, in plain arrays so
-// that the interrupt handler can walk them without allocating. An entry is
-// filled before the count covers it and leaves the count before its strings
-// are freed.
+// The lock files and base copies this process holds, in plain arrays that
+// a signal handler could walk without allocating. An entry is filled before
+// the count covers it and leaves the count before its strings are freed.
 struct Held {
   File* owner;
   char* lock;
@@ -208,4 +207,12 @@ void FilesSaveChanges() {
   }
 }
 
-
+void FilesKeepJournals() {
+  for (File* f = FileHead(); f; f = f->next) {
+    if (!f->haslock || !f->modified) continue;
+    if (f->journalDirty) incr_SaveEdits(f);
+    remove_held(f);
+    incr_ForgetBaseCopy(f);
+    f->haslock = 0;
+  }
+}

@@ -5,6 +5,7 @@
 // holds the text the journal applies to when that is not the disk file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct File;
@@ -28,8 +29,12 @@ int incr_AcquireLock(File* f);
 // Deletes the lock (and a base copy) and clears journalDirty and haslock.
 // Releasing a lock that is not held is an internal consistency failure.
 void incr_ReleaseLock(File* f);
-// Rewrites the journal from the file's lines. 1 on success.
-int incr_SaveEdits(File* f);
+// Rewrites the journal from the file's lines, synced to disk. With
+// `overwriteFrom`, a save is about to rewrite the disk file from that
+// offset on: when the journal refers to bytes there, the base copy is
+// written too, so that the journal stays applicable whatever the save
+// leaves behind. 1 on success.
+int incr_SaveEdits(File* f, int64_t overwriteFrom = -1);
 // Forgets which temporary copy the file's base copy was made from (its
 // base copy is gone with the lock).
 void incr_ForgetBaseCopy(File* f);
@@ -44,6 +49,11 @@ int incr_RecoverCrash(File* f, const char* lockPath);
 int incr_ApplyEdits(File* f, const char* path);
 // The periodic journal write of every file holding its lock.
 void FilesSaveChanges();
+// Before an exit that does not ask about unsaved text (a signal): every
+// file with unsaved changes gets its journal brought up to date and lets go
+// of its lock without deleting it, so that the next session offers the
+// edits; the locks of the other files stay held, for FilesAbort to release.
+void FilesKeepJournals();
 // Re-arms the journal timer to the interval now set (for the setting's
 // setter).
 void incr_RestartTimer();

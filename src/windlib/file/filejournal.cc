@@ -41,9 +41,9 @@ struct BaseStamp {
 };
 std::vector<BaseStamp> base_stamps;
 
-bool stamp_of(const char* path, BaseStamp* s) {
+bool stamp_of(int fd, BaseStamp* s) {
   struct stat st;
-  if (stat(path, &st) != 0) return false;
+  if (fstat(fd, &st) != 0) return false;
   s->inode = static_cast<int64_t>(st.st_ino);
   s->size = st.st_size;
   s->mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
@@ -69,38 +69,60 @@ int scratch_beside(const std::string& path, std::string* scratch) {
   return fd;
 }
 
+// On the same file system the base copy is a second name of the temporary
+// copy, which is not changed in place while the file holds its lock (a
+// rebuild makes a new file; a save rebuilds only after letting go of the
+// lock). `scratch` receives the new name, to be renamed to the base copy.
+bool link_base(File* f, int src, mode_t mode, std::string* scratch) {
+  const std::string base = incr_BaseName(f);
+  std::string name = base + "." + std::to_string(getpid()) + "~";
+  unlink(name.c_str());
+  if (link(f->tempName, name.c_str()) != 0) return false;
+  struct stat named, open_copy;
+  // The name must still be the copy this process reads.
+  if (stat(name.c_str(), &named) != 0 || fstat(src, &open_copy) != 0 ||
+      named.st_ino != open_copy.st_ino || named.st_dev != open_copy.st_dev ||
+      fchmod(src, mode) != 0 || fsync(src) != 0) {
+    unlink(name.c_str());
+    return false;
+  }
+  *scratch = name;
+  return true;
+}
+
 // Writes the base copy unless the one there was made from the temporary
-// copy as it is now.
+// copy as it is now. The copy is on disk before it takes the base copy's
+// name.
 bool write_base(File* f, const std::string& base) {
   BaseStamp now{f, 0, 0, 0};
-  if (!f->tempName || !stamp_of(f->tempName, &now)) return false;
+  // Through the descriptor cache: it reaches the copy even when its name
+  // was removed.
+  int src = f->tempName ? CacheOpen(f->tempName, false) : -1;
+  if (src < 0 || !stamp_of(src, &now)) return false;
   struct stat st;
   auto known = std::find_if(base_stamps.begin(), base_stamps.end(),
                             [f](const BaseStamp& s) { return s.owner == f; });
   if (known != base_stamps.end() && known->inode == now.inode && known->size == now.size &&
       known->mtime_ns == now.mtime_ns && stat(base.c_str(), &st) == 0 && st.st_size == now.size)
     return true;
-  int src = open(f->tempName, O_RDONLY | O_CLOEXEC);
-  if (src < 0) return false;
+  const mode_t mode = static_cast<mode_t>((f->mode & 0777) | 0600);
   std::string scratch;
-  int dst = scratch_beside(base, &scratch);
-  bool ok = dst >= 0;
-  char buf[65536];
-  while (ok) {
-    ssize_t r = read(src, buf, sizeof buf);
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) ok = false;
-    if (r <= 0) break;
-    ok = write_all(dst, buf, static_cast<size_t>(r));
-  }
-  close(src);
-  if (dst >= 0) {
-    fchmod(dst, static_cast<mode_t>((f->mode & 0777) | 0600));
-    ok = close(dst) == 0 && ok;
+  bool ok;
+  int dst = -1;
+  if (link_base(f, src, mode, &scratch)) {
+    ok = true;
+  } else {
+    dst = scratch_beside(base, &scratch);
+    ok = dst >= 0 && FileCopyRange(src, 0, dst, 0, now.size);
+    if (dst >= 0) {
+      fchmod(dst, mode);
+      ok = ok && fsync(dst) == 0;
+      ok = close(dst) == 0 && ok;
+    }
   }
   ok = ok && rename(scratch.c_str(), base.c_str()) == 0;
   if (!ok) {
-    if (dst >= 0) unlink(scratch.c_str());
+    if (!scratch.empty()) unlink(scratch.c_str());
     return false;
   }
   if (known != base_stamps.end()) *known = now;
@@ -140,7 +162,7 @@ void incr_ForgetBaseCopy(File* f) {
   std::erase_if(base_stamps, [f](const BaseStamp& s) { return s.owner == f; });
 }
 
-int incr_SaveEdits(File* f) {
+int incr_SaveEdits(File* f, int64_t overwriteFrom) {
   const std::string lock = incr_LockName(f);
   f->journalDirty = 0;
   std::string journal;
@@ -151,8 +173,11 @@ int incr_SaveEdits(File* f) {
   int64_t expected = 0;  // where the next unchanged line would start
   int64_t base_end = 0;  // end of the base text the lines refer to
   bool refers_to_base = false;
+  int64_t text_size = 0;  // the text as a save writes it
+  const int eol = f->crlf ? 2 : 1;
   int32_t line_no = 1;
   for (Line* l = f->first; l; l = l->next, ++line_no) {
+    text_size += l->len + eol;
     if (LineInFile(l) && l->text.offset >= expected) {
       if (l->text.offset > expected) {
         snprintf(number, sizeof number, "d %lld %lld\n", static_cast<long long>(expected),
@@ -170,8 +195,11 @@ int incr_SaveEdits(File* f) {
     added += '\n';
   }
   if (!f->isNew) {
+    // Everything after the last line, also what a save cut short may have
+    // left beyond it on disk.
+    int64_t rest = std::max({int64_t{2147483647}, base_end, f->size, text_size});
     snprintf(number, sizeof number, "d %lld %lld\n", static_cast<long long>(expected),
-             static_cast<long long>(std::max<int64_t>(2147483647, base_end)));
+             static_cast<long long>(rest));
     journal += number;
   }
   journal += added;
@@ -179,19 +207,24 @@ int incr_SaveEdits(File* f) {
   const std::string base = incr_BaseName(f);
   // A load size of 0 with lines in the temporary copy: its text came from
   // another file.
-  bool base_needed = refers_to_base && (f->loadSize == 0 || base_end > f->loadSize ||
-                                        FileFileChanged(f) != 0);
+  // So does a save about to rewrite bytes of the disk file that lines
+  // still refer to.
+  bool base_needed = refers_to_base &&
+                     (f->loadSize == 0 || base_end > f->loadSize || FileFileChanged(f) != 0 ||
+                      (overwriteFrom >= 0 && base_end + 1 > overwriteFrom));
   std::string scratch;
   int fd = scratch_beside(lock, &scratch);
   bool ok = fd >= 0 && write_all(fd, journal.data(), journal.size());
   if (fd >= 0) {
     fchmod(fd, f->isNew ? 0660 : static_cast<mode_t>((f->mode & 0777) | 0660));
+    ok = ok && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
   }
   // The base copy goes first: a journal never refers to a base it has not
   // got.
   if (ok) ok = base_needed ? write_base(f, base) : (unlink(base.c_str()) == 0 || errno == ENOENT);
   ok = ok && rename(scratch.c_str(), lock.c_str()) == 0;
+  if (ok) FileSyncDirectory(lock.c_str());
   if (!ok) {
     if (fd >= 0) unlink(scratch.c_str());
     FileError("Cannot create update file: %s", lock.c_str());

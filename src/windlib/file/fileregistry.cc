@@ -128,10 +128,7 @@ File* FileF_File(const char* name, bool reg, int flags) {
     f->mode = 0664;
     f->size = 0;
   } else {
-    f->mtime = st.st_mtime;
-    f->size = st.st_size;
-    f->device = static_cast<int64_t>(st.st_dev);
-    f->inode = static_cast<int64_t>(st.st_ino);
+    FileTakeDiskIdentity(f, st);
     f->mode = st.st_mode & 0777;
     f->readOnly = access == 1;
     struct stat lst;

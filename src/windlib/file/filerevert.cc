@@ -22,8 +22,7 @@ int FileReplaceWithFile(File* f, const char* path) {
   f->loadSize = 0;
   struct stat st;
   if (f->name && stat(f->name, &st) == 0) {
-    f->mtime = st.st_mtime;
-    f->size = st.st_size;
+    FileTakeDiskIdentity(f, st);
   }
   if (!ok) {
     f->isNew = 1;

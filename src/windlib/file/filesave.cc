@@ -67,9 +67,9 @@ bool kernel_copy_unsupported(int err) {
   return err == ENOSYS || err == EXDEV || err == EINVAL || err == EOPNOTSUPP;
 }
 
-// Copies n bytes between two files at the given offsets, in the kernel
-// when it can. False when a read or write failed.
-bool copy_range(int src, int64_t src_off, int dst, int64_t dst_off, int64_t n) {
+}  // namespace
+
+bool FileCopyRange(int src, int64_t src_off, int dst, int64_t dst_off, int64_t n) {
   static bool unsupported = false;
   while (n > 0 && !unsupported) {
     off64_t in = src_off, out = dst_off;
@@ -94,6 +94,18 @@ bool copy_range(int src, int64_t src_off, int dst, int64_t dst_off, int64_t n) {
   }
   return true;
 }
+
+bool FileSyncDirectory(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  std::string dir = !slash ? "." : slash == path ? "/" : std::string(path, slash);
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0;
+  close(fd);
+  return ok;
+}
+
+namespace {
 
 // Writes the text from a file offset on through the buffered writer. The
 // first buffer is shortened so that every later write starts on an
@@ -152,11 +164,14 @@ class AlignedWriter {
     return true;
   }
 
-  // Flushes and closes; false when a write (or the close) failed.
-  bool Close() {
+  // Flushes, syncs to disk when asked, and closes; false when a write, the
+  // sync or the close failed.
+  bool Close(bool sync = false) {
     if (b_.count > 0) Observe(b_.count);
     pos_ += b_.count;
-    return bufclose(&b_);
+    bool ok = bufflush(&b_);
+    if (sync) ok = fsync(b_.fd) == 0 && ok;
+    return bufclose(&b_) && ok;
   }
 
  private:
@@ -314,7 +329,7 @@ int rebuild_temp(File* f, const char* disk, const Plan& plan) {
   ok = out.Flush() && ok;
   if (ok && l) {
     int src = open(disk, O_RDONLY | O_CLOEXEC);
-    ok = src >= 0 && copy_range(src, off, temp, off, plan.size - off);
+    ok = src >= 0 && FileCopyRange(src, off, temp, off, plan.size - off);
     if (src >= 0) close(src);
     for (; l; l = l->next, ++line_no) {
       LineResetO(f, l, off, l->len, line_no);
@@ -327,6 +342,17 @@ int rebuild_temp(File* f, const char* disk, const Plan& plan) {
   return 1;
 }
 
+// Brings the journal of a file that holds its lock up to date before a
+// save (and the base copy, when the save rewrites the disk file from
+// `overwriteFrom` and the journal refers to bytes there). A journal that
+// cannot be written is reported and the save goes on: refusing to save
+// would not keep the text any safer.
+void protect_text(File* f, int64_t overwriteFrom) {
+  if (!f->haslock) return;
+  if (overwriteFrom < 0 && !f->journalDirty) return;
+  incr_SaveEdits(f, overwriteFrom);
+}
+
 bool listed_elsewhere(File* f, const char* name) {
   for (File* g = FileHead(); g; g = g->next)
     if (g != f && g->name && std::strcmp(g->name, name) == 0) return true;
@@ -335,11 +361,7 @@ bool listed_elsewhere(File* f, const char* name) {
 
 void take_disk_identity(File* f) {
   struct stat st;
-  if (!f->name || stat(f->name, &st) != 0) return;
-  f->mtime = st.st_mtime;
-  f->size = st.st_size;
-  f->device = static_cast<int64_t>(st.st_dev);
-  f->inode = static_cast<int64_t>(st.st_ino);
+  if (f->name && stat(f->name, &st) == 0) FileTakeDiskIdentity(f, st);
 }
 
 void take_new_name(File* f, const char* name) {
@@ -388,6 +410,7 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
 
   int fd;
   Plan plan;
+  bool created = false;
   if (same) {
     int changed = FileFileChanged(f);
     if (changed < 0 && !force &&
@@ -402,6 +425,7 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
       f->backupTried = 0;
       return 0;
     }
+    created = access(path, F_OK) != 0;
     fd = open(path, O_WRONLY | O_CREAT | O_CLOEXEC, create_mode(f));
     if (fd < 0) {
       FileError("Cannot open file for writing: %s", path);
@@ -412,16 +436,24 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
     // file from a truncation.
     struct stat st;
     int64_t disk_size = fstat(fd, &st) == 0 ? static_cast<int64_t>(st.st_size) : f->size;
-    if (plan.size < disk_size) {
+    const bool truncate = plan.size < disk_size;
+    if (truncate) {
+      plan.prefix = 0;
+      plan.first = f->first;
+      plan.firstNo = 1;
+    }
+    // The file is rewritten in place (it keeps its inode, links, owner and
+    // permissions). Until the new text is on disk, the journal and the base
+    // copy it refers to are what holds the text: both are brought up to
+    // date first.
+    protect_text(f, plan.prefix);
+    if (truncate) {
       close(fd);
       fd = open(path, O_WRONLY | O_TRUNC | O_CLOEXEC);
       if (fd < 0) {
         FileError("Cannot truncate file: %s", path);
         return 0;
       }
-      plan.prefix = 0;
-      plan.first = f->first;
-      plan.firstNo = 1;
     }
     if (lseek(fd, plan.prefix, SEEK_SET) < 0) {
       close(fd);
@@ -436,6 +468,10 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
           !confirm("File %s being edited, replace it?", path, false))
         return 0;
     }
+    // The journal holds the text until the copy under the new name is on
+    // disk.
+    protect_text(f, -1);
+    created = access(path, F_OK) != 0;
     fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, create_mode(f));
     if (fd < 0) {
       std::string text = "Cannot create file: " + target +
@@ -449,7 +485,9 @@ int FilexSave(File* f, const char* name, bool rename, bool force, PRS* prs) {
   {
     AlignedWriter writer(fd, plan.prefix, true);
     bool ok = write_lines(f, &writer, plan.first, f->crlf);
-    ok = writer.Close() && ok;
+    // The text is on disk, and under its name, before the journal goes.
+    ok = writer.Close(true) && ok;
+    if (ok && created) ok = FileSyncDirectory(path);
     if (!ok) {
       FileError("No space to save file: %s", path);
       if (same) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 struct File;
+struct stat;
 // The save parameters of the window that asks for a save. The file layer
 // only passes them on to the hooks and the Save As dialogue.
 struct PRS;
@@ -43,14 +44,23 @@ bool FileNeedsSave(File* f);
 // Writes the current text to `path`, every line followed by LF (for
 // comparing unsaved text). 1 on success, 0 when it cannot be written.
 int file_SaveMemoryToDisk(File* f, const char* path);
+// Copies n bytes between two files at the given offsets, in the kernel
+// when it can. False when a read or write failed.
+bool FileCopyRange(int src, int64_t srcOffset, int dst, int64_t dstOffset, int64_t n);
+// Makes the last renames, creations and removals in the directory holding
+// `path` durable. False when it cannot be synced.
+bool FileSyncDirectory(const char* path);
 // Told of every write a save makes to the disk file (file offset and
 // length); for measurements.
 extern void (*FileSaveWriteObserver)(int64_t offset, int64_t length);
 
 // ---- Changed on disk -------------------------------------------------------------
-// 0 unchanged; 1 modification time or size differ; -1 removed (0 when it
-// never existed).
+// 0 unchanged; 1 modification time (to the nanosecond), size, inode or
+// device differ; -1 removed (0 when it never existed).
 int FileFileChanged(File* f);
+// Remembers what the disk file is now (from `st`): its time, size and
+// identity, against which FileFileChanged compares.
+void FileTakeDiskIdentity(File* f, const struct stat& st);
 // The changed-on-disk question: -1 cancel, 0 handled another way, 1 save
 // anyway. `prs` goes to the Save As dialogue.
 int FileQuerySave(File* f, PRS* prs = nullptr);

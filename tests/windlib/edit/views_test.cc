@@ -178,7 +178,7 @@ TEST_F(EditTest, SavingAnUnmodifiedFileWritesNothing) {
   files.write("a.c", "y\n");  // same size: a write would restore "x"
   struct stat st;
   stat(path.c_str(), &st);
-  f->mtime = st.st_mtime;
+  FileTakeDiskIdentity(f, st);
   EditCli(e, "Save");
   EXPECT_EQ(e->message, "File has not been modified.");
   EXPECT_EQ(oetest::TempDir::read(path), "y\n");
