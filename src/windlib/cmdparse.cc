@@ -170,7 +170,10 @@ ParseResult parse(void* object, CmdInfo* ci) {
     const CmdEntry* entry = CmdLookup(ci->table, word);
     if (!entry) {
       if (!ci->ignore_unknown) {
-        if (ci->report_unknown) report(object, ci, "Unknown command " + std::string(word_start));
+        if (ci->report_unknown)
+          report(object, ci,
+                 ci->unknown_text ? ci->unknown_text(word, word_start)
+                                  : "Unknown command " + std::string(word_start));
         return kFailed;
       }
       p = next_command(word_start);

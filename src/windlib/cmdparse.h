@@ -40,6 +40,9 @@ struct CmdInfo {
   CmdCondFn cond = nullptr;
   // Reports an error in the object's message line.
   void (*report)(void* object, const std::string& text) = nullptr;
+  // The report for a word that names no command (the word, and the text
+  // from it to the end of the string); none: "Unknown command " and that text.
+  std::string (*unknown_text)(const std::string& word, const char* rest) = nullptr;
   uint8_t ignore_unknown = 0;
   uint8_t report_unknown = 1;
   int32_t depth = 0;

@@ -30,6 +30,7 @@ struct Tables {
   KeyMap keys;
   MouseMap mice;
   std::map<std::tuple<std::string, int, int, int>, std::string> mice_any;
+  std::vector<EditBinding> active;  // the bindings that took effect, in order
 };
 
 Tables& tables() {
@@ -39,17 +40,25 @@ Tables& tables() {
       EditBinding b;
       if (!EditParseBinding(text, &b) || !b.keyCode) continue;
       // The first binding of a key wins (Sun keys share codes with F11 on).
-      made.keys.emplace(std::make_tuple(b.windowClass, b.keyCode, b.modifiers), b.command);
+      if (made.keys.emplace(std::make_tuple(b.windowClass, b.keyCode, b.modifiers), b.command)
+              .second)
+        made.active.push_back(b);
     }
     for (const auto& text : edit_DefaultMice()) {
       EditBinding b;
       if (!EditParseBinding(text, &b) || !b.mouse) continue;
-      if (b.anyModifiers)
-        made.mice_any.emplace(std::make_tuple(b.windowClass, b.buttons, b.action, b.clicks),
-                              b.command);
-      else
-        made.mice.emplace(std::make_tuple(b.windowClass, b.buttons, b.action, b.clicks, b.modifiers),
-                          b.command);
+      bool took =
+          b.anyModifiers
+              ? made.mice_any
+                    .emplace(std::make_tuple(b.windowClass, b.buttons, b.action, b.clicks),
+                             b.command)
+                    .second
+              : made.mice
+                    .emplace(std::make_tuple(b.windowClass, b.buttons, b.action, b.clicks,
+                                             b.modifiers),
+                             b.command)
+                    .second;
+      if (took) made.active.push_back(b);
     }
     return made;
   }();
@@ -122,6 +131,8 @@ bool EditParseBinding(const std::string& text, EditBinding* out) {
   *out = b;
   return true;
 }
+
+const std::vector<EditBinding>& EditActiveBindings() { return tables().active; }
 
 const std::string* InterpretEditKey(uint32_t key, unsigned modifiers, const char* cls) {
   unsigned mods = modifiers & kWModKeyMask;

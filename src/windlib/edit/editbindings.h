@@ -32,6 +32,9 @@ bool EditParseBinding(const std::string& text, EditBinding* out);
 const std::vector<std::string>& edit_DefaultKeys();
 const std::vector<std::string>& edit_DefaultMice();
 
+// The bindings in effect, keys first, in the order they were given; a
+// binding overridden by an earlier one of the same trigger is left out.
+const std::vector<EditBinding>& EditActiveBindings();
 // The command bound to a key in window class `cls` ("Edit"), or none.
 // An upper-case letter with a modifier is looked up as lower case.
 const std::string* InterpretEditKey(uint32_t key, unsigned modifiers, const char* cls = "Edit");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "windlib/edit/editcmdtable.h"
+#include "windlib/edit/editplanned.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/undo.h"
 #include "windlib/handles.h"
@@ -95,6 +96,12 @@ int condition(void* object, const std::string& cond) {
 
 void report(void* object, const std::string& text) { EditCmdError(EditOf(object), text); }
 
+// A command of a feature not built yet says which feature is missing.
+std::string unknown_text(const std::string& word, const char* rest) {
+  std::string planned = EditPlannedMessage(word);
+  return planned.empty() ? "Unknown command " + std::string(rest) : planned;
+}
+
 int run(Edit* edit, CmdInfo& ci) {
   HandleRef alive(30, edit);
   ci.table = EditCmdTable();
@@ -103,6 +110,7 @@ int run(Edit* edit, CmdInfo& ci) {
   ci.decide = decide;
   ci.cond = condition;
   ci.report = report;
+  ci.unknown_text = unknown_text;
   ci.message_window = edit->window;
   // Whatever happens inside, even a panic unwinding through here, the
   // string's undo group is closed and the active view restored.

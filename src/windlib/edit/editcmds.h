@@ -13,6 +13,7 @@ EditCmdSet EditFileCmds();        // files and windows (editcmds_file.cc)
 EditCmdSet EditSaveCmds();        // saving and reverting (editsave.cc)
 EditCmdSet EditHookCmds();        // hand-overs to plug-in subsystems (editcmds_hooks.cc)
 EditCmdSet EditControlCmds();     // groups, conditions, control (editcmds_control.cc)
+EditCmdSet EditHelpCmds();        // help inside the editor (edithelp.cc)
 EditCmdSet EditViewConditions();  // conditions on a view's state (editconds.cc)
 
 // Where auto-completion and language indentation plug in.

@@ -10,7 +10,8 @@ namespace {
 // unknown.
 EditCmdSet (*const kSubsystems[])() = {
     EditTextCmds, EditMoveCmds, EditMatchCmds,   EditFileCmds,
-    EditSaveCmds, EditHookCmds, EditControlCmds, EditViewConditions,
+    EditSaveCmds, EditHookCmds, EditControlCmds, EditHelpCmds,
+    EditViewConditions,
 };
 
 // ConfigCmds: the configuration windows' commands arrive with the options

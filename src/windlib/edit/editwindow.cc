@@ -105,4 +105,7 @@ void EditWindow::BuildMenuBar() {
   add_item(*tools, "&Repeat Last Change", "Ctrl+.", this, "RepeatLast");
   add_item(*tools, "&Identify Key", "", this, "Identify");
   bar->AddMenu("&Tools", tools);
+  auto help = std::make_shared<WMenu>("&Help");
+  add_item(*help, "&Keys and Commands", "", this, "ShowKeys");
+  bar->AddMenu("&Help", help);
 }

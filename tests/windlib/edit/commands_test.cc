@@ -13,6 +13,8 @@
 #include "edit_fixture.h"
 #include "windlib/edit/editbindings.h"
 #include "windlib/edit/editcmdtable.h"
+#include "windlib/edit/edithelp.h"
+#include "windlib/edit/editplanned.h"
 #include "windlib/edit/edittype.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/x11/wkeys.h"
@@ -174,27 +176,6 @@ TEST(CommandStrings, NamesAreSplitAsRunningSplitsThem) {
   EXPECT_EQ(conditions, (std::vector<std::string>{"noselection", "select1=lines", "col=sol"}));
 }
 
-// Commands of subjects not built yet: the default bindings name them, and
-// until their subsystems exist they are reported as unknown.
-const std::set<std::string> kNotBuilt = {
-    // Clipboards and the secondary selection.
-    "Copy1", "Copy2", "Copy3", "Copy4", "Cut1", "Cut2", "Cut3", "Cut4", "Paste1", "Paste2",
-    "Paste3", "Paste4", "SOLSecondary", "SecondarySelectAll", "SecondarySelectLine",
-    "SecondarySelectWord", "SecondarySelectionAdjust", "SecondarySelectionReplace",
-    "SecondarySelectionStart", "SelectionStartDragAdd",
-    // Search.
-    "ISearch", "BackISearch", "StopSearch", "TruncateSearch", "Search", "Goto", "EditLine",
-    // Indentation, comments and filling.
-    "Indent", "Unindent", "AutoIndent", "AutoIndentOrTab", "CommentBlock", "UnCommentBlock",
-    "FillParagraph",
-    // Auto-completion.
-    "AutoCompleteList", "AutoCompletePrototypeList", "NextAutoCompleteString",
-    "PrevAutoCompleteString", "MoveToEndOfSelectionAndUnselect",
-    // Tags, version control, settings, help and tools.
-    "NewTag", "OpenTag", "SpecialTag", "AllowAutoCheckout", "ShowHistory", "ShowLastEdit",
-    "EditorFlags", "ToggleErrorView", "ShowContextMenu", "Notepad", "HELP",
-};
-
 TEST_F(EditTest, EveryBoundCommandAndConditionResolves) {
   std::vector<std::string> commands, conditions;
   for (const auto* list : {&edit_DefaultKeys(), &edit_DefaultMice()}) {
@@ -209,8 +190,8 @@ TEST_F(EditTest, EveryBoundCommandAndConditionResolves) {
   for (const std::string& c : commands)
     if (!CmdLookup(EditCmdTable(), c)) unknown.insert(c);
   for (const std::string& c : unknown)
-    if (!kNotBuilt.count(c)) ADD_FAILURE() << "no command " << c;
-  for (const std::string& c : kNotBuilt)
+    if (!EditPlannedFeature(c)) ADD_FAILURE() << "no command " << c;
+  for (const auto& [c, feature] : EditPlannedCommands())
     EXPECT_EQ(CmdLookup(EditCmdTable(), c), nullptr) << c << " exists: drop it from the list";
   for (const std::string& cond : conditions)
     EXPECT_NE(EditCondLookup(cond), nullptr) << "no condition " << cond;
@@ -264,6 +245,78 @@ TEST(CommandTables, EveryNameIsDeclaredOnce) {
   ASSERT_NE(EditCondLookup("select1=lines"), nullptr);
   EXPECT_STREQ(EditCondLookup("select1=lines")->name, "select");
   EXPECT_EQ(EditCondLookup("noselectionx"), nullptr);
+}
+
+// A key bound to a feature not built yet says so and leaves the text
+// alone; an unknown name is still reported as unknown.
+TEST_F(EditTest, PlannedCommandsSayWhichFeatureIsMissing) {
+  File* f = Open("a.c", "abc\n");
+  Edit* e = Window(f)->edit();
+  EXPECT_EQ(EditCli(e, "ISearch"), 0);
+  EXPECT_EQ(e->message, "Search is not available yet");
+  EXPECT_EQ(EditCli(e, "EOL; paste1; EOF"), 0) << "names match without regard to case";
+  EXPECT_EQ(e->message, "Copy and paste is not available yet");
+  EXPECT_EQ(EditCli(e, "NoSuchThing; EOL"), 0);
+  EXPECT_EQ(e->message, "Unknown command NoSuchThing; EOL");
+  EXPECT_EQ(LineText(f, 1), "abc");
+  EXPECT_EQ(EditPlannedFeature("Save"), nullptr);
+}
+
+// The listing holds every binding in effect, as trigger and command string,
+// and nothing else; the Help menu opens it read-only.
+TEST_F(EditTest, KeysListingFollowsTheBindingTables) {
+  const std::string listing = EditKeysListing();
+  std::vector<std::string> lines;
+  for (size_t at = 0, nl; (nl = listing.find('\n', at)) != std::string::npos; at = nl + 1)
+    lines.push_back(listing.substr(at, nl - at));
+  std::vector<std::string> bindings;
+  for (const std::string& l : lines)
+    if (l.rfind("  ", 0) == 0) bindings.push_back(l);
+  const auto& active = EditActiveBindings();
+  ASSERT_EQ(bindings.size(), active.size());
+  size_t keys = 0;
+  for (size_t i = 0; i < active.size(); ++i) {
+    const EditBinding& b = active[i];
+    keys += !b.mouse;
+    const std::string& l = bindings[i];
+    EXPECT_EQ(l.rfind("  " + EditBindingTrigger(b), 0), 0u) << l;
+    EXPECT_EQ(l.substr(l.size() - b.command.size()), b.command) << l;
+  }
+  EXPECT_GT(keys, 100u);
+  EXPECT_LT(keys, active.size()) << "mouse bindings are listed too";
+  // The key that saves is there as its binding says.
+  const std::string* save = InterpretEditKey('s', WModControl);
+  ASSERT_NE(save, nullptr);
+  EXPECT_NE(listing.find("Control+s"), std::string::npos);
+
+  File* f = Open("a.c", "abc\n");
+  EditWindow* w = Window(f);
+  ASSERT_NE(w->menuBar(), nullptr);
+  WMenu* help = nullptr;
+  for (int i = 0; i < w->menuBar()->menuCount(); ++i)
+    if (w->menuBar()->menuAt(i)->title() == "&Help") help = w->menuBar()->menuAt(i).get();
+  ASSERT_NE(help, nullptr);
+  ASSERT_FALSE(help->items().empty());
+  help->items()[0].action();
+  Edit* shown = nullptr;
+  for (EditWindow* other : EditWindows())
+    if (other != w && other->edit()->file && other->edit()->file != f) shown = other->edit();
+  ASSERT_NE(shown, nullptr);
+  EXPECT_TRUE(shown->readOnlyView);
+  EXPECT_EQ(std::string(File_Title(shown->file)), "Keys and Commands");
+  auto text = [](File* file) {
+    std::string out;
+    for (int32_t n = 1; n <= file->nLines; ++n) out += LineText(file, n) + "\n";
+    return out;
+  };
+  EXPECT_EQ(text(shown->file), listing);
+  Type(shown, "x");
+  EXPECT_EQ(text(shown->file), listing) << "the listing cannot be typed into";
+  EXPECT_FALSE(shown->file->modified);
+  // Asking again brings up the same window.
+  const size_t windows = EditWindows().size();
+  EditCli(w->edit(), "ShowKeys");
+  EXPECT_EQ(EditWindows().size(), windows);
 }
 
 }  // namespace
