@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include "shared/indgen/indgen.h"
+#include "windlib/file/freelist.h"
 
 namespace {
 constexpr int kLineBlock = 200;
@@ -16,7 +17,7 @@ constexpr int kLineBlock = 200;
 constexpr long kFirstArenaBlocks = 131;  // 1 MiB mapping with malloc's header
 constexpr long kMaxArenaBlocks = 131 * 64;
 constexpr uintptr_t kHugePage = 2u << 20;
-Line* free_lines = nullptr;  // freed records, chained through prev
+RecordFreeList<Line, &Line::prev> free_lines;  // freed records
 Line* block_next = nullptr;  // unused records of the current block
 int block_left = 0;
 Line* arena_next = nullptr;
@@ -46,11 +47,8 @@ void new_block() {
 }
 
 Line* take() {
-  Line* l;
-  if (free_lines) {
-    l = free_lines;
-    free_lines = l->prev;
-  } else {
+  Line* l = free_lines.Pop();
+  if (!l) {
     if (block_left == 0) new_block();
     l = block_next++;
     --block_left;
@@ -96,18 +94,11 @@ void LineFree(Line* line) {
   line->synState = 0;
   line->extra = 0;
   line->next = nullptr;
-  line->prev = free_lines;
-  free_lines = line;
+  free_lines.Push(line);
   --in_use;
 }
 
-void LinesFree(Line* first) {
-  while (first) {
-    Line* next = first->next;
-    LineFree(first);
-    first = next;
-  }
-}
+void LinesFree(Line* first) { FreeRecordChain(first, &Line::next, LineFree); }
 
 long LinesInUse() { return in_use; }
 

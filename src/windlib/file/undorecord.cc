@@ -1,23 +1,18 @@
 // The undo record free list.
 #include "shared/indgen/indgen.h"
+#include "windlib/file/freelist.h"
 #include "windlib/file/undo.h"
 
 namespace {
 constexpr int kUndoBlock = 100;
-Undo* free_undoes = nullptr;
+RecordFreeList<Undo, &Undo::next> free_undoes;
 long in_use = 0;
 }  // namespace
 
 Undo* UndoAlloc() {
-  if (!free_undoes) {
-    auto* block = static_cast<Undo*>(gen_alloc(kUndoBlock, sizeof(Undo)));
-    for (int i = 0; i < kUndoBlock; ++i) {
-      block[i].next = free_undoes;
-      free_undoes = &block[i];
-    }
-  }
-  Undo* u = free_undoes;
-  free_undoes = u->next;
+  if (free_undoes.empty())
+    free_undoes.PushBlock(static_cast<Undo*>(gen_alloc(kUndoBlock, sizeof(Undo))), kUndoBlock);
+  Undo* u = free_undoes.Pop();
   *u = Undo{};
   ++in_use;
   return u;
@@ -28,17 +23,10 @@ void UndoFree(Undo* u) {
   if (u->flags & undoGroup) UndoesFree(reinterpret_cast<Undo*>(u->saved));
   else gen_free(u->saved);
   u->saved = nullptr;
-  u->next = free_undoes;
-  free_undoes = u;
+  free_undoes.Push(u);
   --in_use;
 }
 
-void UndoesFree(Undo* u) {
-  while (u) {
-    Undo* next = u->next;
-    UndoFree(u);
-    u = next;
-  }
-}
+void UndoesFree(Undo* u) { FreeRecordChain(u, &Undo::next, UndoFree); }
 
 long UndoesInUse() { return in_use; }
