@@ -380,28 +380,29 @@ void set_modified(File* f, bool modified) {
 }  // namespace
 
 namespace {
-void selection_array(const TextRange* sel, int32_t out[4]) {
-  if (!sel) {
-    out[0] = out[1] = out[2] = out[3] = 0;
-    return;
-  }
-  out[0] = sel->begin.line;
-  out[1] = sel->begin.col;
-  out[2] = sel->end.line;
-  out[3] = sel->end.col;
-}
-}  // namespace
-
-int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel) {
-  Undo* u = f->undo;
+// Applies the newest record of the undo list (direction 1) or of the redo
+// list (-1); its inverse lands on the other list.
+int32_t step_back(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel,
+                  int direction) {
+  Undo** list = direction == 1 ? &f->undo : &f->redo;
+  Undo* u = *list;
   if (!u) return -100;
   Hint h{hint, hintNo};
-  int32_t current[4];
-  selection_array(currentSel, current);
-  int32_t result = do_it(f, u, h, 1, current);
-  if (f->redo && (u->flags & undoSavedMark)) f->redo->flags |= undoSavedMark;
-  // The record undone is below whatever the undo itself may have pushed.
-  for (Undo** p = &f->undo; *p; p = &(*p)->next) {
+  int32_t current[4] = {0, 0, 0, 0};
+  if (currentSel) {
+    current[0] = currentSel->begin.line;
+    current[1] = currentSel->begin.col;
+    current[2] = currentSel->end.line;
+    current[3] = currentSel->end.col;
+  }
+  int32_t result = do_it(f, u, h, direction, current);
+  const bool saved_state = u->flags & undoSavedMark;
+  // The inverse takes over the mark of the state it leads back to.
+  Undo* inverse = direction == 1 ? f->redo : f->undo;
+  if (inverse && saved_state) inverse->flags |= undoSavedMark;
+  if (direction == 1 || UndoIsGroup(u)) f->undoGrouping = 0;
+  // The record applied is below whatever applying it may have pushed.
+  for (Undo** p = list; *p; p = &(*p)->next) {
     if (*p == u) {
       *p = u->next;
       break;
@@ -409,35 +410,21 @@ int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSe
   }
   u->next = nullptr;
   UndoFree(u);
-  f->undoGrouping = 0;
-  bool unmodified =
-      (f->undo && (f->undo->flags & undoSavedMark)) || (!f->undo && !f->savedOnce);
-  set_modified(f, !unmodified);
-  FileNotifyUndone(f, false);
+  bool modified = !saved_state;
+  if (direction == 1)
+    modified = !((f->undo && (f->undo->flags & undoSavedMark)) || (!f->undo && !f->savedOnce));
+  set_modified(f, modified);
+  FileNotifyUndone(f, direction == -1);
   return result;
+}
+}  // namespace
+
+int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel) {
+  return step_back(f, hint, hintNo, currentSel, 1);
 }
 
 int32_t FileRedo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel) {
-  Undo* r = f->redo;
-  if (!r) return -100;
-  Hint h{hint, hintNo};
-  int32_t current[4];
-  selection_array(currentSel, current);
-  int32_t result = do_it(f, r, h, -1, current);
-  bool saved_state = r->flags & undoSavedMark;
-  if (f->undo && saved_state) f->undo->flags |= undoSavedMark;
-  if (UndoIsGroup(r)) f->undoGrouping = 0;
-  for (Undo** p = &f->redo; *p; p = &(*p)->next) {
-    if (*p == r) {
-      *p = r->next;
-      break;
-    }
-  }
-  r->next = nullptr;
-  UndoFree(r);
-  set_modified(f, !saved_state);
-  FileNotifyUndone(f, true);
-  return result;
+  return step_back(f, hint, hintNo, currentSel, -1);
 }
 
 void FileCloseUndo(File* f) {
