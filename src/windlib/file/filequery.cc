@@ -1,6 +1,6 @@
 // Line lookup by number, line numbers, columns and widths.
-#include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
+#include "windlib/file/textgeom.h"
 
 Line* FileLine(File* f, int32_t n, Line* hint, int32_t hintNo) {
   if (n > f->nLines) return nullptr;
@@ -37,19 +37,12 @@ int32_t FileLineno(File* f, Line* line) {
 }
 
 namespace {
-// Display column of character index `c` in line number `lineNo`.
+// Display column of character `c` in line number `lineNo`, counting every
+// byte but a tab as one cell.
 int32_t column_of(File* f, int32_t lineNo, int32_t c) {
-  int tab = cfgTabSize > 0 ? cfgTabSize : 1;
   Line* l = FileLine(f, lineNo, nullptr, 0);
   if (!l || lineNo < 1) return c;
-  const char* text = FileLineText(f, l);
-  int32_t col = 0;
-  int32_t i = 0;
-  for (; i < c && i < l->len; ++i) {
-    if (text[i] == '\t') col = (col / tab + 1) * tab;
-    else col++;
-  }
-  return col + (c - i);  // characters beyond the end count one each
+  return GeomColumnOf(FileLineText(f, l), l->len, c, GeomTabsOnlyRule()).v;
 }
 }  // namespace
 
@@ -59,8 +52,9 @@ void FileLineCols(File* f, int32_t l1, int32_t l2, int32_t* c1, int32_t* c2) {
 }
 
 void FileSetMaxW(File* f, Line* line) {
-  int32_t width = LineDisplayWidth(FileLineText(f, line), line->len, cfgTabSize);
-  if (width > f->maxWidth) f->maxWidth = width;
+  const DisplayCol width =
+      GeomWidthFrom(kGeomStoreOrigin, FileLineText(f, line), line->len, GeomStoreRule());
+  if (width.v > f->maxWidth) f->maxWidth = width.v;
 }
 
 void FileFindMaxWidth(File* f) {

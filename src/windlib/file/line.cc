@@ -1,4 +1,4 @@
-// The line record free list and width computation.
+// The line record free list.
 #include "windlib/file/line.h"
 
 #include <cstring>
@@ -57,11 +57,6 @@ Line* take() {
   ++in_use;
   return l;
 }
-
-// True when any of the 8 bytes of `w` is below 0x20 (tab and control bytes).
-inline bool has_control_byte(uint64_t w) {
-  return ((w - 0x2020202020202020ull) & ~w & 0x8080808080808080ull) != 0;
-}
 }  // namespace
 
 Line* LineFAlloc(int64_t offset, int32_t len) {
@@ -101,28 +96,3 @@ void LineFree(Line* line) {
 void LinesFree(Line* first) { FreeRecordChain(first, &Line::next, LineFree); }
 
 long LinesInUse() { return in_use; }
-
-int32_t LineDisplayWidth(const char* text, int32_t len, int tabsize) {
-  return LineWidthFrom(1, text, len, tabsize);
-}
-
-int32_t LineWidthFrom(int32_t width, const char* text, int64_t len, int tabsize) {
-  if (tabsize <= 0) tabsize = 1;
-  int64_t i = 0;
-  while (i < len) {
-    // Runs of printable bytes count one cell each, eight at a time.
-    while (i + 8 <= len) {
-      uint64_t w;
-      std::memcpy(&w, text + i, 8);
-      if (has_control_byte(w)) break;
-      width += 8;
-      i += 8;
-    }
-    if (i >= len) break;
-    unsigned char c = static_cast<unsigned char>(text[i++]);
-    if (c == '\t') width = tabsize * ((width + tabsize) / tabsize);
-    else if (c < 32) width += 2;
-    else width += 1;
-  }
-  return width;
-}

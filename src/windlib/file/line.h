@@ -36,9 +36,3 @@ void LineReserve(Line* line, int32_t new_len);
 void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t n);
 // Number of records handed out and not freed (for tests and memory figures).
 long LinesInUse();
-
-// Display width of a line as the horizontal scroll range counts it: starts at
-// 1, tabs advance to the next stop, control bytes take two cells.
-int32_t LineDisplayWidth(const char* text, int32_t len, int tabsize);
-// Continues a width over more text of the same line.
-int32_t LineWidthFrom(int32_t width, const char* text, int64_t len, int tabsize);

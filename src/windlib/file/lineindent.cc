@@ -5,29 +5,23 @@
 #include "windlib/config/editsettings.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/file/undo.h"
 
 int32_t GetCurrentIndent(const char** text, const char* end, int tabsize) {
-  if (tabsize <= 0) tabsize = 1;
-  int32_t col = 0;
-  const char* p = *text;
-  for (; p < end && (*p == ' ' || *p == '\t'); ++p) col = *p == ' ' ? col + 1 : (col / tabsize + 1) * tabsize;
-  *text = p;
-  return col;
+  int32_t n = 0;
+  const GeomRule rule{tabsize, GeomEscapes::kControlDel};
+  const DisplayCol col = GeomIndentOf(*text, static_cast<int32_t>(end - *text), rule, &n);
+  *text += n;
+  return col.v;
 }
 
 void LineIndent(Line* line, int32_t delta, bool tabs_allowed, int tabsize) {
   const char* start = line->text.buf;
   const char* p = start;
-  int32_t col = GetCurrentIndent(&p, start + line->len, tabsize) + delta;
-  if (col < 0) col = 0;
-  std::string indent;
-  if (tabs_allowed && tabsize > 0 && !vfTabsAreSpaces) {
-    indent.assign(static_cast<size_t>(col / tabsize), '\t');
-    indent.append(static_cast<size_t>(col % tabsize), ' ');
-  } else {
-    indent.assign(static_cast<size_t>(col), ' ');
-  }
+  const int32_t col = GetCurrentIndent(&p, start + line->len, tabsize) + delta;
+  const std::string indent =
+      GeomIndentText(DisplayCol(col), tabs_allowed && !vfTabsAreSpaces ? tabsize : 0);
   LineChange(line, 0, static_cast<int32_t>(p - start), indent.data(),
              static_cast<int32_t>(indent.size()));
 }
