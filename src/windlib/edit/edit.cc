@@ -10,49 +10,10 @@
 #include "windlib/edit/editfile.h"
 #include "windlib/edit/editinput.h"
 #include "windlib/handles.h"
+#include "windlib/wdisplay.h"
 #include "windlib/x11/wfont.h"
 
 Edit* EditActive = nullptr;
-
-namespace {
-// Display cells of one line: tabs expanded, control bytes as caret pairs.
-struct Cells {
-  std::string bytes;            // one byte per cell
-  std::vector<int32_t> source;  // the character each cell shows
-};
-
-void expand(const char* text, int32_t len, Cells* out) {
-  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
-  out->bytes.clear();
-  out->source.clear();
-  for (int32_t i = 0; i < len; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '\t') {
-      size_t stop = (out->bytes.size() / static_cast<size_t>(tab) + 1) * static_cast<size_t>(tab);
-      while (out->bytes.size() < stop) {
-        out->bytes += ' ';
-        out->source.push_back(i);
-      }
-    } else if (c < 32 || c == 127) {
-      out->bytes += '^';
-      out->bytes += static_cast<char>(c == 127 ? '?' : c + 64);
-      out->source.push_back(i);
-      out->source.push_back(i);
-    } else {
-      out->bytes += static_cast<char>(c);
-      out->source.push_back(i);
-    }
-  }
-}
-
-bool in_selection(const EditSelection& s, int32_t line, int32_t col) {
-  if (s.empty()) return false;
-  if (line < s.start_line || line > s.end_line) return false;
-  if (line == s.start_line && col < s.start_column) return false;
-  if (line == s.end_line && col >= s.end_column) return false;
-  return true;
-}
-}  // namespace
 
 Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(parent) {
   readOnlyView = readOnly;
@@ -178,44 +139,48 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   const int y = row * lh;
   long line_bg = colorGenerator ? colorGenerator(this, lineNo) : -1;
   const WColor bg = line_bg >= 0 ? static_cast<WColor>(line_bg) : kEditBackground;
+  DrawnRow* drawn = nullptr;
+  if (!wDisplayActive) {
+    if (drawnRows.size() <= static_cast<size_t>(row)) drawnRows.resize(static_cast<size_t>(row) + 1);
+    drawn = &drawnRows[static_cast<size_t>(row)];
+    drawn->lineNo = lineNo;
+    drawn->runs.clear();
+  }
   if (!line) {
     p.FillRect(WRect{0, y, text->width(), lh}, bg);
     return;
   }
-  static Cells cells;
-  expand(FileLineText(file, line), line->len, &cells);
-  const EditSelection& s = sel[0];
-  const int32_t ncells = static_cast<int32_t>(cells.bytes.size());
-  int32_t col = hScroll;
-  int32_t visible_end = hScroll + columns();
-  // Runs of cells of the same look.
-  while (col < ncells && col < visible_end) {
-    bool selected = in_selection(s, lineNo, cells.source[static_cast<size_t>(col)]);
-    int32_t run = col + 1;
-    while (run < ncells && run < visible_end &&
-           in_selection(s, lineNo, cells.source[static_cast<size_t>(run)]) == selected)
-      ++run;
-    p.Cells((col - hScroll) * cw, y, cells.bytes.data() + col, run - col, kEditForeground,
-            selected ? kEditSelection : bg, text->font());
-    col = run;
+  const DisplayCol first(hScroll), last = first + columns();
+  static GeomCells cells;
+  static std::vector<EditRun> runs;
+  GeomLineCells(FileLineText(file, line), line->len, last, GeomDisplayRule(), &cells);
+  EditRowLayers layers;
+  layers.lineNo = lineNo;
+  layers.lineLen = line->len;
+  layers.background = bg;
+  layers.primary = EditSelectionRange(this, 0);
+  layers.secondary = EditSelectionRange(this, 1);
+  layers.matches = &searchMatches;
+  EditBuildRuns(cells, layers, first, last, &runs);
+  // After the last run (or from the line's end) the line's background.
+  int x = (std::max(cells.count(), hScroll) - hScroll) * cw;
+  for (const EditRun& run : runs) {
+    const int rx = (run.start - first) * cw;
+    const int n = static_cast<int>(run.cells.size());
+    if (run.lineEnd && run.style.attrs == 0)
+      p.FillRect(WRect{rx, y, n * cw, lh}, run.style.bg);
+    else
+      p.Cells(rx, y, run.cells.data(), n, run.style, text->font());
+    x = std::max(x, rx + n * cw);
   }
-  // After the text: the line end shows selected when the selection takes it.
-  int32_t from_col = std::max(ncells, hScroll) - hScroll;
-  bool eol_selected = in_selection(s, lineNo, line->len);
-  int x = from_col * cw;
-  if (x < text->width()) {
-    if (eol_selected) {
-      p.FillRect(WRect{x, y, cw, lh}, kEditSelection);
-      x += cw;
-    }
-    if (x < text->width()) p.FillRect(WRect{x, y, text->width() - x, lh}, bg);
-  }
+  if (x < text->width()) p.FillRect(WRect{x, y, text->width() - x, lh}, bg);
+  if (drawn) drawn->runs.swap(runs);  // the row's old runs are reused for the next row
 }
 
 void Edit::PlaceCaret() {
   if (!file) return;
   int32_t row = caretLine - topLineNo;
-  int32_t dcol = EditDisplayColumn(this, caretLine, caretColumn) - hScroll;
+  int32_t dcol = EditDisplayCol(this, TextPos{caretLine, caretColumn}).v - hScroll;
   bool visible = row >= 0 && row < rows() && dcol >= 0 && !closing;
   text->SetCaretCell(std::max(dcol, 0), std::max(row, 0), visible,
                      overtype ? WTextArea::CaretShape::Block : WTextArea::CaretShape::Bar);
@@ -239,7 +204,7 @@ void Edit::ShowCaret() {
   if (caretLine < top) top = caretLine;
   else if (caretLine >= top + full) top = caretLine - full + 1;
   if (top != topLineNo) ScrollTo(top);
-  int32_t dcol = EditDisplayColumn(this, caretLine, caretColumn);
+  int32_t dcol = EditDisplayCol(this, TextPos{caretLine, caretColumn}).v;
   int32_t cols = columns();
   int32_t h = hScroll;
   if (dcol < h) h = std::max(0, dcol - cols / 4);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "windlib/edit/editruns.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
 #include "windlib/x11/wscrollbar.h"
@@ -73,6 +74,7 @@ struct Edit : public WWindow, public FileObserver {
   void* searchState = nullptr;
   void* prs = nullptr;      // save parameters passed to saving
   EditColorGenerator colorGenerator;
+  std::vector<TextRange> searchMatches;  // highlighted as search matches
   EditWindow* window = nullptr;  // the editor window, none when embedded
 
   // Flags.
@@ -99,6 +101,13 @@ struct Edit : public WWindow, public FileObserver {
   int32_t shownLine = -1, shownColumn = -1, shownLines = -1;
   int shownModified = -1;
   std::string message;
+
+  // Without a display: the runs each row was last drawn with, by row.
+  struct DrawnRow {
+    int32_t lineNo = 0;  // 0: not drawn yet
+    std::vector<EditRun> runs;
+  };
+  std::vector<DrawnRow> drawnRows;
 
   // The first line shown (found again when records were removed meanwhile);
   // the hint for every line look-up of the view.
@@ -152,9 +161,15 @@ extern Edit* EditActive;
 // ---- Positions and lines of a view's file ----
 // Line `n` of the view's file, found from the top line.
 Line* EditLineAt(Edit* edit, int32_t n);
-// The display column of character `col` of line `lineNo`.
+// The display column of a position (bytes past the line end count one
+// cell each).
+DisplayCol EditDisplayCol(Edit* edit, TextPos pos);
+// The byte column in line `lineNo` at display column `dcol`; `side` chooses
+// inside a cell wider than one (a tab, an escape).
+int32_t EditByteAt(Edit* edit, int32_t lineNo, DisplayCol dcol, GeomSide side);
+// The same in plain numbers: the display column of character `col`, and the
+// character at display column `dcol` (the nearer edge of a wide cell).
 int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col);
-// The character index in line `lineNo` at display column `dcol`.
 int32_t EditColumnFromDisplay(Edit* edit, int32_t lineNo, int32_t dcol);
 int32_t EditLineLength(Edit* edit, int32_t lineNo);
 
@@ -173,6 +188,9 @@ TextRange EditSelectionRange(const Edit* edit, int which = 0);
 TextRange EditUndoSelection(File* file);
 // The text of the primary (0) or secondary (1) selection.
 std::string EditSelectionText(Edit* edit, int which = 0);
+// Replaces the ranges highlighted as search matches and redraws the lines
+// that gain or lose a highlight.
+void EditSetSearchMatches(Edit* edit, std::vector<TextRange> matches);
 
 // ---- Messages and titles ----
 void EditSetMsg(Edit* edit, const char* text, bool ring = false, int flag = 0);

@@ -1,14 +1,22 @@
-// Colours and placement of a view's parts until the colour list and the
-// settings dialog choose them.
+// Colours, text attributes and placement of a view's parts until the colour
+// list and the settings dialog choose them. Every colour a view draws with
+// is named here.
 #pragma once
 
 #include "windlib/config/editsettings.h"
+#include "windlib/x11/wdraw.h"
 #include "windlib/x11/wtypes.h"
 
 constexpr WColor kEditForeground = WColorRGB(0, 0, 0);
 constexpr WColor kEditBackground = WColorRGB(255, 255, 255);
 constexpr WColor kEditSelection = WColorRGB(0xb4, 0xd5, 0xfe);
 constexpr WColor kEditMarginBackground = WColorRGB(0xee, 0xee, 0xee);
+// Control bytes drawn as "^X" look like the text around them.
+constexpr WColor kEditEscapeForeground = kEditForeground;
+// Search matches: a background of their own.
+constexpr WColor kEditSearchMatch = WColorRGB(0xff, 0xe6, 0x80);
+// The secondary selection is underlined; its colours stay those beneath.
+constexpr uint8_t kEditSecondaryAttrs = WAttrUnderline;
 
 inline bool EditScrollBarsLeft() { return cfgScrollLocationLeft; }
 inline bool EditHScrollBarTop() { return cfgScrollHLocationTop; }

@@ -1,10 +1,13 @@
 // Positions in a view's file: lines by number, display columns, the caret
 // and the primary selection.
 #include <algorithm>
+#include <climits>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "windlib/config/editsettings.h"
 #include "windlib/edit/edit.h"
+#include "windlib/file/textgeom.h"
 
 Line* Edit::TopLine() {
   if (!file) return nullptr;
@@ -34,35 +37,25 @@ int32_t EditLineLength(Edit* edit, int32_t lineNo) {
   return l ? l->len : 0;
 }
 
-int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col) {
+DisplayCol EditDisplayCol(Edit* edit, TextPos pos) {
+  Line* l = EditLineAt(edit, pos.line);
+  if (!l) return DisplayCol(pos.col);
+  return GeomColumnOf(FileLineText(edit->file, l), l->len, pos.col, GeomDisplayRule());
+}
+
+int32_t EditByteAt(Edit* edit, int32_t lineNo, DisplayCol dcol, GeomSide side) {
   Line* l = EditLineAt(edit, lineNo);
-  if (!l) return col;
-  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
-  const char* t = FileLineText(edit->file, l);
-  int32_t d = 0, i = 0;
-  for (; i < col && i < l->len; ++i) {
-    unsigned char c = static_cast<unsigned char>(t[i]);
-    if (c == '\t') d = (d / tab + 1) * tab;
-    else if (c < 32 || c == 127) d += 2;
-    else d += 1;
-  }
-  return d + (col - i);
+  if (!l) return 0;
+  return GeomByteAt(FileLineText(edit->file, l), l->len, dcol, side, GeomDisplayRule());
+}
+
+int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col) {
+  return EditDisplayCol(edit, TextPos{lineNo, col}).v;
 }
 
 int32_t EditColumnFromDisplay(Edit* edit, int32_t lineNo, int32_t dcol) {
-  Line* l = EditLineAt(edit, lineNo);
-  if (!l) return 0;
-  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
-  const char* t = FileLineText(edit->file, l);
-  int32_t d = 0;
-  for (int32_t i = 0; i < l->len; ++i) {
-    unsigned char c = static_cast<unsigned char>(t[i]);
-    int32_t next = c == '\t' ? (d / tab + 1) * tab : d + ((c < 32 || c == 127) ? 2 : 1);
-    // A click on the right half of a wide cell goes after it.
-    if (dcol < next) return (dcol - d) * 2 < (next - d) ? i : i + 1;
-    d = next;
-  }
-  return l->len;
+  // A click on the right half of a wide cell goes after it.
+  return EditByteAt(edit, lineNo, DisplayCol(dcol), GeomSide::kNearest);
 }
 
 void EditMoveCaret(Edit* edit, int32_t line, int32_t col, bool extend) {
@@ -122,6 +115,22 @@ void EditSetSelection(Edit* edit, int32_t l1, int32_t c1, int32_t l2, int32_t c2
   s.end_column = c2;
   edit->RedrawLines(std::min(old.start_line, s.start_line), std::max(old.end_line, s.end_line));
   edit->PlaceCaret();
+}
+
+void EditSetSearchMatches(Edit* edit, std::vector<TextRange> matches) {
+  // The lines of the old and the new highlights are drawn again.
+  int32_t from = INT32_MAX, to = 0;
+  auto cover = [&](const std::vector<TextRange>& list) {
+    for (const TextRange& m : list) {
+      const TextRange r = m.normalized();
+      from = std::min(from, r.begin.line);
+      to = std::max(to, r.end.line);
+    }
+  };
+  cover(edit->searchMatches);
+  cover(matches);
+  edit->searchMatches = std::move(matches);
+  if (from <= to) edit->RedrawLines(from, to);
 }
 
 void EditSelectionNone(Edit* edit) {

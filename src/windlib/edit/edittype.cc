@@ -5,26 +5,31 @@
 
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/file/undo.h"
 
 namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-// Tabs expanded to blanks for the display column at which each one lands.
-std::string expand_tabs(Edit* edit, const char* text, int32_t len, int32_t line, int32_t col) {
-  const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
-  int32_t dcol = EditDisplayColumn(edit, line, col);
+// Tabs expanded to blanks for the display column at which each one lands,
+// for text inserted at `at`.
+std::string expand_tabs(Edit* edit, const char* text, int32_t len, TextPos at) {
+  const GeomRule rule = GeomDisplayRule();
+  DisplayCol dcol = EditDisplayCol(edit, at);
   std::string out;
   for (int32_t i = 0; i < len; ++i) {
-    char c = text[i];
-    if (c == '\t') {
-      int32_t next = (dcol / tab + 1) * tab;
-      out.append(static_cast<size_t>(next - dcol), ' ');
-      dcol = next;
-    } else {
+    const char c = text[i];
+    if (c == '\n') {
       out += c;
-      dcol = c == '\n' ? 0 : dcol + 1;
+      dcol = DisplayCol(0);
+      continue;
     }
+    const DisplayCol next = GeomAdvance(dcol, static_cast<unsigned char>(c), rule);
+    if (c == '\t')
+      out.append(static_cast<size_t>(next - dcol), ' ');
+    else
+      out += c;
+    dcol = next;
   }
   return out;
 }
@@ -32,22 +37,12 @@ std::string expand_tabs(Edit* edit, const char* text, int32_t len, int32_t line,
 int32_t text_start_column(Edit* edit, int32_t line) {
   Line* l = EditLineAt(edit, line);
   if (!l) return 0;
-  const char* t = FileLineText(edit->file, l);
-  int32_t i = 0;
-  while (i < l->len && is_blank(t[i])) ++i;
-  return EditDisplayColumn(edit, line, i);
+  return GeomIndentOf(FileLineText(edit->file, l), l->len, GeomDisplayRule()).v;
 }
 }  // namespace
 
 std::string EditCRBuf(int tabsize, int32_t column) {
-  std::string out;
-  if (column < 0) column = 0;
-  if (tabsize > 0) {
-    out.assign(static_cast<size_t>(column / tabsize), '\t');
-    out.append(static_cast<size_t>(column % tabsize), ' ');
-  } else {
-    out.assign(static_cast<size_t>(column), ' ');
-  }
+  std::string out = GeomIndentText(DisplayCol(column), tabsize);
   if (out.size() > 399) out.resize(399);
   return out;
 }
@@ -55,7 +50,8 @@ std::string EditCRBuf(int tabsize, int32_t column) {
 bool EditShouldWrap(Edit* edit) {
   File* f = edit->file;
   if (!f || !f->wordWrap) return false;
-  if (EditDisplayColumn(edit, edit->caretLine, edit->caretColumn) < f->wrapColumn) return false;
+  if (EditDisplayCol(edit, TextPos{edit->caretLine, edit->caretColumn}).v < f->wrapColumn)
+    return false;
   Line* l = EditLineAt(edit, edit->caretLine);
   if (!l) return false;
   // At least two words on the line.
@@ -128,7 +124,8 @@ int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool type
     typed = false;
   }
   if (vfTabsAreSpaces && t.find('\t') != std::string::npos)
-    t = expand_tabs(edit, t.data(), static_cast<int32_t>(t.size()), s.start_line, s.start_column);
+    t = expand_tabs(edit, t.data(), static_cast<int32_t>(t.size()),
+                    TextPos{s.start_line, s.start_column});
   int32_t end_line = s.end_line, end_col = s.end_column;
   if (typed && edit->overtype && s.empty() && t.find('\n') == std::string::npos) {
     // Overtype replaces as many following characters as it brings.
