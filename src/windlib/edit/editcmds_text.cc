@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "shared/indgen/indgen.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmds.h"
@@ -123,7 +124,7 @@ int CmdDate(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
   std::string arg = ci->args;
   arg = arg.substr(0, arg.find_first_of("; }"));
-  time_t when = time(nullptr);
+  time_t when = gen_time();
   if (arg == "reset") {
     stored_time = when;
     return 1;
