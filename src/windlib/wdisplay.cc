@@ -5,6 +5,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
+#include "windlib/outputmanager.h"
 
 bool wDisplayActive = false;
 void (*WBellHook)() = nullptr;
@@ -100,7 +101,6 @@ void mprintf(const char* format, ...) {
   if (mprintf_hook) {
     mprintf_hook(text.c_str());
   } else {
-    fputs(text.c_str(), stderr);
-    fflush(stderr);
+    outputManager->PrintOutput(text.c_str());
   }
 }

@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <unistd.h>
+
+#include "shared/indgen/strformat.h"
 
 namespace {
 const char* const normal_prefix[7] = {nullptr, "disaster", "fatal", "error",
@@ -18,7 +21,7 @@ bool gen_in_exit = false;
 gen_domessage_fn gen_domessage = gen_default_domessage;
 gen_exit_fn gen_exit = gen_default_exit;
 
-void gen_default_domessage(int level, const char* format, va_list args) {
+std::string gen_format_message(int level, const char* format, va_list args) {
   bool with_errno = false;
   if (level > GEN_LEVEL_ERRNO) {
     level -= GEN_LEVEL_ERRNO;
@@ -31,33 +34,32 @@ void gen_default_domessage(int level, const char* format, va_list args) {
     gen_error_count[level]++;
     if (level <= 3) gen_any_error++;
   }
-  fflush(stdout);
-  if (gen_progname && *gen_progname && level != GEN_LEVEL_PRINTF)
-    fprintf(stderr, "%s: ", gen_progname);
-  if (prefix) fprintf(stderr, "%s: ", prefix);
-  char small[1024];
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(small, sizeof small, format, copy);
-  va_end(copy);
-  const char* text = small;
-  char* big = nullptr;
-  if (n >= static_cast<int>(sizeof small)) {
-    big = static_cast<char*>(malloc(static_cast<size_t>(n) + 1));
-    if (big) {
-      vsnprintf(big, static_cast<size_t>(n) + 1, format, args);
-      text = big;
-    }
+  std::string line;
+  if (gen_progname && *gen_progname && level != GEN_LEVEL_PRINTF) {
+    line += gen_progname;
+    line += ": ";
   }
-  fputs(text, stderr);
-  size_t len = std::strlen(text);
+  if (prefix) {
+    line += prefix;
+    line += ": ";
+  }
+  std::string text = gen_vformat(format, args);
+  line += text;
   if (with_errno && saved_errno != 0) {
-    fprintf(stderr, ": %s\n", strerror(saved_errno));
+    line += ": ";
+    line += strerror(saved_errno);
+    line += '\n';
     errno = 0;
-  } else if (len == 0 || text[len - 1] != '\n') {
-    fputc('\n', stderr);
+  } else if (text.empty() || text.back() != '\n') {
+    line += '\n';
   }
-  free(big);
+  return line;
+}
+
+void gen_default_domessage(int level, const char* format, va_list args) {
+  fflush(stdout);
+  std::string line = gen_format_message(level, format, args);
+  fputs(line.c_str(), stderr);
   fflush(stderr);
 }
 

@@ -9,6 +9,9 @@
 
 std::string gen_vformat(const char* format, va_list args);
 std::string gen_format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// One diagnostic line as gen_default_domessage prints it ("prog: level: text",
+// the errno text for levels above 100, a final newline), counted by level.
+std::string gen_format_message(int level, const char* format, va_list args);
 
 // Writes all n bytes, retrying after signals; false on a short write.
 bool gen_write_all(int fd, const char* data, int64_t n);
