@@ -194,6 +194,9 @@ void EditSetSearchMatches(Edit* edit, std::vector<TextRange> matches);
 
 // ---- Messages and titles ----
 void EditSetMsg(Edit* edit, const char* text, bool ring = false, int flag = 0);
+// A message as the status line shows it: tabs and control bytes expanded
+// by the rule the text is drawn with.
+std::string EditMessageCells(const std::string& text);
 void vUpdateTitle(Edit* edit, bool withLineCol);
 
 // ---- Callbacks ----

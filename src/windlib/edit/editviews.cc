@@ -9,6 +9,7 @@
 #include "windlib/edit/editfile.h"
 #include "windlib/edit/editsave.h"
 #include "windlib/edit/editwindow.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/file/undo.h"
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wgui.h"
@@ -137,11 +138,20 @@ bool EditDispatchCallback(Edit* edit, int set) {
 
 // ---- Messages and the status line ----------------------------------------------
 
+// The status line shows a message as the text shows a line: tabs to the
+// next stop, control bytes as "^X".
+std::string EditMessageCells(const std::string& text) {
+  GeomCells cells;
+  GeomLineCells(text.data(), static_cast<int32_t>(text.size()), DisplayCol(INT32_MAX),
+                GeomDisplayRule(), &cells);
+  return cells.glyphs;
+}
+
 void EditSetMsg(Edit* edit, const char* text, bool ring, int) {
   if (!edit) return;
   edit->message = text ? text : "";
   if (edit->window) {
-    edit->window->ShowMessage(edit->message);
+    edit->window->ShowMessage(EditMessageCells(edit->message));
   } else if (ring && !edit->message.empty()) {
     WBell();
   }

@@ -19,6 +19,7 @@
 #include "windlib/file/fileincr.h"
 #include "windlib/x11/wkeys.h"
 #include "windlib/x11/wmenu.h"
+#include "windlib/x11/wbars.h"
 #include "windlib/x11/wmenubar.h"
 
 namespace {
@@ -317,6 +318,23 @@ TEST_F(EditTest, KeysListingFollowsTheBindingTables) {
   const size_t windows = EditWindows().size();
   EditCli(w->edit(), "ShowKeys");
   EXPECT_EQ(EditWindows().size(), windows);
+}
+
+// The status line draws a message by the text's own rule: the tab between
+// an identified command and its key goes to the next tab stop, control
+// bytes show as escapes; the message itself keeps its bytes.
+TEST_F(EditTest, StatusLineShowsTabsAndControlBytesAsTheTextDoes) {
+  File* f = Open("a.c", "abc\n");
+  EditWindow* w = Window(f);
+  Edit* e = w->edit();
+  ASSERT_NE(w->statusLine(), nullptr);
+  EditCli(e, "Identify");
+  Key(e, 's', WModControl, "\x13");
+  EXPECT_EQ(e->message, "Save\t(Control+s)");
+  EXPECT_EQ(w->statusLine()->message(), "Save    (Control+s)");
+  EditSetMsg(e, "a\x01" "b\x7f");
+  EXPECT_EQ(w->statusLine()->message(), "a^Ab^?");
+  EXPECT_EQ(LineText(f, 1), "abc");
 }
 
 }  // namespace
