@@ -8,6 +8,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "windlib/config/configdirs.h"
+#include "windlib/outputmanager.h"
 #include "windlib/xswitch.h"
 
 int ISDN_mode = 0;
@@ -52,7 +53,8 @@ bool ReadSwitchFile(const std::string& path) {
     if (end == line.size()) continue;  // no value: ignored
     int index = XSwitchIndex(name.c_str());
     if (index < 0) {
-      gen_warning("Ignoring unknown option \"%s\" in \"%s\"", name.c_str(), path.c_str());
+      OutputMessage(GEN_LEVEL_WARNING, "Ignoring unknown option \"%s\" in \"%s\"", name.c_str(),
+                    path.c_str());
       continue;
     }
     long value = std::strtol(line.c_str() + end, nullptr, 10);

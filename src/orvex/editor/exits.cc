@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include "orvex/editor/oe_output.h"
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileincr.h"
@@ -20,6 +21,7 @@ void GracefulGuiExit() {
   // Asking whether to save changed configuration comes with the options database.
   if (OePreExitHook && OePreExitHook() != 1) return;
   if (ApplicationInstance && !ApplicationInstance->cwDestroyAll()) return;
+  OeOutputShutdown();
   if (OeExitHook) OeExitHook();
   WCloseDisplay();
   release_everything();
@@ -27,12 +29,13 @@ void GracefulGuiExit() {
 }
 
 void OeExit(int status) {
-  // Buffered start-up messages are copied out here once message routing exists.
+  OeOutputSpewOnEarlyExit();
   gen_do_exit(status);
 }
 
 void abortme(int sig) {
   gen_sigtrap_value = sig;
+  OeOutputShutdown();
   if (sig != SIGINT && sig != SIGTERM) gen_error("Interrupt (%d)", sig);
   // Nobody is asked about unsaved text here: it stays in its journal.
   FilesKeepJournals();

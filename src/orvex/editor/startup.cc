@@ -10,6 +10,7 @@
 #include "orvex/editor/editor_actions.h"
 #include "orvex/editor/exits.h"
 #include "orvex/editor/file_arguments.h"
+#include "orvex/editor/oe_output.h"
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/config/editsettings.h"
@@ -102,6 +103,7 @@ void start_up(int* argc, char** argv) {
   if (!ProcessFileArguments(*argc, argv, state, actions)) OeExit(1);
 
   if (state.helpRequested) gen_warning("online help is not available in this installation");
+  OeOutputStartUpDone();
 
   configure_crash_reporter();
   install_interrupt_handler();
@@ -127,6 +129,8 @@ int OeMain(int argc, char** argv) {
   static GUIApplication application;
   ApplicationInstance = &application;
   gen_init(argv[0], 0);
+  // Messages are cached until start-up is over, then shown in a window.
+  OeOutputInstall();
   // The runtime layer's traps and a crash delete the temporary copies.
   gen_trap_cleanup = FilesAbortFromSignal;
   install_fatal_signal_handlers();
