@@ -6,6 +6,7 @@
 #include "shared/indgen/strformat.h"
 #include "windlib/edit/editdlgoutput.h"
 #include "windlib/edit/editoutput.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/xswitch.h"
 
 namespace {
@@ -45,6 +46,8 @@ void OeOutputInstall() {
   OutputSetManager(manager);
   manager->CreateDefaultStack();
   gen_exit = exit_with_messages;
+  static EditOrphanMessages orphans;
+  FilesAddObserver(&orphans);
 }
 
 void OeOutputStartUpDone() {

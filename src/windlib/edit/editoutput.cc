@@ -155,12 +155,23 @@ void EditorOutputGrabber::ReleaseFile() {
 }
 
 void EditorOutputGrabber::Flush() {
+  // A message made while a batch goes in waits for the next batch.
+  if (flushing_) return;
   WatchIdle(false);
   if (pending_.empty()) return;
   std::string text;
   text.swap(pending_);
-  if (View()) EditAppendMessages(view_, text, &open_line_);
-  else cache_.push_back(text);  // closed meanwhile: the next window shows it
+  {
+    // A panic inside the append unwinds through here.
+    struct Guard {
+      bool& flag;
+      ~Guard() { flag = false; }
+    } guard{flushing_};
+    flushing_ = true;
+    if (View()) EditAppendMessages(view_, text, &open_line_);
+    else cache_.push_back(text);  // closed meanwhile: the next window shows it
+  }
+  if (!pending_.empty()) WatchIdle(true);
 }
 
 File* EditMessageFile(const std::string& title) {
@@ -208,4 +219,11 @@ void EditorOutputGrabber::WatchIdle(bool on) {
   if (on) n->addIdleListener(this);
   else n->removeIdleListener(this);
   idle_registered_ = on;
+}
+
+void EditOrphanMessages::FileMessage(File* f, const char* text) {
+  if (!text || !*text || (f && f->msgEdit)) return;
+  std::string line = text;
+  if (line.back() != '\n') line += '\n';
+  mprintf("%s", line.c_str());
 }

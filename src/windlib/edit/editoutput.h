@@ -62,6 +62,7 @@ class EditorOutputGrabber : public OutputGrabber, private Idler {
   std::string pending_;     // waits for the next batch
   bool open_line_ = false;  // the window's last line waits for its line end
   bool idle_registered_ = false;
+  bool flushing_ = false;
 };
 
 // Appends `text` at the end of the view's file and shows it; `open_line`
@@ -72,3 +73,10 @@ void EditAppendMessages(Edit* e, const std::string& text, bool* open_line);
 File* EditMessageFile(const std::string& title);
 // Frees a message file that no view shows any more.
 void EditReleaseMessageFile(File* file);
+
+// Hears every file's messages: one that no view shows (the file has no
+// message view) goes to the message output instead of being lost.
+class EditOrphanMessages : public FileObserver {
+ public:
+  void FileMessage(File* f, const char* text) override;
+};

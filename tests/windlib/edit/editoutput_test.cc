@@ -149,5 +149,20 @@ TEST_F(MessageWindow, ADisplayThatIsGoneLeavesMessagesToTheGrabbersBelow) {
   EXPECT_EQ(Text(e), "shown\n");
 }
 
+TEST_F(MessageWindow, FileMessagesThatNoViewShowsReachTheMessageOutput) {
+  Initialise();
+  EditOrphanMessages orphans;
+  FilesAddObserver(&orphans);
+  File* shown = Open("shown.c", "x\n");
+  EditWindow* w = Window(shown);
+  File* alone = Open("alone.c", "y\n");
+  File_DisplayMsg(shown, "for the view");
+  File_DisplayMsg(alone, "for nobody");
+  File_DisplayMsg(nullptr, "");
+  FilesRemoveObserver(&orphans);
+  EXPECT_EQ(w->edit()->message, "for the view");
+  EXPECT_EQ(Text(Shown()), "for nobody\n");
+}
+
 }  // namespace
 }  // namespace oetest
