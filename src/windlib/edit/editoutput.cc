@@ -42,7 +42,7 @@ bool EditorOutputGrabber::IsInitialized() { return initialized; }
 const std::string& EditorOutputGrabber::DefaultTitle() { return default_title; }
 
 void EditorOutputGrabber::OrvexIsInitialized() {
-  if (initialized || outputNoDisplay) return;
+  if (initialized) return;
   if (!wDisplayActive) {
     // Nothing will ever be shown: print what comes from now on.
     outputNoDisplay = true;
