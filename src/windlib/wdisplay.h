@@ -58,6 +58,7 @@ void WEnableUserInput();
 extern void (*WBellHook)();
 extern void (*WEnableUserInputHook)();
 
-// The message output: where reports go when no window can show them.
+// The message output: where reports go when no window can show them. The
+// text goes to the output manager (outputmanager.h), unless a hook is set.
 void mprintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 extern void (*mprintf_hook)(const char* text);
