@@ -25,9 +25,10 @@ void diagnostics_to_output(int level, const char* format, va_list args) {
 bool spewed = false;
 
 // Any exit before start-up is over (the toolkit's without a display, say)
-// is an early one.
+// is an early one; after it, what no window showed yet goes to the terminal.
 void exit_with_messages(int status) {
   OeOutputSpewOnEarlyExit();
+  EditorOutputGrabber::SpewUnshownToStderr();
   gen_default_exit(status);
 }
 }  // namespace
@@ -66,5 +67,6 @@ void OeOutputSpewOnEarlyExit() {
 
 void OeOutputShutdown() {
   gen_domessage = gen_default_domessage;
+  EditorOutputGrabber::SpewUnshownToStderr();
   outputManager->PopAllGrabbers();
 }

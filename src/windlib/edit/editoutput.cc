@@ -107,20 +107,11 @@ Edit* EditorOutputGrabber::View() const {
 
 void EditorOutputGrabber::PutOutputIntoEditor(const char* text) {
   if (!initialized) return;
-  if (!*text) {
-    if (!cache_.empty()) MakeEditorIfNecessary(false);
-    return;
-  }
-  MakeEditorIfNecessary(true);
-  if (!View()) {
-    // The window could not be made (another is being made): keep the text
-    // for the window that comes.
-    cache_.push_back(text);
-    return;
-  }
-  pending_ += text;
-  if (pending_.size() >= kBatchBytes) Flush();
-  else WatchIdle(true);
+  // Nothing here touches the display: the message may come from inside the
+  // X error handler. The window is made and filled at the next idle moment,
+  // so a flood of messages goes in as one batch.
+  if (*text) pending_ += text;
+  if (!pending_.empty() || !cache_.empty()) WatchIdle(true);
 }
 
 void EditorOutputGrabber::MakeEditorIfNecessary(bool force) {
@@ -128,7 +119,6 @@ void EditorOutputGrabber::MakeEditorIfNecessary(bool force) {
   if (!force && cache_.empty()) return;
   if (View() || making_window) return;
   making_window = true;
-  // A message produced while the window is made is cached for it.
   ReleaseFile();
   File* file = EditMessageFile(title_ ? *title_ : default_title);
   file_ = file;
@@ -141,12 +131,14 @@ void EditorOutputGrabber::MakeEditorIfNecessary(bool force) {
   window_ = HandleRef(kWindowHandleType, static_cast<WWindow*>(w));
   view_ = e;
   open_line_ = false;
-  // Text that waited for a window the user closed comes first.
-  for (const std::string& line : cache_) pending_ += line;
+  // What was cached before start-up ended comes before anything later.
+  std::string cached;
+  for (const std::string& line : cache_) cached += line;
   cache_.clear();
+  pending_.insert(0, cached);
   w->Show();
   making_window = false;
-  Flush();
+  if (!pending_.empty()) WatchIdle(true);
 }
 
 void EditorOutputGrabber::ReleaseFile() {
@@ -158,7 +150,9 @@ void EditorOutputGrabber::Flush() {
   // A message made while a batch goes in waits for the next batch.
   if (flushing_) return;
   WatchIdle(false);
-  if (pending_.empty()) return;
+  if (!View()) MakeEditorIfNecessary(!pending_.empty());
+  // Without a window (the display is gone) the text waits; the exit prints it.
+  if (!View() || pending_.empty()) return;
   std::string text;
   text.swap(pending_);
   {
@@ -168,10 +162,26 @@ void EditorOutputGrabber::Flush() {
       ~Guard() { flag = false; }
     } guard{flushing_};
     flushing_ = true;
-    if (View()) EditAppendMessages(view_, text, &open_line_);
-    else cache_.push_back(text);  // closed meanwhile: the next window shows it
+    EditAppendMessages(view_, text, &open_line_);
   }
   if (!pending_.empty()) WatchIdle(true);
+}
+
+void EditorOutputGrabber::SpewUnshownToStderr() {
+  if (!initialized) return;
+  bool wrote = false;
+  for (EditorOutputGrabber* g : all_grabbers) {
+    std::string unshown;
+    for (const std::string& line : g->cache_) unshown += line;
+    unshown += g->pending_;
+    g->cache_.clear();
+    g->pending_.clear();
+    g->WatchIdle(false);
+    if (unshown.empty()) continue;
+    fputs(unshown.c_str(), stderr);
+    wrote = true;
+  }
+  if (wrote) fflush(stderr);
 }
 
 File* EditMessageFile(const std::string& title) {

@@ -1,8 +1,9 @@
 // The message window: an output grabber that shows messages in an editor
-// window on an internal file, made when the first message arrives and made
-// again by the next message after the user closed it. Before the program
-// has finished starting, messages are only cached; start-up's early exit
-// copies the cache to standard error.
+// window on an internal file, made for the first message and made again by
+// the next message after the user closed it. Messages go in as one batch
+// at the next idle moment. Before the program has finished starting,
+// messages are only cached; start-up's early exit copies the cache to
+// standard error.
 #pragma once
 
 #include <optional>
@@ -36,15 +37,16 @@ class EditorOutputGrabber : public OutputGrabber, private Idler {
   bool HandleOutput(const char* text) override;
   void DiscardGrabbedStuff() override;
 
-  // Appends the messages that wait for the next idle moment now.
+  // After initialisation: writes what no window has shown yet (the display
+  // went, the program ends) to standard error.
+  static void SpewUnshownToStderr();
+
+  // Makes the window if needed and appends the messages that wait for the
+  // next idle moment now.
   void Flush();
   // The view of the window while it is open, else none.
   Edit* View() const;
   const std::vector<std::string>& Cache() const { return cache_; }
-
-  // Messages are appended in batches: at the next idle moment, or at once
-  // when this many bytes wait.
-  static constexpr size_t kBatchBytes = 1 << 20;
 
  private:
   explicit EditorOutputGrabber(const char* title);
