@@ -32,6 +32,7 @@ EditDlgOutputGrabber::EditDlgOutputGrabber(const char* title) {
 }
 
 EditDlgOutputGrabber::~EditDlgOutputGrabber() {
+  WatchIdle(false);
   all_grabbers.erase(std::remove(all_grabbers.begin(), all_grabbers.end(), this),
                      all_grabbers.end());
   EditReleaseMessageFile(file_);
@@ -74,16 +75,43 @@ bool EditDlgOutputGrabber::HandleOutput(const char* text) {
     fflush(stdout);
     return true;
   }
-  if (initialized && !dont_bring_it_up) {
-    in_handler = true;
-    PutIntoDialog(text);
-    in_handler = false;
+  // The dialog is filled at the next idle moment: the message may come from
+  // inside the X error handler, where nothing may touch the display.
+  if (initialized && !dont_bring_it_up && *text) {
+    pending_ += text;
+    WatchIdle(true);
   }
   if (*text) cached_output.push_back(text);
   return true;
 }
 
-void EditDlgOutputGrabber::DiscardGrabbedStuff() { cached_output.clear(); }
+void EditDlgOutputGrabber::Flush() {
+  WatchIdle(false);
+  if (pending_.empty() || in_handler) return;
+  std::string text;
+  text.swap(pending_);
+  struct Guard {
+    ~Guard() { in_handler = false; }
+  } guard;
+  in_handler = true;
+  PutIntoDialog(text);
+}
+
+void EditDlgOutputGrabber::handleIdle(IdleNotifier*) { Flush(); }
+
+void EditDlgOutputGrabber::WatchIdle(bool on) {
+  if (on == idle_registered_) return;
+  IdleNotifier* n = getIdleNotifier();
+  if (!n) return;
+  if (on) n->addIdleListener(this);
+  else n->removeIdleListener(this);
+  idle_registered_ = on;
+}
+
+void EditDlgOutputGrabber::DiscardGrabbedStuff() {
+  cached_output.clear();
+  pending_.clear();
+}
 
 WTopWindow* EditDlgOutputGrabber::Dialog() const {
   return dialog_.alive() ? dialog_ptr_ : nullptr;
@@ -91,12 +119,11 @@ WTopWindow* EditDlgOutputGrabber::Dialog() const {
 
 Edit* EditDlgOutputGrabber::View() const { return Dialog() ? text_ : nullptr; }
 
-void EditDlgOutputGrabber::PutIntoDialog(const char* text) {
-  if (!*text) return;
+void EditDlgOutputGrabber::PutIntoDialog(const std::string& text) {
   if (!Dialog()) {
-    // The new dialog shows what was collected before; this text follows.
+    // A new dialog shows everything collected, this text included.
     OpenEditMessageDlg(true);
-    if (!Dialog()) return;
+    return;
   }
   EditAppendMessages(text_, text, &open_line_);
   if (!kept_) dialog_ptr_->Raise();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/edit/edit.h"
 #include "windlib/handles.h"
 #include "windlib/outputmanager.h"
@@ -17,7 +18,7 @@
 class WButton;
 class WTopWindow;
 
-class EditDlgOutputGrabber : public OutputGrabber {
+class EditDlgOutputGrabber : public OutputGrabber, private Idler {
  public:
   // A new grabber (not yet on any stack) whose dialog is titled `title`, or
   // with the default title when none is given.
@@ -43,6 +44,9 @@ class EditDlgOutputGrabber : public OutputGrabber {
   bool HandleOutput(const char* text) override;
   void DiscardGrabbedStuff() override;
 
+  // Fills the dialog with what waits for the next idle moment now.
+  void Flush();
+
   // The dialog's toggles, as a click on them: the pin of this dialog, and
   // the hide toggle that all dialogs share.
   void PressTackButton();
@@ -55,7 +59,9 @@ class EditDlgOutputGrabber : public OutputGrabber {
  private:
   explicit EditDlgOutputGrabber(const char* title);
   void OpenEditMessageDlg(bool force);
-  void PutIntoDialog(const char* text);
+  void PutIntoDialog(const std::string& text);
+  void handleIdle(IdleNotifier* notifier) override;
+  void WatchIdle(bool on);
   void RefreshLabels();
 
   std::optional<std::string> title_;
@@ -67,4 +73,6 @@ class EditDlgOutputGrabber : public OutputGrabber {
   File* file_ = nullptr;  // the text holder's internal file
   bool kept_ = false;
   bool open_line_ = false;
+  std::string pending_;  // waits for the next idle moment
+  bool idle_registered_ = false;
 };

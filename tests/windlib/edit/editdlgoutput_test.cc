@@ -5,6 +5,7 @@
 #include <string>
 
 #include "edit_fixture.h"
+#include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/outputmanager.h"
 #include "windlib/x11/wtopwindow.h"
 
@@ -60,6 +61,8 @@ TEST_F(MessageDialog, CollectsUntilStartUpEndsThenShowsEverything) {
   ASSERT_NE(grabber->Dialog(), nullptr);
   EXPECT_EQ(grabber->Dialog()->title(), "Messages from oe");
   manager.PrintOutput("later\n");
+  EXPECT_EQ(Text(grabber->View()), "early\n") << "filled at the next idle moment";
+  getIdleNotifier()->notifyIdle(false);
   EXPECT_EQ(Text(grabber->View()), "early\nlater\n");
   EXPECT_EQ(EditDlgOutputGrabber::CachedOutput(),
             (std::vector<std::string>{"early\n", "later\n"}));
@@ -67,6 +70,7 @@ TEST_F(MessageDialog, CollectsUntilStartUpEndsThenShowsEverything) {
   // Closed by the user, it comes back with everything collected.
   CloseDialog();
   manager.PrintOutput("again\n");
+  grabber->Flush();
   ASSERT_NE(grabber->View(), nullptr);
   EXPECT_EQ(Text(grabber->View()), "early\nlater\nagain\n");
 }
@@ -75,12 +79,14 @@ TEST_F(MessageDialog, HiddenDialogsCollectAndShowOnRequest) {
   Initialise();
   EXPECT_EQ(grabber->Dialog(), nullptr) << "nothing to show yet";
   manager.PrintOutput("one\n");
+  grabber->Flush();
   ASSERT_NE(grabber->Dialog(), nullptr);
   grabber->PressHideButton();
   EXPECT_TRUE(EditDlgOutputGrabber::DontBringItUp());
   CloseDialog();
 
   manager.PrintOutput("two\n");
+  grabber->Flush();
   EXPECT_EQ(grabber->Dialog(), nullptr) << "hidden: the dialog stays away";
   EXPECT_EQ(EditDlgOutputGrabber::CachedOutput().size(), 2u);
 
@@ -92,6 +98,7 @@ TEST_F(MessageDialog, HiddenDialogsCollectAndShowOnRequest) {
   EXPECT_EQ(shown->title(), "Messages from oe");
   EXPECT_TRUE(EditDlgOutputGrabber::DontBringItUp()) << "the hide toggle is restored";
   manager.PrintOutput("three\n");
+  grabber->Flush();
   EXPECT_EQ(grabber->Dialog(), nullptr);
   EXPECT_TRUE(shown->Close());
   WReapDestroyed();
@@ -100,6 +107,8 @@ TEST_F(MessageDialog, HiddenDialogsCollectAndShowOnRequest) {
 TEST_F(MessageDialog, TheKeepPinToggles) {
   Initialise();
   manager.PrintOutput("x\n");
+  grabber->Flush();
+  ASSERT_NE(grabber->Dialog(), nullptr);
   EXPECT_FALSE(grabber->Kept());
   grabber->PressTackButton();
   EXPECT_TRUE(grabber->Kept());
