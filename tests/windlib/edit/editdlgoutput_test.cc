@@ -104,18 +104,6 @@ TEST_F(MessageDialog, HiddenDialogsCollectAndShowOnRequest) {
   WReapDestroyed();
 }
 
-TEST_F(MessageDialog, TheKeepPinToggles) {
-  Initialise();
-  manager.PrintOutput("x\n");
-  grabber->Flush();
-  ASSERT_NE(grabber->Dialog(), nullptr);
-  EXPECT_FALSE(grabber->Kept());
-  grabber->PressTackButton();
-  EXPECT_TRUE(grabber->Kept());
-  grabber->PressTackButton();
-  EXPECT_FALSE(grabber->Kept());
-}
-
 TEST_F(MessageDialog, WithoutADisplayMessagesGoToStandardOutput) {
   testing::internal::CaptureStdout();
   EditDlgOutputGrabber::OrvexIsInitialized();

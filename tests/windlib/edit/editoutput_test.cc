@@ -84,15 +84,6 @@ TEST_F(MessageWindow, StartUpsEndShowsTheCacheThenAppendsEveryMessage) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-TEST_F(MessageWindow, NoWindowUntilThereIsSomethingToShow) {
-  Initialise();
-  EXPECT_EQ(grabber->View(), nullptr);
-  manager.PrintOutput("");
-  EXPECT_EQ(grabber->View(), nullptr);
-  manager.PrintOutput("now\n");
-  EXPECT_NE(Shown(), nullptr);
-}
-
 TEST_F(MessageWindow, AWindowClosedByTheUserComesBackWithTheNextMessage) {
   Initialise();
   manager.PrintOutput("one\n");
