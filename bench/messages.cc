@@ -90,7 +90,10 @@ void BM_FloodOfMessagesOneByOne(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FloodOfMessagesBatched)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FloodOfMessagesOneByOne)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloodOfMessagesOneByOne)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

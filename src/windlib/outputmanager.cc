@@ -18,7 +18,9 @@ void OutputSetManager(OutputManager* manager) {
   outputManager = manager ? manager : &default_manager;
 }
 
-void OutputManager::CreateDefaultStack() { default_top_ = PeekGrabber(); }
+void OutputManager::CreateDefaultStack() {
+  default_top_ = PeekGrabber();
+}
 
 void OutputManager::PrintOutput(const char* text) {
   if (!text) text = "";

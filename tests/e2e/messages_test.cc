@@ -2,10 +2,10 @@
 // the editor reads at start-up appears in the "Messages from" window; a run
 // that ends before any window could show it leaves it on standard error.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <string>
-#include <sys/stat.h>
 
 #include "support/editor_session.h"
 
@@ -42,8 +42,7 @@ TEST_F(Messages, ABadSwitchFileLineOpensTheMessageWindowWithTheWarning) {
 }
 
 TEST_F(Messages, AnEarlyExitPrintsTheCachedWarningOnStandardError) {
-  std::map<std::string, std::string> env = {{"DISPLAY", s.x().display()},
-                                            {"HOME", s.dir().path()}};
+  std::map<std::string, std::string> env = {{"DISPLAY", s.x().display()}, {"HOME", s.dir().path()}};
   RunResult r = RunProgram({OE_BINARY, "-usage"}, env, 30000, s.dir().path());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(Warning()), std::string::npos) << r.err;
@@ -51,14 +50,12 @@ TEST_F(Messages, AnEarlyExitPrintsTheCachedWarningOnStandardError) {
   EXPECT_EQ(r.out, "");
 
   // Without DumpInitializationErrors the cache goes with the process.
-  r = RunProgram({OE_BINARY, "-ZDumpInitializationErrors", "-usage"}, env, 30000,
-                 s.dir().path());
+  r = RunProgram({OE_BINARY, "-ZDumpInitializationErrors", "-usage"}, env, 30000, s.dir().path());
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.find("NoSuchSwitch"), std::string::npos) << r.err;
 
   // Without a display start-up never ends; the warning still reaches the user.
-  r = RunProgram({OE_BINARY}, {{"DISPLAY", ""}, {"HOME", s.dir().path()}}, 30000,
-                 s.dir().path());
+  r = RunProgram({OE_BINARY}, {{"DISPLAY", ""}, {"HOME", s.dir().path()}}, 30000, s.dir().path());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("failed to start up in GUI mode"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(Warning()), std::string::npos) << r.err;

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "shared/indgen/indgen.h"
-#include "windlib/edit/editoutput.h"
 #include "windlib/edit/editopen.h"
+#include "windlib/edit/editoutput.h"
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wbutton.h"
 #include "windlib/x11/wtopwindow.h"
@@ -38,10 +38,18 @@ EditDlgOutputGrabber::~EditDlgOutputGrabber() {
   EditReleaseMessageFile(file_);
 }
 
-bool EditDlgOutputGrabber::IsInitialized() { return initialized; }
-const std::string& EditDlgOutputGrabber::DefaultTitle() { return default_title; }
-const std::vector<std::string>& EditDlgOutputGrabber::CachedOutput() { return cached_output; }
-bool EditDlgOutputGrabber::DontBringItUp() { return dont_bring_it_up; }
+bool EditDlgOutputGrabber::IsInitialized() {
+  return initialized;
+}
+const std::string& EditDlgOutputGrabber::DefaultTitle() {
+  return default_title;
+}
+const std::vector<std::string>& EditDlgOutputGrabber::CachedOutput() {
+  return cached_output;
+}
+bool EditDlgOutputGrabber::DontBringItUp() {
+  return dont_bring_it_up;
+}
 
 void EditDlgOutputGrabber::ResetForTests() {
   initialized = false;
@@ -97,14 +105,18 @@ void EditDlgOutputGrabber::Flush() {
   PutIntoDialog(text);
 }
 
-void EditDlgOutputGrabber::handleIdle(IdleNotifier*) { Flush(); }
+void EditDlgOutputGrabber::handleIdle(IdleNotifier*) {
+  Flush();
+}
 
 void EditDlgOutputGrabber::WatchIdle(bool on) {
   if (on == idle_registered_) return;
   IdleNotifier* n = getIdleNotifier();
   if (!n) return;
-  if (on) n->addIdleListener(this);
-  else n->removeIdleListener(this);
+  if (on)
+    n->addIdleListener(this);
+  else
+    n->removeIdleListener(this);
   idle_registered_ = on;
 }
 
@@ -117,7 +129,9 @@ WTopWindow* EditDlgOutputGrabber::Dialog() const {
   return dialog_.alive() ? dialog_ptr_ : nullptr;
 }
 
-Edit* EditDlgOutputGrabber::View() const { return Dialog() ? text_ : nullptr; }
+Edit* EditDlgOutputGrabber::View() const {
+  return Dialog() ? text_ : nullptr;
+}
 
 void EditDlgOutputGrabber::PutIntoDialog(const std::string& text) {
   if (!Dialog()) {
@@ -138,8 +152,8 @@ void EditDlgOutputGrabber::OpenEditMessageDlg(bool force) {
   auto* dlg = new WTopWindow(title, 400, 300);
   EditReleaseMessageFile(file_);
   file_ = EditMessageFile(title);
-  Edit* text = EditCreate(dlg->client(), 0, 0, -1, -1, title.c_str(), file_, nullptr, false,
-                          true, false);
+  Edit* text =
+      EditCreate(dlg->client(), 0, 0, -1, -1, title.c_str(), file_, nullptr, false, true, false);
   keep_button_ = new WButton(dlg->client(), "", [this] { PressTackButton(); });
   hide_button_ = new WButton(dlg->client(), "", [this] { PressHideButton(); });
   dlg->client()->SetLayout([text, this](WContainer* c) {
@@ -150,10 +164,9 @@ void EditDlgOutputGrabber::OpenEditMessageDlg(bool force) {
     keep_button_->SetGeometry(WRect{r.width - 2 * (bw + kMargin), y, bw, kButtonHeight});
     hide_button_->SetGeometry(WRect{r.width - (bw + kMargin), y, bw, kButtonHeight});
   });
-  dlg->SetGeometry(WRect{dlg->geometry().x, dlg->geometry().y,
-                         kColumns * text->charWidth() + WScrollBar::Thickness(),
-                         kRows * text->lineHeight() + WScrollBar::Thickness() + kButtonHeight +
-                             2 * kMargin});
+  dlg->SetGeometry(WRect{
+      dlg->geometry().x, dlg->geometry().y, kColumns * text->charWidth() + WScrollBar::Thickness(),
+      kRows * text->lineHeight() + WScrollBar::Thickness() + kButtonHeight + 2 * kMargin});
   dialog_ = HandleRef(kWindowHandleType, static_cast<WWindow*>(dlg));
   dialog_ptr_ = dlg;
   text_ = text;
@@ -175,14 +188,15 @@ void EditDlgOutputGrabber::ShowCachedWarningsInDlg() {
   g->PressTackButton();
   dont_bring_it_up = hidden;
   // The grabber lives for its dialog only: nothing routes messages to it.
-  all_grabbers.erase(std::remove(all_grabbers.begin(), all_grabbers.end(), g),
-                     all_grabbers.end());
-  if (WTopWindow* dlg = g->Dialog()) dlg->SetCloseHandler([g](WTopWindow*) {
+  all_grabbers.erase(std::remove(all_grabbers.begin(), all_grabbers.end(), g), all_grabbers.end());
+  if (WTopWindow* dlg = g->Dialog())
+    dlg->SetCloseHandler([g](WTopWindow*) {
       g->dialog_.reset();
       delete g;
       return true;
     });
-  else delete g;
+  else
+    delete g;
 }
 
 void EditDlgOutputGrabber::PressTackButton() {

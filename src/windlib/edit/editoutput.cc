@@ -37,9 +37,13 @@ EditorOutputGrabber::~EditorOutputGrabber() {
                      all_grabbers.end());
 }
 
-bool EditorOutputGrabber::IsInitialized() { return initialized; }
+bool EditorOutputGrabber::IsInitialized() {
+  return initialized;
+}
 
-const std::string& EditorOutputGrabber::DefaultTitle() { return default_title; }
+const std::string& EditorOutputGrabber::DefaultTitle() {
+  return default_title;
+}
 
 void EditorOutputGrabber::OrvexIsInitialized() {
   if (initialized) return;
@@ -220,14 +224,18 @@ void EditAppendMessages(Edit* e, const std::string& text, bool* open_line) {
   e->UpdateScrollBars();
 }
 
-void EditorOutputGrabber::handleIdle(IdleNotifier*) { Flush(); }
+void EditorOutputGrabber::handleIdle(IdleNotifier*) {
+  Flush();
+}
 
 void EditorOutputGrabber::WatchIdle(bool on) {
   if (on == idle_registered_) return;
   IdleNotifier* n = getIdleNotifier();
   if (!n) return;
-  if (on) n->addIdleListener(this);
-  else n->removeIdleListener(this);
+  if (on)
+    n->addIdleListener(this);
+  else
+    n->removeIdleListener(this);
   idle_registered_ = on;
 }
 

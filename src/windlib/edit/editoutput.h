@@ -57,9 +57,9 @@ class EditorOutputGrabber : public OutputGrabber, private Idler {
   void ReleaseFile();
 
   std::optional<std::string> title_;
-  HandleRef window_;        // the editor window, weakly
-  Edit* view_ = nullptr;    // its view; valid while window_ is alive
-  File* file_ = nullptr;    // the internal file the window shows
+  HandleRef window_;      // the editor window, weakly
+  Edit* view_ = nullptr;  // its view; valid while window_ is alive
+  File* file_ = nullptr;  // the internal file the window shows
   std::vector<std::string> cache_;
   std::string pending_;     // waits for the next batch
   bool open_line_ = false;  // the window's last line waits for its line end

@@ -33,8 +33,7 @@ TEST(EditorOutput, CachesDuringStartUpSpewsOnceThenPrintsAndShutsDown) {
   testing::internal::CaptureStderr();
   OeOutputSpewOnEarlyExit();
   OeOutputSpewOnEarlyExit();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "oe: warning: Ignoring unknown option \"x\"\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "oe: warning: Ignoring unknown option \"x\"\n");
 
   // Start-up ends without a display: messages, diagnostics included, are
   // printed on standard output; fatal ones still go to the terminal's error.

@@ -64,8 +64,7 @@ TEST_F(MessageDialog, CollectsUntilStartUpEndsThenShowsEverything) {
   EXPECT_EQ(Text(grabber->View()), "early\n") << "filled at the next idle moment";
   getIdleNotifier()->notifyIdle(false);
   EXPECT_EQ(Text(grabber->View()), "early\nlater\n");
-  EXPECT_EQ(EditDlgOutputGrabber::CachedOutput(),
-            (std::vector<std::string>{"early\n", "later\n"}));
+  EXPECT_EQ(EditDlgOutputGrabber::CachedOutput(), (std::vector<std::string>{"early\n", "later\n"}));
 
   // Closed by the user, it comes back with everything collected.
   CloseDialog();
