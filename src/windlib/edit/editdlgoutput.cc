@@ -105,21 +105,6 @@ void EditDlgOutputGrabber::Flush() {
   PutIntoDialog(text);
 }
 
-void EditDlgOutputGrabber::handleIdle(IdleNotifier*) {
-  Flush();
-}
-
-void EditDlgOutputGrabber::WatchIdle(bool on) {
-  if (on == idle_registered_) return;
-  IdleNotifier* n = getIdleNotifier();
-  if (!n) return;
-  if (on)
-    n->addIdleListener(this);
-  else
-    n->removeIdleListener(this);
-  idle_registered_ = on;
-}
-
 void EditDlgOutputGrabber::DiscardGrabbedStuff() {
   cached_output.clear();
   pending_.clear();

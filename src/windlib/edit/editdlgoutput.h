@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/edit/edit.h"
+#include "windlib/edit/editoutput.h"
 #include "windlib/handles.h"
 #include "windlib/outputmanager.h"
 
 class WButton;
 class WTopWindow;
 
-class EditDlgOutputGrabber : public OutputGrabber, private Idler {
+class EditDlgOutputGrabber : public OutputGrabber, public EditIdleFlusher {
  public:
   // A new grabber (not yet on any stack) whose dialog is titled `title`, or
   // with the default title when none is given.
@@ -45,7 +45,7 @@ class EditDlgOutputGrabber : public OutputGrabber, private Idler {
   void DiscardGrabbedStuff() override;
 
   // Fills the dialog with what waits for the next idle moment now.
-  void Flush();
+  void Flush() override;
 
   // The dialog's toggles, as a click on them: the pin of this dialog, and
   // the hide toggle that all dialogs share.
@@ -60,8 +60,6 @@ class EditDlgOutputGrabber : public OutputGrabber, private Idler {
   explicit EditDlgOutputGrabber(const char* title);
   void OpenEditMessageDlg(bool force);
   void PutIntoDialog(const std::string& text);
-  void handleIdle(IdleNotifier* notifier) override;
-  void WatchIdle(bool on);
   void RefreshLabels();
 
   std::optional<std::string> title_;
@@ -74,5 +72,4 @@ class EditDlgOutputGrabber : public OutputGrabber, private Idler {
   bool kept_ = false;
   bool open_line_ = false;
   std::string pending_;  // waits for the next idle moment
-  bool idle_registered_ = false;
 };

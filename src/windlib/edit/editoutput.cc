@@ -224,11 +224,7 @@ void EditAppendMessages(Edit* e, const std::string& text, bool* open_line) {
   e->UpdateScrollBars();
 }
 
-void EditorOutputGrabber::handleIdle(IdleNotifier*) {
-  Flush();
-}
-
-void EditorOutputGrabber::WatchIdle(bool on) {
+void EditIdleFlusher::WatchIdle(bool on) {
   if (on == idle_registered_) return;
   IdleNotifier* n = getIdleNotifier();
   if (!n) return;

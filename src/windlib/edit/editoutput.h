@@ -15,7 +15,20 @@
 #include "windlib/handles.h"
 #include "windlib/outputmanager.h"
 
-class EditorOutputGrabber : public OutputGrabber, private Idler {
+// Runs Flush at the next idle moment of the main loop once asked to.
+class EditIdleFlusher : private Idler {
+ public:
+  virtual void Flush() = 0;
+
+ protected:
+  void WatchIdle(bool on);
+
+ private:
+  void handleIdle(IdleNotifier*) override { Flush(); }
+  bool idle_registered_ = false;
+};
+
+class EditorOutputGrabber : public OutputGrabber, public EditIdleFlusher {
  public:
   // A new grabber (not yet on any stack) whose window is titled `title`, or
   // with the default title when none is given.
@@ -43,7 +56,7 @@ class EditorOutputGrabber : public OutputGrabber, private Idler {
 
   // Makes the window if needed and appends the messages that wait for the
   // next idle moment now.
-  void Flush();
+  void Flush() override;
   // The view of the window while it is open, else none.
   Edit* View() const;
   const std::vector<std::string>& Cache() const { return cache_; }
@@ -52,8 +65,6 @@ class EditorOutputGrabber : public OutputGrabber, private Idler {
   explicit EditorOutputGrabber(const char* title);
   void PutOutputIntoEditor(const char* text);
   void MakeEditorIfNecessary(bool force);
-  void handleIdle(IdleNotifier* notifier) override;
-  void WatchIdle(bool on);
   void ReleaseFile();
 
   std::optional<std::string> title_;
@@ -63,7 +74,6 @@ class EditorOutputGrabber : public OutputGrabber, private Idler {
   std::vector<std::string> cache_;
   std::string pending_;     // waits for the next batch
   bool open_line_ = false;  // the window's last line waits for its line end
-  bool idle_registered_ = false;
   bool flushing_ = false;
 };
 
