@@ -12,14 +12,14 @@
 
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
-#include "windlib/config/editsettings.h"
 #include "windlib/file/bufwriter.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
+#include "windlib/file/filesave.h"
 #include "windlib/file/lineends.h"
 #include "windlib/file/tempregistry.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/file/undo.h"
-#include "windlib/file/widthscan.h"
 #include "windlib/wdisplay.h"
 
 namespace {
@@ -61,37 +61,30 @@ class LineSplitter {
   explicit LineSplitter(int64_t base) : line_start_(base) {}
   template <typename Emit>
   void Piece(const char* data, int64_t n, int64_t piece_off, Emit&& emit) {
-    const int tab = cfgTabSize > 0 ? cfgTabSize : 1;
+    const GeomRule rule = GeomStoreRule();
     const char* p = data;
     const char* end = data + n;
-    // One pass: runs of ordinary bytes add their length, then the control
-    // byte that ends the run is handled.
+    // One pass: each line is measured up to its line end.
     while (p < end) {
-      const char* q = FindControlByte(p, end);
-      width_ += static_cast<int32_t>(q - p);
+      const char* q;
+      width_ = GeomWidthUntil(width_, p, end, '\n', &q, rule);
       if (q == end) break;
-      if (*q == '\n') {
-        int64_t at = piece_off + (q - data);
-        emit(line_start_, at - line_start_, width_);
-        line_start_ = at + 1;
-        width_ = 1;
-      } else if (*q == '\t') {
-        width_ = tab * ((width_ + tab) / tab);
-      } else {
-        width_ += 2;
-      }
+      int64_t at = piece_off + (q - data);
+      emit(line_start_, at - line_start_, width_.v);
+      line_start_ = at + 1;
+      width_ = kGeomStoreOrigin;
       p = q + 1;
     }
   }
-  void HeldCr() { width_ += 2; }
+  void HeldCr() { width_ = GeomAdvance(width_, '\r', GeomStoreRule()); }
   template <typename Emit>
   void Finish(int64_t end_off, Emit&& emit) {
-    if (line_start_ < end_off) emit(line_start_, end_off - line_start_, width_);
+    if (line_start_ < end_off) emit(line_start_, end_off - line_start_, width_.v);
   }
 
  private:
   int64_t line_start_;
-  int32_t width_ = 1;
+  DisplayCol width_ = kGeomStoreOrigin;
 };
 
 int32_t clamp_len(int64_t len) { return len > INT32_MAX ? INT32_MAX : static_cast<int32_t>(len); }
@@ -365,8 +358,7 @@ int LoadStubFile(File* f) {
     }
     return 0;
   }
-  f->mtime = st.st_mtime;
-  f->size = st.st_size;
+  FileTakeDiskIdentity(f, st);
   f->stub = 0;
   f->modified = 0;
   f->journalDirty = 0;
