@@ -41,9 +41,9 @@ int vertical(Edit* e, int32_t delta) {
   if (e->goalColumn < 0) e->goalColumn = EditDisplayColumn(e, e->caretLine, e->caretColumn);
   // The line after the last is the end of the file.
   int32_t line = std::clamp(e->caretLine + delta, 1, f->nLines + 1);
-  int32_t col = EditColumnFromDisplay(e, line, e->goalColumn);
-  // Never past the display column kept.
-  while (col > 0 && EditDisplayColumn(e, line, col) > e->goalColumn) --col;
+  // Never past the display column kept: inside a tab or an escape, the
+  // caret goes before it.
+  int32_t col = EditByteAt(e, line, DisplayCol(e->goalColumn), GeomSide::kLeft);
   return move_to(e, line, col, true);
 }
 
