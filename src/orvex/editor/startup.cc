@@ -30,19 +30,10 @@ StartupState state;
 
 // Makes a recorded termination signal end the central wait; the main
 // loop's ExtraProcess_Wait then takes it.
-class SignalWakeListener : public SocketListener {
+class SignalWakeListener : public WakeListener {
  public:
   explicit SignalWakeListener(int fd) : fd_(fd) {}
-  bool hasFD() override { return true; }
-  int getFD() override { return fd_; }
-  bool wantsToRead() override { return true; }
-  bool wantsToWrite() override { return false; }
-  bool wantsToDequeueAndDispatch() override { return false; }
-  bool wantsToStop() override { return false; }
-  void handleRead() override {}
-  void handleWrite() override {}
-  void handleDequeueAndDispatch() override {}
-  void handleStop() override {}
+  int wakeFD() override { return fd_; }
 
  private:
   int fd_;

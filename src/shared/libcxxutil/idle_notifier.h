@@ -30,6 +30,23 @@ class SocketListener {
   virtual void handleStop() = 0;
 };
 
+// A listener whose only job is to end a wait when its descriptor becomes
+// readable (none: -1); whoever owns the descriptor reads it elsewhere.
+class WakeListener : public SocketListener {
+ public:
+  virtual int wakeFD() = 0;
+  bool hasFD() override { return wakeFD() >= 0; }
+  int getFD() override { return wakeFD(); }
+  bool wantsToRead() override { return wakeFD() >= 0; }
+  bool wantsToWrite() override { return false; }
+  bool wantsToDequeueAndDispatch() override { return false; }
+  bool wantsToStop() override { return false; }
+  void handleRead() override {}
+  void handleWrite() override {}
+  void handleDequeueAndDispatch() override {}
+  void handleStop() override {}
+};
+
 // Work done whenever the loop goes round.
 class Idler {
  public:

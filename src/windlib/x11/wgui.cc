@@ -132,18 +132,9 @@ int on_io_error(Display*) {
 
 // Makes X input end a wait of the central notifier. X events themselves are
 // taken by WEventAll, so the handlers do nothing.
-class XSocketListener : public SocketListener {
+class XSocketListener : public WakeListener {
  public:
-  bool hasFD() override { return display != nullptr; }
-  int getFD() override { return display ? ConnectionNumber(display) : -1; }
-  bool wantsToRead() override { return display != nullptr; }
-  bool wantsToWrite() override { return false; }
-  bool wantsToDequeueAndDispatch() override { return false; }
-  bool wantsToStop() override { return false; }
-  void handleRead() override {}
-  void handleWrite() override {}
-  void handleDequeueAndDispatch() override {}
-  void handleStop() override {}
+  int wakeFD() override { return display ? ConnectionNumber(display) : -1; }
 };
 XSocketListener x_listener;
 
