@@ -16,6 +16,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
+#include "windlib/file/file.h"
+
 extern "C" char** environ;
 
 namespace oebench {
@@ -122,6 +126,22 @@ double InChild(Measure measure) {
   close(fds[0]);
   waitpid(pid, nullptr, 0);
   return value;
+}
+
+// The main program of a benchmark: runs `before` (a comparison with a peer
+// program, printed first) when given, then the registered benchmarks, then
+// deletes the temporary copies the editor made.
+inline int RunBenchmarks(int argc, char** argv, void (*before)() = nullptr) {
+  benchmark::Initialize(&argc, argv);
+  if (before) {
+    before();
+    fflush(stdout);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  FilesAbort();
+  CacheAbort();
+  return 0;
 }
 
 }  // namespace oebench

@@ -104,10 +104,4 @@ BENCHMARK(BM_TypeAndWriteTheJournal)->Iterations(20)->Unit(benchmark::kMilliseco
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FilesAbort();
-  return 0;
-}
+int main(int argc, char** argv) { return oebench::RunBenchmarks(argc, argv); }

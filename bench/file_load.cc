@@ -162,13 +162,8 @@ BENCHMARK(BM_HintedLookup)->Arg(0)->Arg(50)->Arg(99);
 
 int main(int argc, char** argv) {
   setup_runtime();
-  benchmark::Initialize(&argc, argv);
-  const char* rounds = getenv("OE_BENCH_ROUNDS");
-  compare_with_cp(rounds ? atoi(rounds) : 7);
-  fflush(stdout);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FilesAbort();
-  CacheAbort();
-  return 0;
+  return oebench::RunBenchmarks(argc, argv, [] {
+    const char* rounds = getenv("OE_BENCH_ROUNDS");
+    compare_with_cp(rounds ? atoi(rounds) : 7);
+  });
 }

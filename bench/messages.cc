@@ -97,10 +97,4 @@ BENCHMARK(BM_FloodOfMessagesOneByOne)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FilesAbort();
-  return 0;
-}
+int main(int argc, char** argv) { return oebench::RunBenchmarks(argc, argv); }

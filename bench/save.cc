@@ -151,13 +151,8 @@ BENCHMARK(BM_SaveMiddleChange)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   setup_runtime();
-  benchmark::Initialize(&argc, argv);
-  const char* rounds = getenv("OE_BENCH_ROUNDS");
-  compare(rounds ? atoi(rounds) : 5);
-  fflush(stdout);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FilesAbort();
-  CacheAbort();
-  return 0;
+  return oebench::RunBenchmarks(argc, argv, [] {
+    const char* rounds = getenv("OE_BENCH_ROUNDS");
+    compare(rounds ? atoi(rounds) : 5);
+  });
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench_support.h"
 #include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
 #include "windlib/file/undo.h"
@@ -91,11 +92,7 @@ BENCHMARK(BM_UndoGroup)->Arg(10000)->Arg(50000)->Arg(100000)->Unit(benchmark::kM
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FilesAbort();
-  CacheAbort();
+  oebench::RunBenchmarks(argc, argv);
   if (const char* dir = getenv("TMPDIR")) rmdir(dir);
   return 0;
 }
