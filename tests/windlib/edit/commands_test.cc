@@ -305,14 +305,9 @@ TEST_F(EditTest, KeysListingFollowsTheBindingTables) {
   ASSERT_NE(shown, nullptr);
   EXPECT_TRUE(shown->readOnlyView);
   EXPECT_EQ(std::string(File_Title(shown->file)), "Keys and Commands");
-  auto text = [](File* file) {
-    std::string out;
-    for (int32_t n = 1; n <= file->nLines; ++n) out += LineText(file, n) + "\n";
-    return out;
-  };
-  EXPECT_EQ(text(shown->file), listing);
+  EXPECT_EQ(Text(shown->file), listing);
   Type(shown, "x");
-  EXPECT_EQ(text(shown->file), listing) << "the listing cannot be typed into";
+  EXPECT_EQ(Text(shown->file), listing) << "the listing cannot be typed into";
   EXPECT_FALSE(shown->file->modified);
   // Asking again brings up the same window.
   const size_t windows = EditWindows().size();

@@ -65,6 +65,13 @@ class EditTest : public ::testing::Test {
     Line* l = FileLine(f, n, nullptr, 0);
     return l ? std::string(FileLineText(f, l), static_cast<size_t>(l->len)) : "<none>";
   }
+  // The whole text of a file, or of the file a view shows, each line ended.
+  static std::string Text(File* f) {
+    std::string all;
+    for (int32_t n = 1; n <= f->nLines; ++n) all += LineText(f, n) + "\n";
+    return all;
+  }
+  static std::string Text(Edit* e) { return Text(e->file); }
   static void Key(Edit* e, uint32_t key, unsigned mods = 0, const std::string& text = "") {
     WEvent ev = WKeyEvent(key, mods, text);
     WSendEvent(e->text, ev);

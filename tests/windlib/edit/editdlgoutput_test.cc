@@ -32,11 +32,6 @@ class MessageDialog : public EditTest {
     wDisplayActive = true;
     EditDlgOutputGrabber::OrvexIsInitialized();
   }
-  static std::string Text(Edit* e) {
-    std::string all;
-    for (int32_t n = 1; n <= e->file->nLines; ++n) all += LineText(e->file, n) + "\n";
-    return all;
-  }
   void CloseDialog() {
     ASSERT_NE(grabber->Dialog(), nullptr);
     EXPECT_TRUE(grabber->Dialog()->Close());

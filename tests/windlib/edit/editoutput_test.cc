@@ -32,11 +32,6 @@ class MessageWindow : public EditTest {
     wDisplayActive = true;
     EditorOutputGrabber::OrvexIsInitialized();
   }
-  static std::string Text(Edit* e) {
-    std::string all;
-    for (int32_t n = 1; n <= e->file->nLines; ++n) all += LineText(e->file, n) + "\n";
-    return all;
-  }
   // The view of the message window, after the pending batch went in.
   Edit* Shown() {
     grabber->Flush();
