@@ -143,23 +143,6 @@ void commit_record(File* f, PreparedRecord& p, int direction) {
 Line* new_line(std::string_view s) {
   return LineFAllocS(s.data(), static_cast<int32_t>(s.size()));
 }
-
-// Gives a record the text `s` in a buffer of its own, freeing the text it
-// had; cannot fail.
-void adopt_text(Line* l, char* buf, int32_t len) {
-  if (!LineInFile(l)) gen_free(l->text.buf);
-  l->text.buf = buf;
-  l->len = len;
-  l->allocLen = len + 10;
-}
-
-char* own_buffer(const std::string& s) {
-  const int32_t len = static_cast<int32_t>(s.size());
-  char* buf = static_cast<char*>(gen_alloc(len + 11, 1));
-  if (len > 0) std::memcpy(buf, s.data(), s.size());
-  buf[len] = 0;
-  return buf;
-}
 }  // namespace
 
 void FileChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
@@ -242,7 +225,8 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
       buffers.reserve(static_cast<size_t>(reused));
       fresh.reserve(static_cast<size_t>(count - reused));
       for (int32_t i = 0; i < reused; ++i)
-        buffers.push_back(own_buffer(lines[static_cast<size_t>(i)]));
+        buffers.push_back(LineNewBuffer(lines[static_cast<size_t>(i)].data(),
+                                        static_cast<int32_t>(lines[static_cast<size_t>(i)].size())));
       for (int32_t i = reused; i < count; ++i) fresh.push_back(new_line(lines[static_cast<size_t>(i)]));
     }
   } catch (...) {
@@ -271,7 +255,8 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
     // Reuse the records of the range in order, then insert or remove.
     Line* l = first;
     for (int32_t i = 0; i < reused; ++i, l = l->next) {
-      adopt_text(l, buffers[static_cast<size_t>(i)], static_cast<int32_t>(lines[static_cast<size_t>(i)].size()));
+      LineAdoptBuffer(l, buffers[static_cast<size_t>(i)],
+                      static_cast<int32_t>(lines[static_cast<size_t>(i)].size()));
       FileSetMaxW(f, l);
     }
     Line* before = l;  // the first record not reused (or the line after the range)

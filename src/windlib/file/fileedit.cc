@@ -18,7 +18,7 @@ void LineReserve(Line* line, int32_t new_len) {
   ASSERT_INSTANTIATED(line);
   // Growth is proportional, so that a line typed character by character is
   // not copied over and over.
-  if (new_len >= line->allocLen) LineGrow(line, new_len + 10 + new_len / 4 - line->allocLen);
+  if (new_len >= line->allocLen) LineGrow(line, new_len + kLineSpare + new_len / 4 - line->allocLen);
 }
 
 void LineChange(Line* line, int32_t from, int32_t to, const char* text, int32_t n) {

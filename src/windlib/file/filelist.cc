@@ -99,13 +99,7 @@ void FileRemove(File* f, Line* line) {
 
 void FileInstanciateLine(File* f, Line* line) {
   if (!LineInFile(line)) return;
-  const char* text = FileLineText(f, line);
-  int32_t len = line->len;
-  char* buf = static_cast<char*>(gen_alloc(len + 11, 1));
-  if (len > 0) std::memcpy(buf, text, static_cast<size_t>(len));
-  buf[len] = 0;
-  line->allocLen = len + 10;
-  line->text.buf = buf;
+  LineAdoptBuffer(line, LineNewBuffer(FileLineText(f, line), line->len), line->len);
 }
 
 const char* FileLineText(File* f, Line* line) {

@@ -69,12 +69,25 @@ Line* LineFAlloc(int64_t offset, int32_t len) {
   return l;
 }
 
+char* LineNewBuffer(const char* text, int32_t len) {
+  char* buf = static_cast<char*>(gen_alloc(len + kLineSpare + 1, 1));
+  if (len > 0) std::memcpy(buf, text, static_cast<size_t>(len));
+  buf[len] = 0;
+  return buf;
+}
+
+void LineAdoptBuffer(Line* line, char* buf, int32_t len) {
+  if (!LineInFile(line)) gen_free(line->text.buf);
+  line->text.buf = buf;
+  line->len = len;
+  line->allocLen = len + kLineSpare;
+}
+
 Line* LineFAllocS(const char* text, int32_t len) {
+  char* buf = LineNewBuffer(text, len);
   Line* l = take();
-  l->allocLen = len + 10;
-  l->text.buf = static_cast<char*>(gen_alloc(l->allocLen + 1, 1));
-  if (len > 0) std::memcpy(l->text.buf, text, static_cast<size_t>(len));
-  l->text.buf[len] = 0;
+  l->text.buf = buf;
+  l->allocLen = len + kLineSpare;
   l->len = len;
   l->synState = 0;
   l->extra = 0;

@@ -27,6 +27,13 @@ Line* LineFAlloc(int64_t offset, int32_t len);
 Line* LineFAllocS(const char* text, int32_t len);
 void LineFree(Line* line);
 void LinesFree(Line* first);
+// An own buffer holding `len` bytes of text, a NUL and kLineSpare bytes of
+// room to grow.
+constexpr int32_t kLineSpare = 10;
+char* LineNewBuffer(const char* text, int32_t len);
+// Gives a record a buffer made by LineNewBuffer for `len` bytes, freeing
+// the text it had; allocates nothing, so it cannot fail.
+void LineAdoptBuffer(Line* line, char* buf, int32_t len);
 // Adds n to the capacity of an own buffer.
 void LineGrow(Line* line, int32_t n);
 // Makes room in an own buffer for a text of new_len bytes, so that a change
