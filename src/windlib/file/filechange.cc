@@ -89,8 +89,7 @@ struct PreparedRecord {
 };
 
 PreparedRecord prepare_record(File* f, Line* first, int32_t lS, int32_t cS, int32_t lE,
-                              int32_t cE, const char* text, int32_t len, bool mayAppend,
-                              int direction) {
+                              int32_t cE, TextPos newEnd, bool mayAppend, int direction) {
   PreparedRecord p;
   if (f->undoOff) return p;
   Undo* head = f->undo;
@@ -98,10 +97,8 @@ PreparedRecord prepare_record(File* f, Line* first, int32_t lS, int32_t cS, int3
       head->saved && (lS > head->startLine || (lS == head->startLine && cS >= head->startCol)) &&
       lE == head->endLine && cE == head->endCol) {
     // The replaced text lies inside what the record inserted: nothing to keep.
-    int32_t line = lS, col = cS;
-    advance(text, len, true, &line, &col);
     p.extend = true;
-    p.extendedEnd = TextPos{line, col};
+    p.extendedEnd = newEnd;
     return p;
   }
   std::string saved = copy_range(f, first, lS, cS, lE, cE);
@@ -112,10 +109,8 @@ PreparedRecord prepare_record(File* f, Line* first, int32_t lS, int32_t cS, int3
   Undo* u = UndoAlloc();
   u->startLine = lS;
   u->startCol = cS;
-  int32_t line = lS, col = cS;
-  advance(text, len, direction == 0, &line, &col);
-  u->endLine = line;
-  u->endCol = col;
+  u->endLine = newEnd.line;
+  u->endCol = newEnd.col;
   u->oldLineSpan = lE - lS;
   u->oldColSpan = cE - cS;
   u->saved = copy;
@@ -190,6 +185,9 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
   if (lS > n) old_count = 0;
   const bool single_line = last == first && first &&
                            !std::memchr(text ? text : "", '\n', static_cast<size_t>(len));
+  // Where the new text ends: user text ends lines at LF or CR LF.
+  TextPos new_end{lS, cS};
+  advance(text, len, direction == 0, &new_end.line, &new_end.col);
 
   // ---- Prepare: everything that reads the temporary copy or allocates, so
   // that a failure here (a panic from the cache) leaves text and undo as
@@ -200,7 +198,7 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
   std::vector<Line*> fresh;    // records to insert, not yet linked
   int32_t reused = 0;
   try {
-    rec = prepare_record(f, first, lS, cS, lE, cE, text, len, mayAppend, direction);
+    rec = prepare_record(f, first, lS, cS, lE, cE, new_end, mayAppend, direction);
     if (single_line) {
       // Only the representation changes here, not the text.
       FileInstanciateLine(f, first);
@@ -277,9 +275,7 @@ Line* change(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_
   FileChangeEvent event;
   event.start = TextPos{lS, cS};
   event.oldEnd = TextPos{lE, cE};
-  int32_t end_line = lS, end_col = cS;
-  advance(text, len, direction == 0, &end_line, &end_col);
-  event.newEnd = TextPos{end_line, end_col};
+  event.newEnd = new_end;
   event.linesRemoved = old_count;
   event.linesAdded = new_count;
   event.firstRecord = at_start;
