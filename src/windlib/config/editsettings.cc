@@ -7,6 +7,7 @@ int cfgAdaContinuationSize;
 int cfgWrapColumn;
 int cfgWrapIndent;
 bool vfWordWrap;
+bool vfExactCase;
 int cfgEditIncrFrequency;
 bool vfEditorBackups;
 bool vfTabsAreSpaces;
@@ -29,6 +30,7 @@ void EditSettingsToDefaults() {
   cfgWrapColumn = 79;
   cfgWrapIndent = 2;
   vfWordWrap = false;
+  vfExactCase = false;
   cfgEditIncrFrequency = 120;
   vfEditorBackups = false;
   vfTabsAreSpaces = false;

@@ -11,6 +11,7 @@ extern int cfgAdaContinuationSize;  // "adacontinuationsize"
 extern int cfgWrapColumn;           // "wrapcolumn"
 extern int cfgWrapIndent;           // "wrapindent"
 extern bool vfWordWrap;             // "wordwrap"
+extern bool vfExactCase;            // "exactcase": searches match case exactly by default
 extern int cfgEditIncrFrequency;    // "editincrfrequency": seconds between journal writes
 extern bool vfEditorBackups;        // "editorbackups"
 extern bool vfTabsAreSpaces;        // "tabsarespaces"
@@ -21,9 +22,9 @@ extern bool cfgScrollHLocationTop;  // "scrollhlocation": horizontal scroll bars
 extern int cfgEditSomeSize;         // "editsomesize": lines or characters moved by UpSome ...
 extern bool vfAllowOvertypeMode;    // the Insert key may toggle overtype
 extern bool vfBlankPointerWhileTyping;
-extern bool vfAllowMiddleClick;     // "middle-button selection"
-extern int cfgIgnoreMotion;         // "ignoremotion": pixels a click may move
-extern bool vfSelectionMargin;      // views get a selection margin
+extern bool vfAllowMiddleClick;  // "middle-button selection"
+extern int cfgIgnoreMotion;      // "ignoremotion": pixels a click may move
+extern bool vfSelectionMargin;   // views get a selection margin
 
 // Restores every setting above to its default.
 void EditSettingsToDefaults();
