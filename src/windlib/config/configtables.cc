@@ -7,6 +7,7 @@
 
 #include "windlib/config/configoptions.h"
 #include "windlib/config/editsettings.h"
+#include "windlib/config/settingsmanager.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ Table editor_options() {
       B("draganddrop", nullptr, false),
       B("tabsarespaces", &vfTabsAreSpaces, false),
       B("preventautocheckout", nullptr, false),
-      B("rememberwindowpositions", nullptr, true),
+      B("rememberwindowpositions", &vfRememberWindowPositions, true),
       B("closebuttonontitlebar", nullptr, false, kLayout),
       B("openfilesinnewbuffers", &vfOpenFilesInNewBuffers, false),
       B("autoGrabHeadFiles", nullptr, false),
