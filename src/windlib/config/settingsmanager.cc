@@ -1,17 +1,15 @@
 #include "windlib/config/settingsmanager.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
 #include "windlib/config/configdirs.h"
+#include "windlib/config/replacefile.h"
 #include "windlib/xswitch.h"
 
 bool vfRememberWindowPositions = true;
@@ -123,31 +121,9 @@ bool SettingsManager::write() {
   // The directory is made only when there is something to keep in it.
   if (!cfg_GetUserConfigDir(true)) return false;
   db_.set_compatibility_mode(true);
-  std::string text = db_.write_to_string();
+  const std::string text = db_.write_to_string();
   db_.set_compatibility_mode(false);
-
-  std::string temporary = path_ + "_XXXXXX";
-  int fd = mkstemp(temporary.data());
-  if (fd < 0) {
-    // No room for a second file: write in place rather than lose the state.
-    db_.set_compatibility_mode(true);
-    bool ok = db_.write_to_file_name(path_.c_str());
-    db_.set_compatibility_mode(false);
-    if (ok) dirty_ = false;
-    return ok;
-  }
-  struct stat old;
-  if (stat(path_.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
-  bool ok = gen_write_all(fd, text.data(), static_cast<int64_t>(text.size()));
-  ok = fsync(fd) == 0 && ok;
-  ok = close(fd) == 0 && ok;
-  if (ok && beforeReplaceHook) beforeReplaceHook(temporary.c_str());
-  if (ok && rename(temporary.c_str(), path_.c_str()) != 0) ok = false;
-  if (!ok) {
-    gen_error("failed when writing %s", path_.c_str());
-    unlink(temporary.c_str());
-    return false;
-  }
+  if (!cfg_ReplaceFile(path_, text, beforeReplaceHook)) return false;
   dirty_ = false;
   return true;
 }
