@@ -1,0 +1,556 @@
+// The pattern matcher: compiling a pattern and trying it at the candidate
+// columns of a line.
+#include "windlib/file/srchmatch.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "windlib/file/filesearch.h"
+
+namespace {
+
+using Elem = SrchPattern::Elem;
+using Seq = SrchPattern::Seq;
+
+// A regular expression saves at most this many repetition states per
+// candidate; one more makes the candidate fail.
+constexpr size_t kMaxStates = 200;
+// Groups nested deeper than this while matching, and wildcard continuations
+// nested deeper than this, make the candidate fail.
+constexpr int kMaxDepth = 200;
+// Backtracking steps one candidate may take before it fails: a pattern of
+// many stars could otherwise try combinations for hours.
+constexpr long kMaxSteps = 1000000;
+
+bool has_any_of(std::string_view s, const char* set) {
+  return s.find_first_of(set) != std::string_view::npos;
+}
+
+// A trailing character is an anchor unless a backslash escapes it.
+bool escaped_at(std::string_view s, size_t i) {
+  size_t n = 0;
+  while (i > n && s[i - n - 1] == '\\') ++n;
+  return n % 2 == 1;
+}
+
+int parse_class(std::string_view s, size_t* i, SrchPattern* p) {
+  std::bitset<256> set;
+  size_t j = *i + 1;
+  bool negate = j < s.size() && s[j] == '^';
+  if (negate) ++j;
+  bool first = true;
+  while (j < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[j]);
+    if (c == ']' && !first) {
+      ++j;
+      break;
+    }
+    first = false;
+    if (j + 2 < s.size() && s[j + 1] == '-' && s[j + 2] != ']') {
+      unsigned char hi = static_cast<unsigned char>(s[j + 2]);
+      for (int k = c; k <= hi; ++k) set.set(static_cast<size_t>(k));
+      j += 3;
+    } else {
+      set.set(c);
+      ++j;
+    }
+  }
+  if (negate) set.flip();
+  *i = j;
+  p->classes.push_back(set);
+  return static_cast<int>(p->classes.size() - 1);
+}
+
+// Builds the groups of a regular expression (anchors already removed).
+// Returns false for a ")" that closes no group.
+bool parse_regex(std::string_view s, SrchPattern* p) {
+  p->groups.assign(1, std::vector<Seq>(1));
+  std::vector<int32_t> open{0};
+  size_t i = 0;
+  while (i < s.size()) {
+    int32_t g = open.back();
+    Seq& seq = p->groups[static_cast<size_t>(g)].back();
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    Elem e;
+    switch (c) {
+      case '|':
+        p->groups[static_cast<size_t>(g)].emplace_back();
+        ++i;
+        continue;
+      case ')':
+        if (open.size() == 1) return false;
+        open.pop_back();
+        ++i;
+        if (i < s.size() && s[i] == '*') {
+          p->groups[static_cast<size_t>(open.back())].back().back().star = true;
+          ++i;
+        }
+        continue;
+      case '(': {
+        e.kind = Elem::kGroup;
+        e.index = static_cast<int32_t>(p->groups.size());
+        seq.push_back(e);  // `seq` is not used again: the push below may move it
+        p->groups.emplace_back(1);
+        open.push_back(e.index);
+        ++i;
+        continue;
+      }
+      case '*':
+        // A star after a starred element adds nothing; one with no element
+        // before it stands for itself.
+        if (!seq.empty() && seq.back().star) {
+          ++i;
+          continue;
+        }
+        e.ch = '*';
+        ++i;
+        break;
+      case '.':
+        e.kind = Elem::kAny;
+        ++i;
+        break;
+      case '[':
+        e.kind = Elem::kClass;
+        e.index = parse_class(s, &i, p);
+        break;
+      case '\\':
+        if (i + 1 < s.size()) {
+          e.ch = static_cast<unsigned char>(s[i + 1]);
+          i += 2;
+        } else {
+          e.ch = '\\';
+          ++i;
+        }
+        break;
+      case '\n':
+        e.kind = Elem::kLineBreak;
+        ++i;
+        break;
+      default:
+        e.ch = c;
+        ++i;
+        break;
+    }
+    if (e.kind == Elem::kChar && p->fold) e.ch = SrchFold(e.ch);
+    if (i < s.size() && s[i] == '*') {
+      e.star = true;
+      ++i;
+    }
+    seq.push_back(e);
+  }
+  return true;
+}
+
+struct Cur {
+  int32_t line;
+  int32_t pos;
+  bool operator==(const Cur&) const = default;
+};
+
+class Matcher {
+ public:
+  Matcher(const SrchPattern& p, SrchLines& lines) : p_(p), lines_(lines) {
+    if (p.mode == SrchPattern::kWild) memo_.assign(p.text.size() + 1, Cur{-1, 0});
+  }
+
+  int32_t find(int32_t col, bool forward, SrchEnd* end, const SrchContext* ctx) {
+    const std::string_view* v0 = at(0);
+    if (!v0) return -1;
+    if (p_.mode != SrchPattern::kRegex && p_.text.empty()) return -1;
+    const int32_t len = static_cast<int32_t>(v0->size());
+    col = std::min(col, len);
+    if (col < 0) return -1;
+    const int32_t shift = ctx ? ctx->shift : 0;
+    int32_t lo = 0, hi = len;
+    if (p_.lineStart && !p_.continuation) {
+      // Only the candidate that is column 0 of the real line.
+      lo = hi = -shift;
+      if (lo < 0 || lo > len) return -1;
+    }
+    if (p_.mode == SrchPattern::kPlain && !p_.hasLineBreak)
+      return find_plain(col, forward, lo, hi, end, ctx);
+    if (forward) {
+      for (int32_t c = std::max(col, lo); c <= hi; ++c)
+        if (try_candidate(c, col, end, ctx)) return c;
+    } else {
+      for (int32_t c = std::min(col, hi); c >= lo; --c)
+        if (try_candidate(c, col, end, ctx)) return c;
+    }
+    return -1;
+  }
+
+ private:
+  const std::string_view* at(int32_t k) {
+    if (k != k_) {
+      k_ = k;
+      ok_ = k >= 0 && lines_.get(k, &v_);
+    }
+    return ok_ ? &v_ : nullptr;
+  }
+
+  int32_t size_of(int32_t k) {
+    const std::string_view* v = at(k);
+    return v ? static_cast<int32_t>(v->size()) : -1;
+  }
+
+  // A plain single-line pattern: scan for it, then check the anchors.
+  int32_t find_plain(int32_t col, bool forward, int32_t lo, int32_t hi, SrchEnd* end,
+                     const SrchContext* ctx) {
+    const size_t m = p_.text.size();
+    int32_t c = forward ? std::max(col, lo) : std::min(col, hi);
+    while (c >= lo && c <= hi) {
+      std::string_view v = *at(0);
+      const char* h;
+      if (forward) {
+        h = SrchScanPlain(v.data() + c, v.size() - static_cast<size_t>(c), p_.text, p_.fold);
+      } else {
+        h = SrchScanPlainBack(v.data(), v.size(), static_cast<size_t>(c), p_.text, p_.fold);
+      }
+      if (!h) return -1;
+      c = static_cast<int32_t>(h - v.data());
+      if (c < lo || c > hi) return -1;
+      SrchEnd e{0, c + static_cast<int32_t>(m)};
+      if (start_ok(c, col, ctx) && end_ok(e)) {
+        *end = e;
+        return c;
+      }
+      c += forward ? 1 : -1;
+    }
+    return -1;
+  }
+
+  bool try_candidate(int32_t c, int32_t first, SrchEnd* end, const SrchContext* ctx) {
+    if (!start_ok(c, first, ctx)) return false;
+    Cur e{};
+    bool ok = false;
+    switch (p_.mode) {
+      case SrchPattern::kPlain:
+        ok = literal_at(Cur{0, c}, &e);
+        break;
+      case SrchPattern::kWild:
+        ok = wild_at(0, Cur{0, c}, &e, 0);
+        break;
+      case SrchPattern::kRegex:
+        stack_.clear();
+        overflow_ = false;
+        steps_ = 0;
+        depth_ = 0;
+        ok = group(0, Cur{0, c}, &e);
+        break;
+    }
+    if (!ok) return false;
+    SrchEnd se{e.line, e.pos};
+    if (!end_ok(se)) return false;
+    *end = se;
+    return true;
+  }
+
+  bool start_ok(int32_t c, int32_t first, const SrchContext* ctx) {
+    if (!p_.wordStart || p_.continuation) return true;
+    int prev;
+    if (ctx && c == first)
+      prev = ctx->prev;
+    else if (c > 0)
+      prev = static_cast<unsigned char>((*at(0))[static_cast<size_t>(c - 1)]);
+    else
+      prev = -1;
+    return prev < 0 || !SrchWordChar(static_cast<unsigned char>(prev));
+  }
+
+  bool end_ok(SrchEnd e) {
+    if (!p_.wordEnd && !p_.lineEnd) return true;
+    const std::string_view* v = at(e.lines);
+    if (!v) return false;
+    const int32_t len = static_cast<int32_t>(v->size());
+    if (p_.lineEnd && e.col != len) return false;
+    if (p_.wordEnd && e.col < len && SrchWordChar(static_cast<unsigned char>((*v)[e.col])))
+      return false;
+    return true;
+  }
+
+  // One character of the text against a pattern character (folded when
+  // the pattern is).
+  bool same(unsigned char t, unsigned char pc) const { return (p_.fold ? SrchFold(t) : t) == pc; }
+
+  // A line break of the pattern: the end of the line, going on at the start
+  // of the next.
+  bool line_break(Cur* c) {
+    if (c->pos != size_of(c->line) || !at(c->line + 1)) return false;
+    ++c->line;
+    c->pos = 0;
+    return true;
+  }
+
+  bool literal_at(Cur c, Cur* end) {
+    for (unsigned char pc : p_.text) {
+      if (pc == '\n') {
+        if (!line_break(&c)) return false;
+        continue;
+      }
+      const std::string_view* v = at(c.line);
+      if (c.pos >= static_cast<int32_t>(v->size()) ||
+          !same(static_cast<unsigned char>((*v)[static_cast<size_t>(c.pos)]), pc))
+        return false;
+      ++c.pos;
+    }
+    *end = c;
+    return true;
+  }
+
+  // Wildcards from pattern index pi at c.
+  bool wild_at(size_t pi, Cur c, Cur* end, int depth) {
+    const std::string& t = p_.text;
+    for (; pi < t.size(); ++pi) {
+      unsigned char pc = static_cast<unsigned char>(t[pi]);
+      if (pc == '*') {
+        while (pi < t.size() && t[pi] == '*') ++pi;
+        if (pi == t.size()) {
+          // A final star runs to the end of the line.
+          c.pos = size_of(c.line);
+          break;
+        }
+        return continuation(pi, c, end, depth + 1);
+      }
+      if (pc == '\n') {
+        if (!line_break(&c)) return false;
+        continue;
+      }
+      const std::string_view* v = at(c.line);
+      if (c.pos >= static_cast<int32_t>(v->size())) return false;
+      if (pc != '?' && !same(static_cast<unsigned char>((*v)[static_cast<size_t>(c.pos)]), pc))
+        return false;
+      ++c.pos;
+    }
+    *end = c;
+    return true;
+  }
+
+  // A star inside a wildcard pattern: the rest is searched for from c on
+  // the same line, and the first place where it matches (with the end
+  // anchors) ends the run of the star.
+  bool continuation(size_t pi, Cur c, Cur* end, int depth) {
+    if (depth > kMaxDepth) return false;
+    // A search for the rest that failed from a column fails from every
+    // later column of the same line too.
+    Cur& failed = memo_[pi];
+    if (failed.line == c.line && failed.pos <= c.pos) return false;
+    const int32_t len = size_of(c.line);
+    for (int32_t col = c.pos; col <= len; ++col) {
+      Cur e{};
+      if (wild_at(pi, Cur{c.line, col}, &e, depth) && end_ok(SrchEnd{e.line, e.pos})) {
+        *end = e;
+        return true;
+      }
+    }
+    if (failed.line != c.line || failed.pos > c.pos) failed = c;
+    return false;
+  }
+
+  // ---- Regular expressions ----------------------------------------------------------
+
+  struct State {
+    Cur cur;
+    uint32_t next;  // the element after the star
+  };
+
+  bool one(const Elem& e, Cur c, Cur* next) {
+    if (e.kind == Elem::kLineBreak) {
+      if (!line_break(&c)) return false;
+      *next = c;
+      return true;
+    }
+    if (e.kind == Elem::kGroup) return group(e.index, c, next);
+    const std::string_view* v = at(c.line);
+    if (c.pos >= static_cast<int32_t>(v->size())) return false;
+    unsigned char t = static_cast<unsigned char>((*v)[static_cast<size_t>(c.pos)]);
+    bool ok = e.kind == Elem::kAny || (e.kind == Elem::kChar && same(t, e.ch)) ||
+              (e.kind == Elem::kClass && p_.classes[static_cast<size_t>(e.index)][t]);
+    if (!ok) return false;
+    *next = Cur{c.line, c.pos + 1};
+    return true;
+  }
+
+  // The alternatives of a group in order; the first that matches wins.
+  bool group(int32_t g, Cur c, Cur* end) {
+    if (++depth_ > kMaxDepth) overflow_ = true;
+    bool ok = false;
+    if (!overflow_) {
+      for (const Seq& alt : p_.groups[static_cast<size_t>(g)]) {
+        if (seq(alt, c, end)) {
+          ok = true;
+          break;
+        }
+        if (overflow_) break;
+      }
+    }
+    --depth_;
+    return ok;
+  }
+
+  // One alternative, depth first: each further repetition of a starred
+  // element saves the state after it; a failure resumes the newest state.
+  bool seq(const Seq& s, Cur c, Cur* end) {
+    const size_t base = stack_.size();
+    size_t i = 0;
+    for (;;) {
+      if (overflow_) break;
+      if (i == s.size()) {
+        *end = c;
+        stack_.resize(base);
+        return true;
+      }
+      const Elem& e = s[i];
+      Cur nx{};
+      if (!e.star) {
+        if (one(e, c, &nx)) {
+          c = nx;
+          ++i;
+          continue;
+        }
+      } else {
+        // A repetition that matches nothing ends the run, so that a group
+        // able to match the empty string does not repeat for ever.
+        while (!overflow_ && one(e, c, &nx) && !(nx == c)) {
+          c = nx;
+          if (stack_.size() >= kMaxStates) {
+            overflow_ = true;
+            break;
+          }
+          stack_.push_back(State{c, static_cast<uint32_t>(i + 1)});
+        }
+        ++i;
+        continue;
+      }
+      if (stack_.size() == base || ++steps_ > kMaxSteps) {
+        if (steps_ > kMaxSteps) overflow_ = true;
+        break;
+      }
+      c = stack_.back().cur;
+      i = stack_.back().next;
+      stack_.pop_back();
+    }
+    stack_.resize(base);
+    return false;
+  }
+
+  const SrchPattern& p_;
+  SrchLines& lines_;
+  int32_t k_ = -1;
+  bool ok_ = false;
+  std::string_view v_;
+  std::vector<Cur> memo_;  // wildcards: per pattern index, where a continuation failed
+  std::vector<State> stack_;
+  bool overflow_ = false;
+  long steps_ = 0;
+  int depth_ = 0;
+};
+
+}  // namespace
+
+int SrchCompile(const char* pattern, int32_t length, int flags, SrchPattern* out) {
+  *out = SrchPattern{};
+  std::string_view s(pattern ? pattern : "",
+                     pattern && length > 0 ? static_cast<size_t>(length) : 0);
+  out->fold = !(flags & kSrchCase);
+  out->wordStart = flags & kSrchWordStart;
+  out->wordEnd = flags & kSrchWordEnd;
+  out->lineStart = flags & kSrchLineStart;
+  out->lineEnd = flags & kSrchLineEnd;
+  out->continuation = flags & kSrchInternal;
+  if ((flags & kSrchRegex) && has_any_of(s, "\\.$^[*(|<>")) {
+    out->mode = SrchPattern::kRegex;
+    if (!s.empty() && (s.front() == '<' || s.front() == '^')) {
+      (s.front() == '<' ? out->wordStart : out->lineStart) = true;
+      s.remove_prefix(1);
+    }
+    if (!s.empty() && (s.back() == '>' || s.back() == '$') && !escaped_at(s, s.size() - 1)) {
+      (s.back() == '>' ? out->wordEnd : out->lineEnd) = true;
+      s.remove_suffix(1);
+    }
+    out->hasLineBreak = s.find('\n') != std::string_view::npos;
+    if (!parse_regex(s, out)) {
+      out->malformed = true;
+      out->groups.clear();
+      return kSrchMalformed;
+    }
+    return 1;
+  }
+  out->mode = (flags & kSrchWild) && has_any_of(s, "*?") ? SrchPattern::kWild : SrchPattern::kPlain;
+  out->text.assign(s);
+  if (out->fold)
+    for (char& c : out->text) c = static_cast<char>(SrchFold(static_cast<unsigned char>(c)));
+  out->hasLineBreak = s.find('\n') != std::string_view::npos;
+  return 1;
+}
+
+int32_t SrchFindInLine(const SrchPattern& p, SrchLines& lines, int32_t col, bool forward,
+                       SrchEnd* end, const SrchContext* context) {
+  if (p.malformed) return -1;
+  Matcher m(p, lines);
+  return m.find(col, forward, end, context);
+}
+
+namespace {
+bool same_folded(const char* text, std::string_view pattern) {
+  for (size_t i = 0; i < pattern.size(); ++i)
+    if (SrchFold(static_cast<unsigned char>(text[i])) != static_cast<unsigned char>(pattern[i]))
+      return false;
+  return true;
+}
+}  // namespace
+
+const char* SrchScanPlain(const char* hay, size_t n, std::string_view pattern, bool fold) {
+  const size_t m = pattern.size();
+  if (m == 0) return hay;
+  if (m > n) return nullptr;
+  if (!fold) return static_cast<const char*>(memmem(hay, n, pattern.data(), m));
+  const unsigned char lo = static_cast<unsigned char>(pattern[0]);
+  const bool letter = lo >= 'a' && lo <= 'z';
+  const unsigned char up = letter ? static_cast<unsigned char>(lo - 32) : lo;
+  const char* last = hay + (n - m);  // the last place a match may start
+  const char* at = hay;
+  // The next place of each case of the first letter, found by memchr and
+  // kept until the scan passes it.
+  const char* next_lo = nullptr;
+  const char* next_up = nullptr;
+  bool lo_done = false, up_done = !letter;
+  while (at <= last) {
+    size_t span = static_cast<size_t>(last - at) + 1;
+    if (!lo_done && (!next_lo || next_lo < at)) {
+      next_lo = static_cast<const char*>(std::memchr(at, lo, span));
+      if (!next_lo) lo_done = true;
+    }
+    if (!up_done && (!next_up || next_up < at)) {
+      next_up = static_cast<const char*>(std::memchr(at, up, span));
+      if (!next_up) up_done = true;
+    }
+    const char* cand = nullptr;
+    if (!lo_done) cand = next_lo;
+    if (!up_done && (!cand || next_up < cand)) cand = next_up;
+    if (!cand) return nullptr;
+    if (same_folded(cand + 1, pattern.substr(1))) return cand;
+    at = cand + 1;
+  }
+  return nullptr;
+}
+
+const char* SrchScanPlainBack(const char* hay, size_t n, size_t last_start,
+                              std::string_view pattern, bool fold) {
+  const size_t m = pattern.size();
+  if (m > n) return nullptr;
+  size_t c = std::min(last_start, n - m);
+  if (m == 0) return hay + c;
+  const unsigned char first = static_cast<unsigned char>(pattern[0]);
+  for (;;) {
+    if (!fold) {
+      const void* h = memrchr(hay, first, c + 1);
+      if (!h) return nullptr;
+      c = static_cast<size_t>(static_cast<const char*>(h) - hay);
+      if (std::memcmp(hay + c, pattern.data(), m) == 0) return hay + c;
+    } else if (same_folded(hay + c, pattern)) {
+      return hay + c;
+    }
+    if (c == 0) return nullptr;
+    --c;
+  }
+}
