@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "windlib/x11/wwindow.h"
 
 class EditWindow;
+struct _SearchAble;
 
 // Selection modes: how a selection was made.
 enum EditSelMode : int32_t { selChar = 0, selWord = 1, selLine = 2 };
@@ -71,7 +73,7 @@ struct Edit : public WWindow, public FileObserver {
   int marginWidth = 0;
   Edit* nextSame = nullptr;
   EditPop* pops = nullptr;
-  void* searchState = nullptr;
+  std::shared_ptr<_SearchAble> searchState;  // made on first use (editsearch.h)
   void* prs = nullptr;      // save parameters passed to saving
   EditColorGenerator colorGenerator;
   std::vector<TextRange> searchMatches;  // highlighted as search matches

@@ -141,6 +141,7 @@ void EditAddCmd(const char* name, CmdHandler handler, uint32_t flags) {
 }
 
 bool EditModal::Take(Edit*, const CmdEntry&, CmdInfo*, int*) { return false; }
+bool EditModal::TakeText(Edit*, const std::string&) { return false; }
 
 void EditBeginModal(Edit* edit, std::unique_ptr<EditModal> op) {
   EditEndModal(edit);

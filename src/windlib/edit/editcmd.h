@@ -29,14 +29,17 @@ int EditReadOnlyCheck(Edit* edit);
 
 // A modal operation of a view, such as an incremental search: while it is
 // active the dispatcher offers it every command first; a command it does
-// not take that moves or modifies, and text typed without a command, end
-// it first. A view that goes drops its operation without ending it.
+// not take that moves or modifies, and text typed without a command that
+// it does not take, end it first. A view that goes drops its operation
+// without ending it.
 class EditModal {
  public:
   virtual ~EditModal() = default;
   // True when the operation ran the command in its own way, with the
   // command's result in *result.
   virtual bool Take(Edit* edit, const CmdEntry& entry, CmdInfo* ci, int* result);
+  // True when the operation took text typed without a command.
+  virtual bool TakeText(Edit* edit, const std::string& text);
   // Ends the operation; called once, with the view still there.
   virtual void End(Edit* edit) = 0;
 };

@@ -9,6 +9,8 @@
 EditCmdSet EditTextCmds();        // typing and editing (editcmds_text.cc)
 EditCmdSet EditMoveCmds();        // movement and selection (editcmds_move.cc)
 EditCmdSet EditMatchCmds();       // matching delimiters (editcmds_match.cc)
+EditCmdSet EditSearchCmds();      // incremental search and goto line (editisearch.cc)
+EditCmdSet EditSearcherCmds();    // the Searcher dialog (editsearcher.cc)
 EditCmdSet EditFileCmds();        // files and windows (editcmds_file.cc)
 EditCmdSet EditSaveCmds();        // saving and reverting (editsave.cc)
 EditCmdSet EditHookCmds();        // hand-overs to plug-in subsystems (editcmds_hooks.cc)

@@ -62,7 +62,17 @@ int typing(void* object, CmdInfo* ci) {
     if (!buf.empty()) EditAddChars(e, buf.data(), static_cast<int32_t>(buf.size()), 0, true);
     buf.clear();
   };
-  const char* p = ci->args;
+  EditTypingText(ci->args, [&](char c) {
+    buf += c;
+    if (kBuffer - buf.size() < 2) flush();
+  });
+  flush();
+  return 1;
+}
+}  // namespace
+
+void EditTypingText(const char* args, const std::function<void(char)>& out) {
+  const char* p = args;
   while (*p && *p != '"') {
     char c = *p++;
     if (c == '\\' && *p) {
@@ -85,12 +95,17 @@ int typing(void* object, CmdInfo* ci) {
           }
       }
     }
-    buf += c;
-    if (kBuffer - buf.size() < 2) flush();
+    out(c);
   }
-  flush();
-  return 1;
 }
+
+std::string EditTypingText(const char* args) {
+  std::string text;
+  EditTypingText(args, [&](char c) { text += c; });
+  return text;
+}
+
+namespace {
 
 int CmdInsertNewline(void* object, CmdInfo*) { return insert_text(EditOf(object), "\n"); }
 

@@ -9,8 +9,8 @@ namespace {
 // A command of a subject not built yet is absent, so that it is reported as
 // unknown.
 EditCmdSet (*const kSubsystems[])() = {
-    EditTextCmds, EditMoveCmds, EditMatchCmds,   EditFileCmds,
-    EditSaveCmds, EditHookCmds, EditControlCmds, EditHelpCmds,
+    EditTextCmds, EditMoveCmds, EditMatchCmds,   EditSearchCmds,     EditSearcherCmds,
+    EditFileCmds, EditSaveCmds, EditHookCmds,    EditControlCmds,    EditHelpCmds,
     EditViewConditions,
 };
 

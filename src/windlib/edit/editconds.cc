@@ -76,18 +76,10 @@ int language_condition(Edit* edit, const std::string& cond) {
   return 0;
 }
 
-// Incremental search is not running in any view until it exists; its
-// subsystem declares these conditions then.
-int no_search(Edit*, const std::string&) { return 0; }
-
 const EditCondEntry kConditions[] = {
     {"noselection", false, no_selection},
     {"nosselection", false, no_secondary},
     {"insertmode", false, insert_mode},
-    {"searching", false, no_search},
-    {"fsearch", false, no_search},
-    {"bsearch", false, no_search},
-    {"wrapsearch", false, no_search},
     {"beforenonwhite", false, before_nonwhite},
     {"col=eol", false, at_line_end},
     {"col=sol", false, at_line_start},

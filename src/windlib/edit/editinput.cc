@@ -6,6 +6,7 @@
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editbindings.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/edit/editsearch.h"
 #include "windlib/edit/edittype.h"
 #include "windlib/handles.h"
 #include "windlib/wwait.h"
@@ -72,9 +73,16 @@ void stop_drag() {
 }
 
 // Text typed without a command edits: it ends the view's modal operation
-// first. False when the view went with it.
-bool end_modal(Edit* edit) {
-  if (!EditModalOf(edit)) return true;
+// first, unless the operation takes the text (*taken). False when the view
+// went.
+bool end_modal(Edit* edit, const std::string& text, bool* taken) {
+  *taken = false;
+  EditModal* op = EditModalOf(edit);
+  if (!op) return true;
+  if (op->TakeText(edit, text)) {
+    *taken = true;
+    return true;
+  }
   HandleRef alive(30, edit);
   EditEndModal(edit);
   return alive.alive();
@@ -86,10 +94,13 @@ bool key_event(Edit* edit, WEvent& e) {
   if (WKeyIsModifier(e.key)) return false;
   if (edit->quoteNext) {
     edit->quoteNext = false;
-    if (!e.text.empty() && end_modal(edit))
+    bool taken = false;
+    if (!e.text.empty() && end_modal(edit, e.text, &taken) && !taken)
       EditTypedChars(edit, e.text.data(), static_cast<int32_t>(e.text.size()));
     return true;
   }
+  // Escape ends or cancels an incremental search rather than run its binding.
+  if (e.key == WK_Escape && !mods && EditSearchEscape(edit)) return true;
   const std::string* command = nullptr;
   bool bypass = edit->insertMode && would_insert(e);
   if (!bypass) command = InterpretEditKey(e.key, mods);
@@ -122,7 +133,9 @@ bool key_event(Edit* edit, WEvent& e) {
   for (char c : e.text)
     if (static_cast<unsigned char>(c) >= 32 && c != 127) text += c;
   if (text.empty() || (mods & (WModControl | WModMeta))) return false;
-  if (!end_modal(edit)) return true;
+  bool taken = false;
+  if (!end_modal(edit, text, &taken)) return true;
+  if (taken) return true;
   EditTypedChars(edit, text.data(), static_cast<int32_t>(text.size()));
   if (alive.alive() && vfBlankPointerWhileTyping) {
     edit->pointerBlanked = true;

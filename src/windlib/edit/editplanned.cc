@@ -19,8 +19,6 @@ const Group kGroups[] = {
      {"SOLSecondary", "SecondarySelectAll", "SecondarySelectLine", "SecondarySelectWord",
       "SecondarySelectionAdjust", "SecondarySelectionReplace", "SecondarySelectionStart",
       "SelectionStartDragAdd"}},
-    {"Search",
-     {"ISearch", "BackISearch", "StopSearch", "TruncateSearch", "Search", "Goto", "EditLine"}},
     {"Indentation", {"Indent", "Unindent", "AutoIndent", "AutoIndentOrTab"}},
     {"Commenting blocks", {"CommentBlock", "UnCommentBlock"}},
     {"Paragraph fill", {"FillParagraph"}},

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 #include "windlib/edit/edit.h"
 
@@ -9,6 +11,10 @@
 // marks text the user typed: it takes part in overtype and word wrap.
 // Returns 1, or 0 when nothing could be done.
 int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool typed);
+// The text of the typing command's argument (up to its closing quote) with
+// its backslash escapes decoded, one character at a time to `out`.
+void EditTypingText(const char* args, const std::function<void(char)>& out);
+std::string EditTypingText(const char* args);
 // Characters typed on a key without a binding.
 int EditTypedChars(Edit* edit, const char* text, int32_t len);
 // Deletes the primary selection (nothing when empty).

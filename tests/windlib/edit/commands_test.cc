@@ -253,8 +253,8 @@ TEST(CommandTables, EveryNameIsDeclaredOnce) {
 TEST_F(EditTest, PlannedCommandsSayWhichFeatureIsMissing) {
   File* f = Open("a.c", "abc\n");
   Edit* e = Window(f)->edit();
-  EXPECT_EQ(EditCli(e, "ISearch"), 0);
-  EXPECT_EQ(e->message, "Search is not available yet");
+  EXPECT_EQ(EditCli(e, "Indent"), 0);
+  EXPECT_EQ(e->message, "Indentation is not available yet");
   EXPECT_EQ(EditCli(e, "EOL; paste1; EOF"), 0) << "names match without regard to case";
   EXPECT_EQ(e->message, "Copy and paste is not available yet");
   EXPECT_EQ(EditCli(e, "NoSuchThing; EOL"), 0);

@@ -1,0 +1,193 @@
+// A view's search state and one search step: where it starts, the matcher
+// flags, the status line, and what a found or failed step leaves behind.
+#include "windlib/edit/editsearch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "windlib/config/configoptions.h"
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/editsearcher.h"
+#include "windlib/file/filesearch.h"
+#include "windlib/handles.h"
+#include "windlib/wdisplay.h"
+#include "windlib/x11/wgui.h"
+
+bool vfSmartCase = false;
+bool vfReturnOnEscape = false;
+
+namespace {
+std::string& last_search() {
+  static auto* text = new std::string;  // outlives every view
+  return *text;
+}
+
+// The selection ordered: begin before end.
+TextRange ordered(const Edit* e) {
+  return EditSelectionRange(e).normalized();
+}
+
+// The position one column before `p`: the end of the previous line at
+// column 0 (the first line keeps column 0).
+TextPos before(Edit* e, TextPos p) {
+  if (p.col > 0) return {p.line, p.col - 1};
+  if (p.line <= 1) return p;
+  return {p.line - 1, EditLineLength(e, p.line - 1)};
+}
+
+// Runs the matcher once from `from`; the match in *found.
+// While a long search runs, pending events are served (Escape or Abort may
+// arrive among them); true when the view's search was asked to give up.
+struct AbortWatch {
+  Edit* edit;
+  HandleRef alive;
+};
+bool poll_abort(void* arg) {
+  auto* watch = static_cast<AbortWatch*>(arg);
+  WEventAll(0);
+  if (!watch->alive.alive()) return true;
+  _SearchAble* s = EditSearchStateIf(watch->edit);
+  return s && s->has(ssAbort);
+}
+
+int find_once(Edit* e, _SearchAble* s, TextPos from, bool from_edge, int flags, TextRange* found) {
+  int32_t line = from.line, col = from.col, end_line = 0, end_col = 0;
+  AbortWatch watch{e, HandleRef(30, e)};
+  SrchAbort abort{poll_abort, &watch};
+  int r = FileFind(e->file, e->TopLine(), e->topLineNo, &line, &col, &end_line, &end_col,
+                   s->has(ssForward) ? 1 : -1, from_edge, s->string.data(),
+                   static_cast<int32_t>(s->string.size()), flags, &abort);
+  if (r == 1) *found = TextRange{{line, col}, {end_line, end_col}};
+  return r;
+}
+
+}  // namespace
+
+void EditSearchShow(Edit* edit, const std::string& text, bool ring) {
+  EditSetMsg(edit, text.c_str(), ring);
+  if (ring) WBell();
+  if (_SearchAble* s = EditSearchStateIf(edit); s && s->searcher) SearcherMirror(s->searcher);
+}
+
+std::string SearchText(std::string_view name) {
+  std::string_view text = cfg_TextOption(name);
+  return std::string(text);
+}
+
+_SearchAble* EditSearchStateIf(const Edit* edit) {
+  return edit->searchState.get();
+}
+
+_SearchAble* EditSearchState(Edit* edit) {
+  if (!edit->searchState) {
+    edit->searchState = std::make_shared<_SearchAble>();
+    edit->searchState->set(ssIgnoreCase, !vfExactCase);
+  }
+  return edit->searchState.get();
+}
+
+void EditSetLastSearch(const char* text, int32_t len) {
+  std::string& last = last_search();
+  last.reserve(static_cast<size_t>(len) + 21);
+  last.assign(text, static_cast<size_t>(len));
+}
+
+const std::string& EditLastSearch() {
+  return last_search();
+}
+
+int SearchFlags(const _SearchAble* s, bool dialog) {
+  int flags = 0;
+  bool ignore = s->has(ssIgnoreCase);
+  if (vfSmartCase) ignore = ignore && !s->has(ssHasCapital);
+  if (!ignore) flags |= kSrchCase;
+  if (s->has(ssWildcard)) flags |= kSrchWild;
+  if (dialog && s->has(ssRegex)) flags |= kSrchRegex;
+  if (s->has(ssWordStart)) flags |= kSrchWordStart;
+  if (s->has(ssLineStart)) flags |= kSrchLineStart;
+  if (dialog && s->has(ssWordEnd)) flags |= kSrchWordEnd;
+  if (dialog && s->has(ssLineEnd)) flags |= kSrchLineEnd;
+  return flags;
+}
+
+std::string EditSearchStatus(Edit* edit, bool dialog) {
+  _SearchAble* s = EditSearchState(edit);
+  if (s->has(ssGotoLine)) return "Goto Line: " + s->string;
+  const int flags = SearchFlags(s, dialog);
+  const char* label = "status.srch";
+  if (flags & kSrchRegex)
+    label = "status.srchre";
+  else if (flags & kSrchWild)
+    label = "status.srchwild";
+  else if (flags & (kSrchWordStart | kSrchWordEnd))
+    label = "status.srchword";
+  else if (flags & (kSrchLineStart | kSrchLineEnd))
+    label = "status.srchline";
+  std::string text = SearchText(label);
+  if (!s->string.empty() && !s->has(ssFresh))
+    text += " " + s->string.substr(0, std::min<size_t>(s->string.size(), 40));
+  if (s->has(ssFailed)) text += SearchText("status.failed");
+  return text;
+}
+
+int EditStartSearch(Edit* edit, int step, bool dialog) {
+  _SearchAble* s = EditSearchState(edit);
+  if (!edit->file) return 0;
+  if (s->has(ssRunning)) {
+    // Served by the search that runs, once it ends.
+    if (s->pending < 0xffff) ++s->pending;
+    EditSearchShow(edit, SearchText("status.srchsrch"), false);
+    return -1;
+  }
+  if (step == kStepGrow && s->has(ssFailed)) {
+    // A longer string cannot be found where the shorter one was not.
+    EditSearchShow(edit, EditSearchStatus(edit, dialog), true);
+    return 0;
+  }
+  if (s->string.empty() && s->has(ssFresh)) s->string = EditLastSearch();
+  if (s->string.empty()) {
+    EditSearchShow(edit, EditSearchStatus(edit, dialog), false);
+    return 0;
+  }
+  HandleRef alive(30, edit);
+  int r;
+  TextRange found;
+  do {
+    const TextRange sel = ordered(edit);
+    const bool forward = s->has(ssForward);
+    TextPos from;
+    if (forward)
+      from = step == kStepGrow ? sel.begin : sel.end;
+    else
+      from = step == kStepGrow ? sel.end : before(edit, sel.begin);
+    const bool from_edge = s->has(ssWrap);
+    s->set(ssRunning | ssAbort, false);
+    s->set(ssRunning, true);
+    r = find_once(edit, s, from, from_edge, SearchFlags(s, dialog), &found);
+    if (!alive.alive()) return -1;
+    s->set(ssRunning, false);
+    if (r == 1) {
+      // Anchor at the start, caret at the end.
+      EditSetSelection(edit, found.begin.line, found.begin.col, found.end.line, found.end.col);
+      edit->goalColumn = -1;
+      edit->ShowCaret();
+    }
+    s->set(ssWrap | ssFailed, r == 0);
+    step = kStepNew;  // pending requests repeat the search
+  } while (r == 1 && s->pending > 0 && (--s->pending, true));
+  s->pending = 0;
+  if (r < 0) {
+    if (s->has(ssAbort)) EditSearchShow(edit, SearchText("status.srchabrt"), false);
+    s->set(ssAbort, false);
+    return -1;
+  }
+  if (r == 1 && !dialog)
+    EditSetLastSearch(s->string.data(), static_cast<int32_t>(s->string.size()));
+  EditSearchShow(edit, EditSearchStatus(edit, dialog), r == 0);
+  return r;
+}
+
+void EditAbortSearch(Edit* edit) {
+  if (_SearchAble* s = EditSearchStateIf(edit); s && s->has(ssRunning)) s->set(ssAbort, true);
+}
