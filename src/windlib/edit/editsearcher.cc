@@ -309,12 +309,16 @@ bool SearcherWindow::HandleEvent(WEvent& e) {
 
 SearcherWindow* EditSearch(Edit* edit) {
   _SearchAble* s = EditSearchState(edit);
-  if (s->searcher) {
-    s->searcher->Raise();
-    return s->searcher;
+  SearcherWindow* w = s->searcher;
+  if (w) {
+    w->Raise();
+  } else {
+    w = new SearcherWindow(edit);
+    w->Show();
   }
-  auto* w = new SearcherWindow(edit);
-  w->Show();
+  // Typing goes into the search string, replacing what it holds.
+  w->searchField()->Focus();
+  w->searchField()->SelectAll();
   return w;
 }
 
