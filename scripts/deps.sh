@@ -7,6 +7,7 @@ OE_PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool xclip x11-utils imagemagick
   clang libclang-rt-14-dev
+  libpcre2-dev
 )
 
 oe_install_deps() {
