@@ -115,7 +115,9 @@ class Interrupt {
     state_->set(ssAbort, false);
   }
   ~Interrupt() {
-    if (alive_.alive()) state_->set(ssRunning | ssAbort, false);
+    if (!alive_.alive()) return;
+    state_->set(ssRunning | ssAbort, false);
+    state_->pending = 0;  // a search asked for meanwhile was refused
   }
   // True when the scan must give up.
   bool Step() {

@@ -78,6 +78,7 @@ class ISearchModal : public EditModal {
     s->set(ssActive | ssFailed | ssWrap | ssGotoLine, false);
     s->pending = 0;
     s->backups.clear();
+    EditSetSearchMatches(edit, {});
   }
 };
 
@@ -223,9 +224,19 @@ int EditEnterGotoLine(Edit* edit) {
   return 1;
 }
 
+namespace {
+// While a search runs, its string and positions stay as they are: a change
+// is refused as a request arriving meanwhile.
+bool busy(Edit* e) {
+  if (!EditSearchState(e)->has(ssRunning)) return false;
+  EditSearchShow(e, SearchText("status.srchsrch"), true);
+  return true;
+}
+}  // namespace
+
 int EditContinueSearching(Edit* edit, const char* text, int32_t len) {
   _SearchAble* s = EditSearchState(edit);
-  if (!active(edit) || len <= 0) return 1;
+  if (!active(edit) || len <= 0 || busy(edit)) return 1;
   if (s->has(ssFresh)) {
     s->string.clear();
     s->backups.clear();
@@ -258,7 +269,7 @@ int EditContinueSearching(Edit* edit, const char* text, int32_t len) {
 
 int EditSearchBackspace(Edit* edit) {
   _SearchAble* s = EditSearchState(edit);
-  if (!active(edit)) return 1;
+  if (!active(edit) || busy(edit)) return 1;
   if (s->string.empty() || s->has(ssFresh)) {
     WBell();
     return 1;
@@ -290,6 +301,7 @@ int EditTruncateSearch(Edit* edit) {
                  "<searching> { TruncateSearch }\" instead.");
     return 0;
   }
+  if (busy(edit)) return 1;
   _SearchAble* s = EditSearchState(edit);
   s->string.clear();
   s->backups.clear();

@@ -55,13 +55,36 @@ int find_once(Edit* e, _SearchAble* s, TextPos from, bool from_edge, int flags, 
   int32_t line = from.line, col = from.col, end_line = 0, end_col = 0;
   AbortWatch watch{e, HandleRef(30, e)};
   SrchAbort abort{poll_abort, &watch};
+  // The matcher works on a copy: events served meanwhile may change the string.
+  const std::string pattern = s->string;
   int r = FileFind(e->file, e->TopLine(), e->topLineNo, &line, &col, &end_line, &end_col,
-                   s->has(ssForward) ? 1 : -1, from_edge, s->string.data(),
-                   static_cast<int32_t>(s->string.size()), flags, &abort);
+                   s->has(ssForward) ? 1 : -1, from_edge, pattern.data(),
+                   static_cast<int32_t>(pattern.size()), flags, &abort);
   if (r == 1) *found = TextRange{{line, col}, {end_line, end_col}};
   return r;
 }
 
+// Marks every match of the string on the rows shown, so that the user sees
+// where the search would go next.
+void mark_visible(Edit* e, const std::string& pattern, int flags) {
+  std::vector<TextRange> marks;
+  const int32_t last = std::min(e->file->nLines, e->topLineNo + e->rows() - 1);
+  Line* l = EditLineAt(e, e->topLineNo);
+  for (int32_t n = e->topLineNo; l && n <= last; l = l->next, ++n) {
+    int32_t col = 0;
+    while (col <= l->len) {
+      int32_t spanned = 0, end = 0;
+      int32_t at = FMatchesHere(e->file, l, col, pattern.data(),
+                                static_cast<int32_t>(pattern.size()), &spanned, &end, flags);
+      if (at == kSrchMalformed) return;
+      if (at < 0) break;
+      marks.push_back(TextRange{{n, at}, {n + spanned, end}});
+      if (spanned > 0) break;  // the rest of the line is inside the match
+      col = std::max(end, at + 1);
+    }
+  }
+  EditSetSearchMatches(e, std::move(marks));
+}
 }  // namespace
 
 void EditSearchShow(Edit* edit, const std::string& text, bool ring) {
@@ -140,6 +163,7 @@ int EditStartSearch(Edit* edit, int step, bool dialog) {
     EditSearchShow(edit, SearchText("status.srchsrch"), false);
     return -1;
   }
+  s->pending = 0;  // counted only while a search runs
   if (step == kStepGrow && s->has(ssFailed)) {
     // A longer string cannot be found where the shorter one was not.
     EditSearchShow(edit, EditSearchStatus(edit, dialog), true);
@@ -182,8 +206,10 @@ int EditStartSearch(Edit* edit, int step, bool dialog) {
     s->set(ssAbort, false);
     return -1;
   }
-  if (r == 1 && !dialog)
+  if (r == 1 && !dialog) {
     EditSetLastSearch(s->string.data(), static_cast<int32_t>(s->string.size()));
+    mark_visible(edit, s->string, SearchFlags(s, false));
+  }
   EditSearchShow(edit, EditSearchStatus(edit, dialog), r == 0);
   return r;
 }

@@ -284,6 +284,53 @@ TEST_F(SearchTest, MovingOrEditingStopsTheSearch) {
   EXPECT_EQ(Text(e), "abc abc\n");
 }
 
+TEST_F(SearchTest, OtherMatchesOnTheRowsShownAreMarkedWhileSearching) {
+  Edit* e = View("ab xab\nab\nnone\n");
+  CtrlF(e);
+  Type(e, "ab");
+  ASSERT_EQ(e->searchMatches.size(), 3u);
+  EXPECT_EQ(e->searchMatches[1].begin, (TextPos{1, 4}));
+  EXPECT_EQ(e->searchMatches[2].end, (TextPos{2, 2}));
+  Return(e);
+  EXPECT_TRUE(e->searchMatches.empty()) << "the marks go with the search";
+}
+
+TEST_F(SearchTest, RequestsWhileASearchRunsAreCountedNotRun) {
+  Edit* e = View("abc abc\n");
+  CtrlF(e);
+  Type(e, "b");
+  _SearchAble* s = EditSearchState(e);
+  s->set(ssRunning, true);  // as while the matcher serves events
+  Type(e, "c");
+  Backspace(e);
+  EXPECT_EQ(s->string, "b") << "the string stays while it is searched for";
+  EXPECT_EQ(e->message, "Already searching");
+  CtrlF(e);
+  EXPECT_EQ(s->pending, 1);
+  s->set(ssRunning, false);
+  CtrlF(e);
+  EXPECT_EQ(Sel(e), "1:5-1:6");
+  EXPECT_EQ(s->pending, 0);
+}
+
+TEST_F(SearchTest, GotoAsksForTheLine) {
+  std::string text;
+  for (int i = 1; i <= 20; ++i) text += "x\n";
+  Edit* e = View(text);
+  std::string asked;
+  WSetScriptedResponder([&](const WAskRequest& r) {
+    asked = r.text + "|" + r.defaultText;
+    return WAskReply{0, " 0x10 "};
+  });
+  EditCli(e, "Goto");
+  EXPECT_EQ(asked, "Goto Line:|1");
+  EXPECT_EQ(e->caretLine, 16);
+  WSetScriptedResponder([](const WAskRequest&) { return WAskReply{1, ""}; });
+  EditCli(e, "Goto");
+  EXPECT_EQ(e->caretLine, 16);
+  EXPECT_EQ(e->message, "Goto Line aborted");
+}
+
 TEST_F(SearchTest, TheSearcherReplacesAllAsOneUndoStep) {
   Edit* e = View("cat dog cat\ncat\n");
   EditCli(e, "Down");
