@@ -118,8 +118,9 @@ int FileReplaceAll(File* f, int32_t* line, int32_t* col, const char* pattern, in
   Line* l = f->first;
   int32_t lineNo = 1, c = 0;
   SrchHit hit;
+  SrchProgress progress{f, abort};
   while (l) {
-    int r = SrchScanForward(f, l, lineNo, c, p, abort, &hit);
+    int r = SrchScanForward(f, l, lineNo, c, p, &progress, &hit);
     if (r < 0) result = -1;
     if (r != 1) break;
     if (result == 0) first_start = TextPos{hit.lineNo, hit.col};
@@ -130,6 +131,10 @@ int FileReplaceAll(File* f, int32_t* line, int32_t* col, const char* pattern, in
       l = hit.line->next;
       lineNo = hit.lineNo + 1;
       c = 0;
+      if (progress.add(hit.line->len + 1 - hit.col, &l, lineNo)) {
+        result = -1;
+        break;
+      }
       continue;
     }
     // The records before the match's line stay: the next search finds its

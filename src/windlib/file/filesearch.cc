@@ -33,31 +33,27 @@ bool FileSrchLines::get(int32_t k, std::string_view* text) {
   return true;
 }
 
+bool SrchProgress::add(int64_t n, Line** next, int32_t nextNo) {
+  scanned += n;
+  if (scanned <= f->cacheAlloc) return false;
+  scanned = 0;
+  if (!abort || !abort->poll) return false;
+  uint32_t epoch = f->lineEpoch;
+  if (abort->poll(abort->arg)) return true;
+  if (f->lineEpoch != epoch) *next = FileLine(f, nextNo, nullptr, 0);
+  return false;
+}
+
+int64_t SrchProgress::room() const {
+  return std::max<int64_t>(f->cacheAlloc - scanned + 1, 1);
+}
+
 namespace {
 
 bool in_window(File* f, Line* l) {
   return f->cacheBase >= 0 && l->text.offset >= f->cacheBase &&
          l->text.offset + l->len <= f->cacheBase + f->cacheLen;
 }
-
-// Counts the characters scanned and lets the user interrupt: returns true
-// to stop. The events processed may have changed the file, so the line the
-// scan goes on with is found again by its number when lines went away.
-struct Progress {
-  File* f;
-  const SrchAbort* abort;
-  int64_t scanned = 0;
-  bool add(int64_t n, Line** next, int32_t nextNo) {
-    scanned += n;
-    if (scanned <= f->cacheAlloc) return false;
-    scanned = 0;
-    if (!abort || !abort->poll) return false;
-    uint32_t epoch = f->lineEpoch;
-    if (abort->poll(abort->arg)) return true;
-    if (f->lineEpoch != epoch) *next = FileLine(f, nextNo, nullptr, 0);
-    return false;
-  }
-};
 
 // A run of lines that lie one after another inside the cache window, at
 // most `limit` bytes from the first, is scanned as one block; each place
@@ -107,8 +103,7 @@ int scan_block(File* f, const SrchPattern& p, Line* l, int32_t lineNo, int32_t c
 }  // namespace
 
 int SrchScanForward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPattern& p,
-                    const SrchAbort* abort, SrchHit* hit) {
-  Progress progress{f, abort};
+                    SrchProgress* progress, SrchHit* hit) {
   const bool fast = p.mode == SrchPattern::kPlain && !p.hasLineBreak && !p.text.empty();
   // Blocks start small, so that finding many matches close together (as
   // replacing all does) does not walk far ahead each time, and grow while
@@ -119,7 +114,8 @@ int SrchScanForward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPat
     int32_t count = 1;
     int64_t scanned = l->len + 1;
     if (fast && LineInFile(l) && f->tempName) {
-      if (scan_block(f, p, l, lineNo, col, limit, &last, hit)) return 1;
+      // A block ends where the next check for an abort is due.
+      if (scan_block(f, p, l, lineNo, col, std::min(limit, progress->room()), &last, hit)) return 1;
       if (limit < f->cacheAlloc) limit *= 2;
       for (Line* x = l; x != last; x = x->next) ++count;
       scanned = last->text.offset + last->len - l->text.offset + 1;
@@ -135,15 +131,14 @@ int SrchScanForward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPat
     Line* next = last->next;
     lineNo += count;
     col = 0;
-    if (progress.add(scanned, &next, lineNo)) return -1;
+    if (progress->add(scanned, &next, lineNo)) return -1;
     l = next;
   }
   return 0;
 }
 
 int SrchScanBackward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPattern& p,
-                     const SrchAbort* abort, SrchHit* hit) {
-  Progress progress{f, abort};
+                     SrchProgress* progress, SrchHit* hit) {
   while (l) {
     if (col >= 0) {
       // Going backward, the window is filled so that it ends at the line.
@@ -160,7 +155,7 @@ int SrchScanBackward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPa
     int64_t scanned = l->len + 1;
     --lineNo;
     col = INT32_MAX;
-    if (progress.add(scanned, &prev, lineNo)) return -1;
+    if (progress->add(scanned, &prev, lineNo)) return -1;
     l = prev;
   }
   return 0;
@@ -196,7 +191,8 @@ int SrchFileFind(File* f, Line* hint, int32_t hintNo, int32_t line, int32_t col,
     if (line > f->nLines) return 0;
     Line* l = FileLine(f, line, hint, hintNo);
     if (!l) return 0;
-    return SrchScanForward(f, l, line, std::max(col, 0), p, abort, hit);
+    SrchProgress progress{f, abort};
+    return SrchScanForward(f, l, line, std::max(col, 0), p, &progress, hit);
   }
   Line* l;
   if (from_edge || line > f->nLines) {
@@ -212,7 +208,8 @@ int SrchFileFind(File* f, Line* hint, int32_t hintNo, int32_t line, int32_t col,
     col = col - length + 1;
     if (col < 0) col = -1;
   }
-  return SrchScanBackward(f, l, line, col, p, abort, hit);
+  SrchProgress progress{f, abort};
+  return SrchScanBackward(f, l, line, col, p, &progress, hit);
 }
 
 int FMatchesHere(File* f, Line* line, int32_t col, const char* pattern, int32_t length,

@@ -32,6 +32,21 @@ struct SrchHit {
   SrchEnd end;
 };
 
+// Counts the characters a search scans and lets the user interrupt it:
+// whenever more than the file's cache capacity were scanned since the last
+// check, the abort hook is asked. The events it processes may change the
+// file, so the line a scan goes on with is found again by its number when
+// lines went away.
+struct SrchProgress {
+  File* f;
+  const SrchAbort* abort;
+  int64_t scanned = 0;
+  // True to stop. *next (line number nextNo) is where the scan goes on.
+  bool add(int64_t n, Line** next, int32_t nextNo);
+  // How many characters may still be scanned before the next check.
+  int64_t room() const;
+};
+
 // Compiles the pattern and reports a malformed one: 1 or kSrchMalformed.
 int SrchCompileReported(const char* pattern, int32_t length, int flags, SrchPattern* p);
 
@@ -40,9 +55,9 @@ int SrchCompileReported(const char* pattern, int32_t length, int flags, SrchPatt
 // (negative: none on it), then every earlier line from its end. 1 found, 0
 // none, -1 aborted.
 int SrchScanForward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPattern& p,
-                    const SrchAbort* abort, SrchHit* hit);
+                    SrchProgress* progress, SrchHit* hit);
 int SrchScanBackward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPattern& p,
-                     const SrchAbort* abort, SrchHit* hit);
+                     SrchProgress* progress, SrchHit* hit);
 
 // FileFind on a compiled pattern (`length` is the pattern's length as
 // given, for the backward start rule).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "windlib/file/filesearch.h"
 
@@ -236,6 +237,9 @@ class Matcher {
         steps_ = 0;
         depth_ = 0;
         ok = group(0, Cur{0, c}, &e);
+        // A search cut short by the limits proved nothing about the places
+        // it reached.
+        if (overflow_) reached_.clear();
         break;
     }
     if (!ok) return false;
@@ -372,26 +376,54 @@ class Matcher {
 
   // The alternatives of a group in order; the first that matches wins.
   bool group(int32_t g, Cur c, Cur* end) {
-    if (++depth_ > kMaxDepth) overflow_ = true;
+    if (!enter()) return false;
     bool ok = false;
-    if (!overflow_) {
-      for (const Seq& alt : p_.groups[static_cast<size_t>(g)]) {
-        if (seq(alt, c, end)) {
-          ok = true;
-          break;
-        }
-        if (overflow_) break;
+    for (const Seq& alt : p_.groups[static_cast<size_t>(g)]) {
+      if (seq(alt, 0, c, end)) {
+        ok = true;
+        break;
       }
+      if (overflow_) break;
     }
     --depth_;
     return ok;
   }
 
-  // One alternative, depth first: each further repetition of a starred
-  // element saves the state after it; a failure resumes the newest state.
-  bool seq(const Seq& s, Cur c, Cur* end) {
+  // A group that is not starred, followed by the rest of its sequence: the
+  // first alternative that lets the rest match wins.
+  bool group_then_rest(const Seq& s, size_t i, Cur c, Cur* end) {
+    if (!enter()) return false;
+    bool ok = false;
+    for (const Seq& alt : p_.groups[static_cast<size_t>(s[i].index)]) {
+      Cur mid{};
+      if (seq(alt, 0, c, &mid) && seq(s, i + 1, mid, end)) {
+        ok = true;
+        break;
+      }
+      if (overflow_ || !step()) break;
+    }
+    --depth_;
+    return ok;
+  }
+
+  bool enter() {
+    if (++depth_ > kMaxDepth) overflow_ = true;
+    if (overflow_) --depth_;
+    return !overflow_;
+  }
+
+  // Counts a backtracking step; false (and the candidate fails) past the
+  // limit.
+  bool step() {
+    if (++steps_ > kMaxSteps) overflow_ = true;
+    return !overflow_;
+  }
+
+  // Elements i... of a sequence, depth first: each further repetition of a
+  // starred element saves the state after it; a failure resumes the newest
+  // state.
+  bool seq(const Seq& s, size_t i, Cur c, Cur* end) {
     const size_t base = stack_.size();
-    size_t i = 0;
     for (;;) {
       if (overflow_) break;
       if (i == s.size()) {
@@ -401,13 +433,18 @@ class Matcher {
       }
       const Elem& e = s[i];
       Cur nx{};
-      if (!e.star) {
+      if (!e.star && e.kind == Elem::kGroup && i + 1 < s.size()) {
+        if (group_then_rest(s, i, c, end)) {
+          stack_.resize(base);
+          return true;
+        }
+      } else if (!e.star) {
         if (one(e, c, &nx)) {
           c = nx;
           ++i;
           continue;
         }
-      } else {
+      } else if (!failed_before(s, i, c)) {
         // A repetition that matches nothing ends the run, so that a group
         // able to match the empty string does not repeat for ever.
         while (!overflow_ && one(e, c, &nx) && !(nx == c)) {
@@ -421,10 +458,7 @@ class Matcher {
         ++i;
         continue;
       }
-      if (stack_.size() == base || ++steps_ > kMaxSteps) {
-        if (steps_ > kMaxSteps) overflow_ = true;
-        break;
-      }
+      if (overflow_ || stack_.size() == base || !step()) break;
       c = stack_.back().cur;
       i = stack_.back().next;
       stack_.pop_back();
@@ -433,8 +467,28 @@ class Matcher {
     return false;
   }
 
+  // Remembers where a starred element of a top-level alternative was
+  // reached on line 0 and with how many saved states. Reaching the same
+  // place again means that everything tried from there the first time failed
+  // (a match would have ended the search), so with as much room for states
+  // or more it fails again: this keeps patterns of many stars from trying
+  // every way to share a text among them. Inside groups, a match of the
+  // group returns early, so the marks would not mean failure there.
+  bool failed_before(const Seq& s, size_t i, Cur c) {
+    const std::vector<Seq>& top = p_.groups[0];
+    if (c.line != 0 || &s < top.data() || &s >= top.data() + top.size()) return false;
+    const uint64_t alt = static_cast<uint64_t>(&s - top.data());
+    if (alt >= 0xffff || i >= 0xffff) return false;
+    const uint64_t key = alt << 48 | static_cast<uint64_t>(i) << 32 | static_cast<uint32_t>(c.pos);
+    auto [it, fresh] = reached_.try_emplace(key, stack_.size());
+    if (!fresh && stack_.size() <= it->second) return true;
+    it->second = std::max(it->second, stack_.size());
+    return false;
+  }
+
   const SrchPattern& p_;
   SrchLines& lines_;
+  std::unordered_map<uint64_t, size_t> reached_;
   int32_t k_ = -1;
   bool ok_ = false;
   std::string_view v_;

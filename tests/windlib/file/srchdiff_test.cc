@@ -1,0 +1,207 @@
+// Plain and wildcard searches against a straightforward reference on random
+// texts and patterns: line by line in both directions, and over a file
+// large enough for several cache windows, with changed lines among lines
+// still in the temporary copy.
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "file_fixture.h"
+#include "windlib/file/filesearch.h"
+#include "windlib/file/srchmatch.h"
+#include "windlib/file/undo.h"
+
+namespace {
+
+using oetest::FileTest;
+
+// ---- The reference: the rules written down as plainly as possible. --------------
+
+struct Ref {
+  std::string pat;
+  bool wild, fold, ws, we, ls, le;
+
+  explicit Ref(const std::string& p, int flags)
+      : pat(p),
+        wild((flags & kSrchWild) && p.find_first_of("*?") != std::string::npos),
+        fold(!(flags & kSrchCase)),
+        ws(flags & kSrchWordStart),
+        we(flags & kSrchWordEnd),
+        ls(flags & kSrchLineStart),
+        le(flags & kSrchLineEnd) {}
+
+  static char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+  static bool word(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+  bool end_ok(const std::string& s, int e) const {
+    if (le && e != static_cast<int>(s.size())) return false;
+    if (we && e < static_cast<int>(s.size()) && word(s[static_cast<size_t>(e)])) return false;
+    return true;
+  }
+
+  // The end of a match of pat[pi...] at pos, or -1.
+  int at(const std::string& s, size_t pi, int pos) const {
+    for (; pi < pat.size(); ++pi) {
+      char p = pat[pi];
+      if (wild && p == '*') {
+        if (pat.find_first_not_of('*', pi) == std::string::npos) return static_cast<int>(s.size());
+        for (int q = pos; q <= static_cast<int>(s.size()); ++q) {
+          int e = at(s, pi + 1, q);
+          if (e >= 0 && end_ok(s, e)) return e;
+        }
+        return -1;
+      }
+      if (pos >= static_cast<int>(s.size())) return -1;
+      char t = s[static_cast<size_t>(pos)];
+      if (!(wild && p == '?') && (fold ? lower(t) != lower(p) : t != p)) return -1;
+      ++pos;
+    }
+    return pos;
+  }
+
+  bool candidate(const std::string& s, int c, int* end) const {
+    if (ls && c != 0) return false;
+    if (ws && c > 0 && word(s[static_cast<size_t>(c - 1)])) return false;
+    int e = at(s, 0, c);
+    if (e < 0 || !end_ok(s, e)) return false;
+    *end = e;
+    return true;
+  }
+
+  int find(const std::string& s, int col, bool forward, int* end) const {
+    if (pat.empty()) return -1;
+    const int n = static_cast<int>(s.size());
+    col = std::min(col, n);
+    if (forward) {
+      for (int c = col; c <= n; ++c)
+        if (candidate(s, c, end)) return c;
+    } else {
+      for (int c = col; c >= 0; --c)
+        if (candidate(s, c, end)) return c;
+    }
+    return -1;
+  }
+};
+
+std::string random_string(std::mt19937& rng, const std::string& alphabet, int max_len) {
+  int len = std::uniform_int_distribution<int>(0, max_len)(rng);
+  std::string s;
+  for (int i = 0; i < len; ++i)
+    s += alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(rng)];
+  return s;
+}
+
+int random_flags(std::mt19937& rng) {
+  int flags = 0;
+  for (int bit : {kSrchCase, kSrchWild, kSrchWordStart, kSrchWordEnd, kSrchLineStart, kSrchLineEnd})
+    if (rng() % 3 == 0) flags |= bit;
+  return flags;
+}
+
+std::string random_pattern(std::mt19937& rng) {
+  std::string p = random_string(rng, "abAB_ *?", 4);
+  if (p.empty()) p = "a";
+  return p;
+}
+
+TEST(SrchDiff, LineSearchesAgreeWithTheReference) {
+  std::mt19937 rng(20261205);
+  int found = 0;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = random_string(rng, "abAB_ -*?", 14);
+    const std::string pat = random_pattern(rng);
+    const int flags = random_flags(rng);
+    const bool forward = rng() % 2;
+    const int col = std::uniform_int_distribution<int>(0, 16)(rng);
+    Ref ref(pat, flags);
+    int ref_end = 0;
+    int want = ref.find(text, col, forward, &ref_end);
+    SrchPattern p;
+    ASSERT_EQ(SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p), 1);
+    SrchOneLine one(text);
+    SrchEnd e;
+    int got = SrchFindInLine(p, one, col, forward, &e);
+    ASSERT_EQ(got, want) << "text '" << text << "' pattern '" << pat << "' flags " << flags
+                         << (forward ? " forward" : " backward") << " from " << col;
+    if (got >= 0) {
+      ++found;
+      ASSERT_EQ(e.lines, 0);
+      ASSERT_EQ(e.col, ref_end) << "text '" << text << "' pattern '" << pat << "'";
+    }
+  }
+  EXPECT_GT(found, 1000) << "the cases should find something often";
+}
+
+class SrchDiffFile : public FileTest {};
+
+TEST_F(SrchDiffFile, FileSearchesAgreeWithTheReference) {
+  std::mt19937 rng(7);
+  std::vector<std::string> lines;
+  std::string content;
+  for (int i = 0; i < 6000; ++i) {
+    // Mostly letters the patterns do not use, so that matches are sparse
+    // and scans cross several windows.
+    std::string line = random_string(rng, "cdefghijklmnopqrstuvwxyz      ", 24);
+    if (rng() % 40 == 0) line += random_string(rng, "abAB_ ", 6);
+    lines.push_back(line);
+    content += line + "\n";
+  }
+  File* f = Load("big", content);
+  ASSERT_EQ(f->nLines, 6000);
+  ASSERT_LT(f->cacheAlloc, static_cast<int32_t>(content.size()) / 2);
+  // Changed lines among the lines still in the temporary copy.
+  for (int n = 1; n <= 6000; n += 97) {
+    std::string add = random_string(rng, "abAB_", 3);
+    FileChange(f, nullptr, 0, n, 0, n, 0, add.data(), static_cast<int32_t>(add.size()), false);
+    lines[static_cast<size_t>(n - 1)].insert(0, add);
+  }
+  int found = 0;
+  for (int i = 0; i < 600; ++i) {
+    const std::string pat = random_pattern(rng);
+    const int flags = random_flags(rng);
+    const bool forward = rng() % 2;
+    const bool edge = rng() % 8 == 0;
+    int32_t line = std::uniform_int_distribution<int32_t>(1, 6000)(rng);
+    int32_t col = std::uniform_int_distribution<int32_t>(0, 30)(rng);
+    // The reference walk.
+    Ref ref(pat, flags);
+    int want_line = 0, want_col = -1, want_end = 0;
+    if (forward) {
+      for (int n = edge ? 1 : line, c = edge ? 0 : col; n <= 6000; ++n, c = 0) {
+        want_col = ref.find(lines[static_cast<size_t>(n - 1)], c, true, &want_end);
+        if (want_col >= 0) {
+          want_line = n;
+          break;
+        }
+      }
+    } else {
+      int c = edge ? INT_MAX : col - static_cast<int>(pat.size()) + 1;
+      for (int n = edge ? 6000 : line; n >= 1; --n, c = INT_MAX) {
+        if (c < 0) continue;
+        want_col = ref.find(lines[static_cast<size_t>(n - 1)], c, false, &want_end);
+        if (want_col >= 0) {
+          want_line = n;
+          break;
+        }
+      }
+    }
+    int32_t l = line, c = col, el = 0, ec = 0;
+    int r = FileFind(f, nullptr, 0, &l, &c, &el, &ec, forward ? 1 : -1, edge, pat.data(),
+                     static_cast<int32_t>(pat.size()), flags);
+    ASSERT_EQ(r, want_line ? 1 : 0) << "pattern '" << pat << "' flags " << flags << " from " << line
+                                    << ":" << col << (forward ? " forward" : " backward");
+    if (r == 1) {
+      ++found;
+      ASSERT_EQ(l, want_line) << "pattern '" << pat << "' flags " << flags;
+      ASSERT_EQ(c, want_col) << "pattern '" << pat << "' flags " << flags;
+      ASSERT_EQ(el, want_line);
+      ASSERT_EQ(ec, want_end);
+    }
+  }
+  EXPECT_GT(found, 200);
+}
+
+}  // namespace
