@@ -4,6 +4,8 @@
 
 #include "orvex/editor/oe_output.h"
 #include "shared/indgen/indgen.h"
+#include "windlib/config/configsave.h"
+#include "windlib/config/settingsmanager.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/gapplication.h"
@@ -18,9 +20,11 @@ void release_everything() { FilesAbort(); }
 }  // namespace
 
 void GracefulGuiExit() {
-  // Asking whether to save changed configuration comes with the options database.
+  cfg_AskSaveConfig();
   if (OePreExitHook && OePreExitHook() != 1) return;
   if (ApplicationInstance && !ApplicationInstance->cwDestroyAll()) return;
+  // The windows closed have left their places with the settings manager.
+  SettingsManager::destroy();
   OeOutputShutdown();
   if (OeExitHook) OeExitHook();
   WCloseDisplay();

@@ -7,7 +7,9 @@
 #include "windlib/edit/editclose.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editfile.h"
+#include "windlib/edit/editplace.h"
 #include "windlib/edit/editsave.h"
+#include "windlib/x11/wgui.h"
 #include "windlib/x11/wmenu.h"
 
 namespace {
@@ -38,9 +40,16 @@ EditWindow::EditWindow(File* file, int32_t line, bool readOnly, int width, int h
   }
   SetMinimumSize(3 * edit_->lineHeight() + WScrollBar::Thickness(),
                  2 * edit_->lineHeight() + WScrollBar::Thickness() + 5);
-  SetCloseHandler([this](WTopWindow*) { return EditMayClose(edit_); });
+  SetCloseHandler([this](WTopWindow*) {
+    if (!EditMayClose(edit_)) return false;
+    EditRememberPlace(this);
+    return true;
+  });
+  // The -geometry resource places the first window instead.
+  const bool geometry_given = windows.empty() && WGetResource("geometry");
   windows.push_back(this);
   if (file) EditAttach(edit_, file, line);
+  if (!geometry_given) EditRestorePlace(this);
   edit_->text->Focus();
   RefreshTitle();
 }
