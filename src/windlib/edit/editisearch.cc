@@ -14,12 +14,6 @@
 #include "windlib/wdisplay.h"
 
 namespace {
-bool has_capital(const std::string& text) {
-  for (char c : text)
-    if (std::isupper(static_cast<unsigned char>(c))) return true;
-  return false;
-}
-
 void show(Edit* e, const std::string& text) {
   EditSearchShow(e, text, false);
 }
@@ -126,7 +120,7 @@ void begin(Edit* e, bool forward, bool goto_mode) {
   s->backups.clear();
   s->pending = 0;
   if (goto_mode) s->string.clear();
-  s->set(ssHasCapital, has_capital(s->string));
+  SearchStringChanged(s);
   EditBeginModal(e, std::make_unique<ISearchModal>());
   show(e, EditSearchStatus(e, false));
 }
@@ -249,7 +243,7 @@ int EditContinueSearching(Edit* edit, const char* text, int32_t len) {
     return 1;
   }
   s->string.append(text, n);
-  s->set(ssHasCapital, has_capital(s->string));
+  SearchStringChanged(s);
   if (s->has(ssGotoLine)) {
     show(edit, EditSearchStatus(edit, false));
     return 1;
@@ -275,7 +269,7 @@ int EditSearchBackspace(Edit* edit) {
     return 1;
   }
   s->string.pop_back();
-  s->set(ssHasCapital, has_capital(s->string));
+  SearchStringChanged(s);
   if (s->has(ssGotoLine)) {
     show(edit, EditSearchStatus(edit, false));
     return 1;

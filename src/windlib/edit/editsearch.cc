@@ -110,6 +110,12 @@ _SearchAble* EditSearchState(Edit* edit) {
   return edit->searchState.get();
 }
 
+void SearchStringChanged(_SearchAble* s) {
+  s->set(ssHasCapital, std::any_of(s->string.begin(), s->string.end(), [](char c) {
+           return std::isupper(static_cast<unsigned char>(c));
+         }));
+}
+
 void EditSetLastSearch(const char* text, int32_t len) {
   std::string& last = last_search();
   last.reserve(static_cast<size_t>(len) + 21);
@@ -169,7 +175,10 @@ int EditStartSearch(Edit* edit, int step, bool dialog) {
     EditSearchShow(edit, EditSearchStatus(edit, dialog), true);
     return 0;
   }
-  if (s->string.empty() && s->has(ssFresh)) s->string = EditLastSearch();
+  if (s->string.empty() && s->has(ssFresh)) {
+    s->string = EditLastSearch();
+    SearchStringChanged(s);
+  }
   if (s->string.empty()) {
     EditSearchShow(edit, EditSearchStatus(edit, dialog), false);
     return 0;

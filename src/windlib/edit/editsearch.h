@@ -63,6 +63,9 @@ _SearchAble* EditSearchState(Edit* edit);
 // The search state when the view has one, else none.
 _SearchAble* EditSearchStateIf(const Edit* edit);
 
+// After the string changed: notes whether it holds a capital letter.
+void SearchStringChanged(_SearchAble* s);
+
 // The last successful search string, program-wide.
 void EditSetLastSearch(const char* text, int32_t len);
 const std::string& EditLastSearch();

@@ -16,11 +16,6 @@ namespace {
 constexpr int kMargin = 8, kRowHeight = 28, kFieldLabelWidth = 90;
 constexpr size_t kFieldFill = 99;  // longer values are not put into the fields
 
-bool has_capital(const std::string& text) {
-  return std::any_of(text.begin(), text.end(),
-                     [](char c) { return std::isupper(static_cast<unsigned char>(c)); });
-}
-
 // The view's replacement put in place of the selection.
 int replace_selection(Edit* edit) {
   _SearchAble* s = EditSearchState(edit);
@@ -49,7 +44,7 @@ std::string title_for(Edit* edit) {
 int SearcherFind(Edit* edit) {
   _SearchAble* s = EditSearchState(edit);
   s->set(ssFresh, false);
-  s->set(ssHasCapital, has_capital(s->string));
+  SearchStringChanged(s);
   return EditStartSearch(edit, kStepNew, true) == 1 ? 1 : 0;
 }
 
@@ -71,7 +66,7 @@ int SearcherReplaceAll(Edit* edit) {
   _SearchAble* s = EditSearchState(edit);
   File* f = edit->file;
   if (!f || s->string.empty() || EditReadOnlyCheck(edit)) return 0;
-  s->set(ssHasCapital, has_capital(s->string));
+  SearchStringChanged(s);
   const TextRange keep = EditSelectionRange(edit);
   EditSearchShow(edit, SearchText("status.replacing") + " " + s->string, false);
   int32_t line = 1, col = 0, first_changed = 0;
@@ -277,6 +272,8 @@ void SearcherWindow::Press(Action a) {
 void SearcherWindow::Mirror() {
   Edit* e = edit();
   if (!e) return;
+  // The view may show another file by now.
+  if (std::string t = title_for(e); t != title()) SetTitle(t);
   const std::string& text = state_->string;
   if (search_->text() != text) search_->SetText(text);
   if (message_ != e->message) {

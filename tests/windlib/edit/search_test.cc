@@ -331,6 +331,32 @@ TEST_F(SearchTest, GotoAsksForTheLine) {
   EXPECT_EQ(e->message, "Goto Line aborted");
 }
 
+TEST_F(SearchTest, TheStatusNamesTheKindOfSearchAndShowsFortyBytes) {
+  Edit* e = View("x\n");
+  _SearchAble* s = EditSearchState(e);
+  s->string = std::string(45, 'a');
+  s->set(ssFresh, false);
+  EXPECT_EQ(EditSearchStatus(e, false), "Srch: " + std::string(40, 'a'));
+  s->string = "w";
+  s->set(ssRegex | ssWordEnd | ssLineEnd, true);
+  EXPECT_EQ(EditSearchStatus(e, false), "Srch: w") << "regex and end anchors are the dialog's";
+  EXPECT_EQ(EditSearchStatus(e, true), "RESearch: w");
+  s->set(ssIgnoreCase, false);
+  EXPECT_EQ(SearchFlags(s, false), 0x1) << "exact case, and no regex or end anchors";
+  s->set(ssIgnoreCase, true);
+  EXPECT_EQ(SearchFlags(s, true), 0x4 | 0x10 | 0x40);
+  s->set(ssRegex, false);
+  EXPECT_EQ(EditSearchStatus(e, true), "WordSearch: w");
+  s->set(ssWordEnd, false);
+  EXPECT_EQ(EditSearchStatus(e, true), "LineSearch: w");
+  s->set(ssWildcard, true);
+  EXPECT_EQ(EditSearchStatus(e, false), "WildSearch: w");
+  s->set(ssWildcard | ssLineEnd, false);
+  s->set(ssLineStart | ssFailed, true);
+  EXPECT_EQ(EditSearchStatus(e, false), "LineSearch: w: Failed");
+  EXPECT_EQ(SearchFlags(s, false), 0x20);
+}
+
 TEST_F(SearchTest, TheSearcherReplacesAllAsOneUndoStep) {
   Edit* e = View("cat dog cat\ncat\n");
   EditCli(e, "Down");
