@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "windlib/edit/editfile.h"
+#include "windlib/edit/editsearch.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/wdisplay.h"
 
@@ -61,6 +62,8 @@ bool EditMayClose(Edit* edit) {
 int EditClose(Edit* edit) {
   if (!CheckOngoingJob(edit, nullptr, true)) return 0;
   if (edit->file) edit->file->undoGrouping = 0;
+  // A search in the view is stopped instead.
+  if (EditSearchInterrupt(edit)) return 1;
   if (edit->window) {
     edit->window->Close();
   } else if (EditMayClose(edit)) {

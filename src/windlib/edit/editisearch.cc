@@ -163,9 +163,7 @@ int CmdGoto(void* object, CmdInfo*) {
 }
 
 int CmdAbort(void* object, CmdInfo*) {
-  Edit* e = EditOf(object);
-  EditAbortSearch(e);
-  if (active(e)) finish(e, Ending::Quiet);
+  EditSearchInterrupt(EditOf(object));
   return 1;
 }
 
@@ -319,6 +317,19 @@ int EditReturnISearch(Edit* edit) {
   else
     finish(edit, Ending::Return);
   return 1;
+}
+
+bool EditSearchInterrupt(Edit* edit) {
+  _SearchAble* s = EditSearchStateIf(edit);
+  if (!s || !(active(edit) || s->has(ssRunning))) return false;
+  EditAbortSearch(edit);
+  if (active(edit)) {
+    if (s->has(ssGotoLine))
+      EditEndModal(edit);  // "Goto Line aborted"
+    else
+      finish(edit, Ending::Quiet);
+  }
+  return true;
 }
 
 bool EditSearchEscape(Edit* edit) {

@@ -100,6 +100,9 @@ int EditReturnISearch(Edit* edit);
 bool EditSearchEscape(Edit* edit);
 // Asks a running search to give up.
 void EditAbortSearch(Edit* edit);
+// Asks a running search to give up and ends an incremental search (the
+// "Abort" command); false when there was neither.
+bool EditSearchInterrupt(Edit* edit);
 
 // The goto-line mode ("Goto Line: " and the typed text; Return goes there).
 int EditEnterGotoLine(Edit* edit);

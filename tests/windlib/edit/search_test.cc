@@ -5,6 +5,7 @@
 #include "edit_fixture.h"
 #include "windlib/edit/editsearch.h"
 #include "windlib/edit/editsearcher.h"
+#include "windlib/handles.h"
 #include "windlib/x11/wkeys.h"
 
 namespace oetest {
@@ -355,6 +356,20 @@ TEST_F(SearchTest, TheStatusNamesTheKindOfSearchAndShowsFortyBytes) {
   s->set(ssLineStart | ssFailed, true);
   EXPECT_EQ(EditSearchStatus(e, false), "LineSearch: w: Failed");
   EXPECT_EQ(SearchFlags(s, false), 0x20);
+}
+
+TEST_F(SearchTest, CloseStopsASearchBeforeItClosesTheWindow) {
+  Edit* e = View("abc\n");
+  HandleRef alive(30, e);
+  CtrlF(e);
+  Type(e, "b");
+  EditCli(e, "Close");
+  ASSERT_TRUE(alive.alive()) << "the first Close only ends the search";
+  EXPECT_FALSE(Cond(e, "searching"));
+  EXPECT_EQ(Sel(e), "1:1-1:2");
+  EditCli(e, "Close");
+  WReapDestroyed();
+  EXPECT_FALSE(alive.alive());
 }
 
 TEST_F(SearchTest, TheSearcherReplacesAllAsOneUndoStep) {
