@@ -8,6 +8,7 @@ OE_PACKAGES=(
   xvfb xdotool xclip x11-utils imagemagick
   clang libclang-rt-14-dev
   libpcre2-dev
+  vim
 )
 
 oe_install_deps() {
