@@ -34,13 +34,17 @@ ut_attribute_tree* walk(ut_attribute_tree* from, const std::vector<std::string>&
   return node;
 }
 
-// The node holding a value key's attribute, and the attribute name.
-ut_attribute_tree* value_node(ut_attribute_tree* root, const std::string& formatted, bool create,
-                              std::string* attribute) {
-  std::vector<std::string> levels = SmKeyLevels(formatted);
-  if (levels.empty()) return nullptr;
-  *attribute = levels.back();
-  return walk(root, levels, levels.size() - 1, create);
+// A value key: the node that holds it (none when missing) and the
+// attribute name.
+struct ValueRef {
+  ut_attribute_tree* node = nullptr;
+  std::string attribute;
+};
+
+ValueRef value_ref(ut_attribute_tree* root, bool create, const char* key, va_list args) {
+  std::vector<std::string> levels = SmKeyLevels(format_key(key, args));
+  if (levels.empty()) return {};
+  return {walk(root, levels, levels.size() - 1, create), levels.back()};
 }
 
 const char* const kAbsKeys[] = {"abs_x", "abs_y", "abs_w", "abs_h"};
@@ -131,11 +135,9 @@ bool SettingsManager::write() {
 bool SettingsManager::hasValue(const char* key, ...) {
   va_list args;
   va_start(args, key);
-  std::string formatted = format_key(key, args);
+  const ValueRef v = value_ref(&db_, false, key, args);
   va_end(args);
-  std::string attribute;
-  ut_attribute_tree* node = value_node(&db_, formatted, false, &attribute);
-  return node && node->has_attribute(attribute.c_str());
+  return v.node && v.node->has_attribute(v.attribute.c_str());
 }
 
 bool SettingsManager::hasGroup(const char* key, ...) {
@@ -161,59 +163,50 @@ void SettingsManager::removeGroup(const char* key, ...) {
 bool SettingsManager::getValueAsBool(bool default_value, const char* key, ...) {
   va_list args;
   va_start(args, key);
-  std::string formatted = format_key(key, args);
+  const ValueRef v = value_ref(&db_, false, key, args);
   va_end(args);
-  std::string attribute;
-  ut_attribute_tree* node = value_node(&db_, formatted, false, &attribute);
-  if (!node) return default_value;
-  return node->get_optional_attribute_as_int32(attribute.c_str(), default_value ? 1 : 0) != 0;
+  if (!v.node) return default_value;
+  return v.node->get_optional_attribute_as_int32(v.attribute.c_str(), default_value ? 1 : 0) != 0;
 }
 
 int32_t SettingsManager::getValueAsInt32(int32_t default_value, const char* key, ...) {
   va_list args;
   va_start(args, key);
-  std::string formatted = format_key(key, args);
+  const ValueRef v = value_ref(&db_, false, key, args);
   va_end(args);
-  std::string attribute;
-  ut_attribute_tree* node = value_node(&db_, formatted, false, &attribute);
-  return node ? node->get_optional_attribute_as_int32(attribute.c_str(), default_value)
-              : default_value;
+  return v.node ? v.node->get_optional_attribute_as_int32(v.attribute.c_str(), default_value)
+                : default_value;
 }
 
 std::string SettingsManager::getValueAsStr(const char* default_value, const char* key, ...) {
   va_list args;
   va_start(args, key);
-  std::string formatted = format_key(key, args);
+  const ValueRef v = value_ref(&db_, false, key, args);
   va_end(args);
-  std::string attribute;
-  ut_attribute_tree* node = value_node(&db_, formatted, false, &attribute);
-  const char* value =
-      node ? node->get_optional_str_attribute(attribute.c_str(), default_value) : default_value;
+  const char* value = v.node
+                          ? v.node->get_optional_str_attribute(v.attribute.c_str(), default_value)
+                          : default_value;
   return value ? value : "";
 }
 
 void SettingsManager::setValue(const char* text, const char* key, ...) {
   va_list args;
   va_start(args, key);
-  std::string formatted = format_key(key, args);
+  const ValueRef v = value_ref(&db_, true, key, args);
   va_end(args);
-  std::string attribute;
-  if (ut_attribute_tree* node = value_node(&db_, formatted, true, &attribute)) {
-    node->add_or_replace_str_attribute(attribute.c_str(), text ? text : "");
-    dirty_ = true;
-  }
+  if (!v.node) return;
+  v.node->add_or_replace_str_attribute(v.attribute.c_str(), text ? text : "");
+  dirty_ = true;
 }
 
 void SettingsManager::setValue(int32_t number, const char* key, ...) {
   va_list args;
   va_start(args, key);
-  std::string formatted = format_key(key, args);
+  const ValueRef v = value_ref(&db_, true, key, args);
   va_end(args);
-  std::string attribute;
-  if (ut_attribute_tree* node = value_node(&db_, formatted, true, &attribute)) {
-    node->add_or_replace_int32_attribute(attribute.c_str(), number);
-    dirty_ = true;
-  }
+  if (!v.node) return;
+  v.node->add_or_replace_int32_attribute(v.attribute.c_str(), number);
+  dirty_ = true;
 }
 
 void SettingsManager::saveWindowPosition(const SmWindow& window, const char* key, ...) {
