@@ -4,6 +4,8 @@
 
 #include "edit_fixture.h"
 #include "windlib/edit/editmatch.h"
+#include "windlib/edit/editsearch.h"
+#include "windlib/x11/wkeys.h"
 
 namespace oetest {
 namespace {
@@ -84,6 +86,18 @@ TEST_F(MatchTest, TheLanguagePreprocessorCharacterReplacesTheHash) {
   EditMatchLanguage lang;
   lang.preprocessor = '%';
   EXPECT_EQ(MatchAt(e, 1, 0, lang), "3:0-3:6");
+}
+
+TEST_F(MatchTest, ALongScanServesEventsAndGivesUpWhenInterrupted) {
+  std::string text = "f(\n";
+  for (int i = 0; i < 4000; ++i) text += "a line of text that holds no closer at all\n";
+  text += ")\n";
+  Edit* e = Window(Open("long.c", text))->edit();
+  EXPECT_EQ(MatchAt(e, 1, 2), "4002:0-4002:1") << "nothing interrupts: the scan goes to the end";
+  // The user's Escape waits among the events while the scan runs.
+  WPostEvent(e->text, WKeyEvent(WK_Escape, 0, "\x1b"));
+  EXPECT_EQ(MatchAt(e, 1, 2), "interrupted");
+  EXPECT_EQ(MatchAt(e, 1, 2), "4002:0-4002:1") << "the next scan is not interrupted";
 }
 
 TEST_F(MatchTest, SelectToMatchCoversBothTokens) {

@@ -372,6 +372,22 @@ TEST_F(SearchTest, CloseStopsASearchBeforeItClosesTheWindow) {
   EXPECT_FALSE(alive.alive());
 }
 
+TEST_F(SearchTest, EscapeAmongTheEventsAbortsALongSearch) {
+  std::string text;
+  for (int i = 0; i < 4000; ++i) text += "a line of text without the string looked for\n";
+  text += "needle\n";
+  Edit* e = View(text);
+  CtrlF(e);
+  WPostEvent(e->text, WKeyEvent(WK_Escape, 0, "\x1b"));
+  EditCli(e, "\"needle\"");
+  EXPECT_EQ(e->message, "Search aborted");
+  EXPECT_FALSE(Cond(e, "searching"));
+  EXPECT_TRUE(e->sel[0].empty()) << "an aborted search moves nothing";
+  CtrlF(e);
+  CtrlF(e);
+  EXPECT_EQ(Sel(e), "4001:0-4001:6") << "the next search runs to the end";
+}
+
 TEST_F(SearchTest, TheSearcherReplacesAllAsOneUndoStep) {
   Edit* e = View("cat dog cat\ncat\n");
   EditCli(e, "Down");
