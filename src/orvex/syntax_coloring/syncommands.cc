@@ -1,0 +1,78 @@
+#include "orvex/syntax_coloring/syncommands.h"
+
+#include <string>
+
+#include "orvex/syntax_coloring/synextra.h"
+#include "orvex/syntax_coloring/synindex.h"
+#include "windlib/edit/editcmd.h"
+#include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
+
+namespace {
+// Follows every file: a file that joins the list or takes a new name gets
+// its language; one whose contents go lets go of its extra items.
+class LanguageChooser : public FileObserver {
+ public:
+  void FileRegistered(File* f) override { syn_ChooseFileLanguage(f); }
+  void FileSaved(File* f, PRS*, const char*, bool renamed) override {
+    if (!renamed) return;
+    syn_ChooseFileLanguage(f);
+    FileNotifyRedraw(f);
+  }
+  void FileContentsGone(File* f) override { syn_DropExtraItems(f); }
+};
+
+std::string trimmed(const char* text) {
+  std::string s = text ? text : "";
+  const size_t first = s.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  const size_t last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+// SelectLanguage NAME: the view's file is coloured as NAME ("None": not at
+// all); names are matched ignoring case.
+int cmd_select_language(void* object, CmdInfo* ci) {
+  Edit* e = EditOf(object);
+  if (!e->file) return 0;
+  const std::string name = trimmed(ci->args);
+  if (name.empty()) {
+    EditCmdError(e, "SelectLanguage: no language name given");
+    return 0;
+  }
+  synLanguageAbs* entry = syn_FindEntry(name, true);
+  if (!entry || (entry->special && entry->id != 0)) {
+    EditCmdError(e, "Unknown language \"" + name + "\"");
+    return 0;
+  }
+  synLanguage* lang = syn_EntryLanguage(entry);
+  if (!lang) {
+    EditCmdError(e, "The definition of language \"" + entry->name + "\" could not be loaded");
+    return 0;
+  }
+  e->file->language = lang;
+  FileNotifyRedraw(e->file);
+  return 1;
+}
+}  // namespace
+
+void syn_ChooseFileLanguage(File* f) {
+  if (!f || f->internal) return;
+  f->language = syn_LanguageOfFile(f->name);
+}
+
+void syn_RechooseAllFiles() {
+  for (File* f = FileHead(); f; f = f->next) {
+    syn_ChooseFileLanguage(f);
+    FileNotifyRedraw(f);
+  }
+}
+
+void syn_InstallCommands() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  EditAddCmd("SelectLanguage", cmd_select_language, 0);
+  static LanguageChooser chooser;
+  FilesAddObserver(&chooser);
+}
