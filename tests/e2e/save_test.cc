@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 
 #include "support/editor_session.h"
@@ -73,7 +74,9 @@ TEST_F(Saving, ASecondEditorOnTheSameFileSeesTheLock) {
 
 TEST_F(Saving, EditsComeBackAfterTheEditorWasKilled) {
   s.dir().write("f.c", "line one\nline two\n");
-  s.Start({"-xrm", "*editincrfrequency: 1", "f.c"});
+  mkdir(s.dir().file(".kvx").c_str(), 0755);
+  s.dir().write(".kvx/oe.cfg", "editincrfrequency 1\n");
+  s.Start({"f.c"});
   ASSERT_FALSE(Open("f\\.c").empty());
   s.Type("EDITED ");
   s.Keys({"ctrl+End"});

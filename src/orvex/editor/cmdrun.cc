@@ -14,6 +14,7 @@
 
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
+#include "windlib/config/editsettings.h"
 #include "windlib/edit/edit.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editfile.h"
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
       status = 1;
       return;
     }
+    // The view's size is fixed whatever the configured window size.
+    cfgEditWidth = 80;
+    cfgEditHeight = 24;
     auto* edit = new Edit(nullptr, nullptr, false, false);
     int w = 0, h = 0;
     edit->PreferredSize(&w, &h);

@@ -13,8 +13,10 @@
 #include "orvex/editor/oe_output.h"
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/idle_notifier.h"
-#include "windlib/config/editsettings.h"
+#include "windlib/config/configoptions.h"
+#include "windlib/config/configsave.h"
 #include "windlib/edit/edit.h"
+#include "windlib/edit/editconfig.h"
 #include "windlib/file/file.h"
 #include "windlib/gapplication.h"
 #include "windlib/orvexjmp.h"
@@ -81,17 +83,18 @@ void start_up(int* argc, char** argv) {
     fputs("Failed to attach to windowing system\n", stderr);
     OeExit(1);
   }
-  // Settings: cfg_SetEverythingToDefaults and shr_ReadConfigFiles("oe")
-  // (unless -nocfg) run here once the option files exist. Until then the
-  // journal interval can be given as the X resource "editincrfrequency".
-  EditSettingsToDefaults();
-  if (const char* freq = WGetResource("editincrfrequency")) {
-    long seconds = std::strtol(freq, nullptr, 10);
-    if (seconds >= 1 && seconds <= 3600) cfgEditIncrFrequency = static_cast<int>(seconds);
-  }
+  // Every option takes its default; then the site and user files (unless
+  // -nocfg) change them.
+  cfg_SetEverythingToDefaults();
+  if (!state.noCfg) shr_ReadConfigFiles("oe");
+  else cfg_RememberCurrentSettings(cfgLevelSite);
+  EditApplyConfigRefreshes();
 
   EditorArgumentActions actions(state);
   if (!ProcessFileArguments(*argc, argv, state, actions)) OeExit(1);
+  // What the exit compares against to ask about saving the configuration.
+  cfg_RememberCurrentSettings(1);
+  cfg_RememberCurrentSettings(cfgLevelUser);
 
   if (state.helpRequested) gen_warning("online help is not available in this installation");
   OeOutputStartUpDone();
@@ -104,6 +107,8 @@ void start_up(int* argc, char** argv) {
 
 bool OeMainLoopRound() {
   WEventAll(0);
+  // Options changed by the last events redraw the views once.
+  if (AnyRefreshes) EditApplyConfigRefreshes();
   // Editor-service requests and cross-reference loading are served here once
   // those services exist.
   long next = 0;

@@ -11,6 +11,7 @@
 #include "shared/indgen/indgen.h"
 #include "windlib/config/configdirs.h"
 #include "windlib/config/configoptions.h"
+#include "windlib/config/configsave.h"
 #include "windlib/wdisplay.h"
 #include "windlib/xswitch.h"
 
@@ -127,7 +128,7 @@ void shr_ReadConfigFiles(const char* name) {
     if (const char* home = gen_getenv("HOME", nullptr)) old_user = join(home, ".orvexcfg");
   }
   read_one(cfg_GetSiteConfigDir(), name, old_site, "global .cfg file");
-  if (cfg_RememberHook) cfg_RememberHook(cfgLevelSite);
+  cfg_RememberCurrentSettings(cfgLevelSite);
   read_one(cfg_GetUserConfigDir(false), name, old_user, "user .cfg file");
   // The configuration service (lines set by other running tools) is not
   // part of this program; with it absent the files are all there is.

@@ -13,7 +13,6 @@
 uint32_t AnyRefreshes = 0;
 int (*cfg_GuiConfigLineHook)(const char* key, const char* value) = nullptr;
 int (*cfg_ColorHook)(_ConfigOption* option, const char* text) = nullptr;
-void (*cfg_RememberHook)(int level) = nullptr;
 
 namespace {
 
@@ -321,7 +320,10 @@ int set_function(_ConfigOption& o, std::string_view value) {
     return 0;
   }
   std::string text(value);
-  if (o.setter(&o, text.c_str(), 0) != 1) return 0;
+  int result = o.setter(&o, text.c_str(), 0);
+  // Below 0: the setter has said why.
+  if (result == 0) invalid(o, value);
+  if (result != 1) return 0;
   set_done(o);
   return 1;
 }

@@ -57,9 +57,8 @@ struct _ConfigOption;
 
 // Receives a new value instead of the variable being written: booleans,
 // integers and choices in `number`, the other types in `text`. Returns 1
-// when the value was taken, 0 when it is invalid (the setter reports why,
-// or the caller gives the invalid-setting message when it reported
-// nothing).
+// when the value was taken; 0 when it is invalid (the caller reports the
+// invalid setting); below 0 when it failed and the setter said why.
 using CfgSetter = int (*)(_ConfigOption* option, const char* text, int32_t number);
 
 struct _ConfigOption {
@@ -154,8 +153,6 @@ extern int (*cfg_GuiConfigLineHook)(const char* key, const char* value);
 // Colour values: checks and allocates on a colour display; 1 when taken.
 // Without it (no display) the text is stored.
 extern int (*cfg_ColorHook)(_ConfigOption* option, const char* text);
-// Called after the site file is read (remembering level 0) when set.
-extern void (*cfg_RememberHook)(int level);
 // Installs the setter of a function option whose feature lives above this
 // layer (key bindings, menus, geometry). False when there is no such option.
 bool cfg_SetOptionSetter(std::string_view name, CfgSetter setter);

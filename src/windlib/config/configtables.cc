@@ -2,12 +2,17 @@
 // and refresh flags. Options that no code of this program reads yet keep
 // their value in their own record, so shared configuration files naming
 // them are accepted and their values saved back.
+#include <unistd.h>
+
 #include <array>
+#include <string>
 #include <vector>
 
+#include "windlib/config/configdirs.h"
 #include "windlib/config/configoptions.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/config/settingsmanager.h"
+#include "windlib/wdisplay.h"
 
 namespace {
 
@@ -59,8 +64,33 @@ _ConfigOption Col(const char* name, const char* def, bool broadcast = true) {
 _ConfigOption Z(const char* name) {
   return make(name, cfgSize, nullptr, cfgRefreshLayout);
 }
-_ConfigOption F(const char* name) {
-  return make(name, cfgFunction, nullptr, 0);
+_ConfigOption F(const char* name, CfgSetter setter = nullptr) {
+  _ConfigOption o = make(name, cfgFunction, nullptr, 0);
+  o.setter = setter;
+  return o;
+}
+
+// "configdir": the user configuration directory from now on.
+int set_config_dir(_ConfigOption*, const char* text, int32_t) {
+  if (!*text) return 0;
+  cfg_SetUserConfigDir(text);
+  return 1;
+}
+
+// "configure": one more configuration line.
+int configure_line(_ConfigOption*, const char* text, int32_t) {
+  return cfg_ScanLine(text, false, false) == 1 ? 1 : -1;
+}
+
+// "configurefile": a configuration file, by name or from the configuration
+// directories.
+int configure_file(_ConfigOption*, const char* text, int32_t) {
+  std::string path = cfg_SearchFileInConfigDirs(text, R_OK);
+  if (path.empty()) {
+    mprintf("Couldn't find file: %s (%s)\n", text, text);
+    return -1;
+  }
+  return cfg_ReadFile(path.c_str(), false) ? 1 : -1;
 }
 
 // Ranges.
@@ -148,8 +178,8 @@ Table editor_options() {
       I("fillparagraphcolumn", nullptr, 79, &k1to1000),
       I("editindent", &cfgEditIndent, 4, &k1to100, kText),
       I("tabsize", &cfgTabSize, 8, &k0to100, kText),
-      I("editwidth", nullptr, 80, &kMinus1to300, kLayout),
-      I("editheight", nullptr, 32, &kMinus1to300, kLayout),
+      I("editwidth", &cfgEditWidth, 80, &kMinus1to300, kLayout),
+      I("editheight", &cfgEditHeight, 32, &kMinus1to300, kLayout),
       I("editincrfrequency", &cfgEditIncrFrequency, 120, &k1to3600, cfgRefreshTimers),
       I("editparenmatch", nullptr, 10, &k0to1000, kText),
       I("editsomesize", &cfgEditSomeSize, 5, &k1to100),
@@ -173,7 +203,7 @@ Table editor_options() {
       B("AIcommentsstayflushleft", nullptr, true),
       S("AIcharslikestarincomment", nullptr, "-"),
       B("usealternateeditor", nullptr, false),
-      I("SelectionMarginWidth", nullptr, 13, &k0to100, kLayout),
+      I("SelectionMarginWidth", &cfgSelectionMarginWidth, 13, &k0to100, kLayout),
       B("allowmiddleclick", &vfAllowMiddleClick, false),
       B("allowovertypemode", &vfAllowOvertypeMode, false),
   };
@@ -190,9 +220,9 @@ Table gui_options() {
       B("tooltips", nullptr, true),
       B("blinkingcursor", nullptr, true, cfgRefreshTimers),
       B("iconifiedbuttons", nullptr, true, cfgRefreshButtons),
-      I("scrollbarwidth", nullptr, 19, &k5to100, kLayout),
-      C("scrolllocation", nullptr, 0, kLeftRight, kLayout),
-      C("scrollhlocation", nullptr, 1, kTopBottom, kLayout),
+      I("scrollbarwidth", &cfgScrollBarWidth, 19, &k5to100, kLayout),
+      C("scrolllocation", &cfgScrollLocation, 0, kLeftRight, kLayout),
+      C("scrollhlocation", &cfgScrollHLocation, 1, kTopBottom, kLayout),
       C("warppointer", nullptr, 1, kWarpPointer),
       C("rememberdirs", nullptr, 1, kRememberDirs),
       B("showversioncontrol", nullptr, false, kLayout),
@@ -309,10 +339,13 @@ Table misc_options() {
       B("beep", nullptr, true),
       C("configsavemode", nullptr, 2, kConfigSaveModes),
   };
-  for (const char* name :
-       {"configdir", "configure", "configurefile", "geometry", "icongeometry", "iconify", "key",
-        "keybind", "clearkeys", "mouse", "clearmice", "menu", "clearmenus", "button", "editbutton",
-        "cleareditbuttons", "clearbuttons", "dialoguefile"})
+  t.push_back(F("configdir", set_config_dir));
+  t.push_back(F("configure", configure_line));
+  t.push_back(F("configurefile", configure_file));
+  // The key and mouse setters come from the edit layer (EditConfigInit).
+  for (const char* name : {"geometry", "icongeometry", "iconify", "key", "keybind", "clearkeys",
+                           "mouse", "clearmice", "menu", "clearmenus", "button", "editbutton",
+                           "cleareditbuttons", "clearbuttons", "dialoguefile"})
     t.push_back(F(name));
   for (const auto& text : kTexts) t.push_back(S(text[0], nullptr, text[1], cfgRefreshButtons));
   // The debugger's settings.

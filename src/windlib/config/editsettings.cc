@@ -1,5 +1,7 @@
 #include "windlib/config/editsettings.h"
 
+#include "windlib/config/configoptions.h"
+
 int cfgTabSize;
 int cfgEditIndent;
 int cfgAdaIndentSize;
@@ -8,42 +10,26 @@ int cfgWrapColumn;
 int cfgWrapIndent;
 bool vfWordWrap;
 bool vfExactCase;
+int cfgEditWidth;
+int cfgEditHeight;
 int cfgEditIncrFrequency;
 bool vfEditorBackups;
 bool vfTabsAreSpaces;
 bool vfOpenFilesInNewBuffers;
 std::string cfgTempFileDir;
-bool cfgScrollLocationLeft;
-bool cfgScrollHLocationTop;
+int cfgScrollLocation;
+int cfgScrollHLocation;
+int cfgScrollBarWidth;
 int cfgEditSomeSize;
 bool vfAllowOvertypeMode;
 bool vfBlankPointerWhileTyping;
 bool vfAllowMiddleClick;
 int cfgIgnoreMotion;
-bool vfSelectionMargin;
+int cfgSelectionMarginWidth;
 
 void EditSettingsToDefaults() {
-  cfgTabSize = 8;
-  cfgEditIndent = 4;
-  cfgAdaIndentSize = 3;
-  cfgAdaContinuationSize = 2;
-  cfgWrapColumn = 79;
-  cfgWrapIndent = 2;
-  vfWordWrap = false;
-  vfExactCase = false;
-  cfgEditIncrFrequency = 120;
-  vfEditorBackups = false;
-  vfTabsAreSpaces = false;
-  vfOpenFilesInNewBuffers = false;
-  cfgTempFileDir.clear();
-  cfgScrollLocationLeft = true;
-  cfgScrollHLocationTop = false;
-  cfgEditSomeSize = 5;
-  vfAllowOvertypeMode = true;
+  cfg_ResetAllOptions();
   vfBlankPointerWhileTyping = false;
-  vfAllowMiddleClick = true;
-  cfgIgnoreMotion = 4;
-  vfSelectionMargin = false;
 }
 
 namespace {

@@ -28,7 +28,7 @@ Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(p
   text->SetEventHandler([this](WTextArea*, WEvent& e) { return TextEvent(e); });
   if (withMargin) {
     margin = new WWindow(this);
-    marginWidth = 2 * text->charWidth();
+    marginWidth = cfgSelectionMarginWidth;
     margin->SetBackground(kEditMarginBackground);
   }
   vScroll->SetOnChange([this](long value) {
@@ -63,8 +63,10 @@ int Edit::fullRows() const {
 int Edit::columns() const { return std::max(1, text->columns()); }
 
 void Edit::PreferredSize(int* w, int* h) const {
-  *w = 80 * text->charWidth() + WScrollBar::Thickness() + marginWidth;
-  *h = 24 * text->lineHeight() + WScrollBar::Thickness();
+  const int columns = cfgEditWidth > 0 ? cfgEditWidth : 80;
+  const int lines = cfgEditHeight > 0 ? cfgEditHeight : 32;
+  *w = columns * text->charWidth() + WScrollBar::Thickness() + marginWidth;
+  *h = lines * text->lineHeight() + WScrollBar::Thickness();
 }
 
 void Edit::Layout() {

@@ -134,6 +134,41 @@ bool EditParseBinding(const std::string& text, EditBinding* out) {
 
 const std::vector<EditBinding>& EditActiveBindings() { return tables().active; }
 
+bool EditAddBinding(const std::string& text, bool mouse) {
+  EditBinding b;
+  if (!EditParseBinding(text, &b) || b.mouse != mouse || (!mouse && !b.keyCode)) return false;
+  Tables& t = tables();
+  auto same_trigger = [&b](const EditBinding& o) {
+    return o.mouse == b.mouse && o.windowClass == b.windowClass &&
+           (b.mouse ? o.buttons == b.buttons && o.action == b.action && o.clicks == b.clicks &&
+                          o.anyModifiers == b.anyModifiers &&
+                          (b.anyModifiers || o.modifiers == b.modifiers)
+                    : o.keyCode == b.keyCode && o.modifiers == b.modifiers);
+  };
+  std::erase_if(t.active, same_trigger);
+  if (!mouse)
+    t.keys.insert_or_assign(std::make_tuple(b.windowClass, b.keyCode, b.modifiers), b.command);
+  else if (b.anyModifiers)
+    t.mice_any.insert_or_assign(std::make_tuple(b.windowClass, b.buttons, b.action, b.clicks),
+                                b.command);
+  else
+    t.mice.insert_or_assign(
+        std::make_tuple(b.windowClass, b.buttons, b.action, b.clicks, b.modifiers), b.command);
+  t.active.push_back(b);
+  return true;
+}
+
+void EditClearBindings(bool mouse) {
+  Tables& t = tables();
+  if (mouse) {
+    t.mice.clear();
+    t.mice_any.clear();
+  } else {
+    t.keys.clear();
+  }
+  std::erase_if(t.active, [mouse](const EditBinding& b) { return b.mouse == mouse; });
+}
+
 const std::string* InterpretEditKey(uint32_t key, unsigned modifiers, const char* cls) {
   unsigned mods = modifiers & kWModKeyMask;
   if (key >= 'A' && key <= 'Z' && mods) key = key - 'A' + 'a';

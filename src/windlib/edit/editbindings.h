@@ -32,9 +32,16 @@ bool EditParseBinding(const std::string& text, EditBinding* out);
 const std::vector<std::string>& edit_DefaultKeys();
 const std::vector<std::string>& edit_DefaultMice();
 
-// The bindings in effect, keys first, in the order they were given; a
-// binding overridden by an earlier one of the same trigger is left out.
+// The bindings in effect: the default keys, then the default mice, each in
+// the order given (of two defaults with one trigger the earlier wins), then
+// those added since; a binding overridden is left out.
 const std::vector<EditBinding>& EditActiveBindings();
+// Adds a binding given as text (a configuration "key" or "mouse" line); it
+// replaces the binding of the same trigger. False when the text is
+// malformed, names an unknown key, or is of the other kind than `mouse`.
+bool EditAddBinding(const std::string& text, bool mouse);
+// Removes every key binding, or every mouse binding.
+void EditClearBindings(bool mouse);
 // The command bound to a key in window class `cls` ("Edit"), or none.
 // An upper-case letter with a modifier is looked up as lower case.
 const std::string* InterpretEditKey(uint32_t key, unsigned modifiers, const char* cls = "Edit");

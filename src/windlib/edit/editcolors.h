@@ -18,5 +18,5 @@ constexpr WColor kEditSearchMatch = WColorRGB(0xff, 0xe6, 0x80);
 // The secondary selection is underlined; its colours stay those beneath.
 constexpr uint8_t kEditSecondaryAttrs = WAttrUnderline;
 
-inline bool EditScrollBarsLeft() { return cfgScrollLocationLeft; }
-inline bool EditHScrollBarTop() { return cfgScrollHLocationTop; }
+inline bool EditScrollBarsLeft() { return cfgScrollLocation == 0; }
+inline bool EditHScrollBarTop() { return cfgScrollHLocation == 0; }

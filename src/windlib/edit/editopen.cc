@@ -63,7 +63,7 @@ EditWindow* EditBufferWindow() { return buffer_window; }
 
 Edit* EditCreate(WWindow* parent, int x, int y, int width, int height, const char*, File* file,
                  void* prs, bool, bool readOnly, bool) {
-  auto* edit = new Edit(parent, nullptr, readOnly, vfSelectionMargin);
+  auto* edit = new Edit(parent, nullptr, readOnly, cfgSelectionMarginWidth > 0);
   __Assert(edit != nullptr, "(editor=new Edit)!= NULL", __FILE__, __LINE__, 0);
   edit->embedded = true;
   edit->prs = prs;

@@ -2,6 +2,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "windlib/config/configoptions.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/file/fileincr.h"
 #include "windlib/wdisplay.h"
@@ -26,8 +27,7 @@ int EditReadOnlyCheck(Edit* edit) {
   f->readOnly = read_only;
   if (edit->readOnlyView) read_only = true;
   if (read_only) {
-    const char* text = WGetResource("status.readonly");
-    EditSetMsg(edit, text ? text : "Window is read only");
+    EditSetMsg(edit, std::string(cfg_TextOption("status.readonly")).c_str());
     if (!edit->bellRung) {
       WBell();
       edit->bellRung = true;

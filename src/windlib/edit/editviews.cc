@@ -6,6 +6,7 @@
 #include <string>
 
 #include "windlib/edit/edit.h"
+#include "windlib/edit/editconfig.h"
 #include "windlib/edit/editfile.h"
 #include "windlib/edit/editsave.h"
 #include "windlib/edit/editwindow.h"
@@ -63,6 +64,7 @@ void EditInit() {
   static PopsObserver pops;
   FilesAddObserver(&pops);
   EditSaveInit();
+  EditConfigInit();
 }
 
 TextRange EditSelectionRange(const Edit* edit, int which) {

@@ -28,7 +28,7 @@ EditWindow::EditWindow(File* file, int32_t line, bool readOnly, int width, int h
     : WTopWindow(file ? EditTitleFor(file) : "Editor", width > 0 ? width : 640,
                  height > 0 ? height : 480,
                  WTopWindowOptions{true, false, true, true}) {
-  edit_ = new Edit(client(), nullptr, readOnly, vfSelectionMargin);
+  edit_ = new Edit(client(), nullptr, readOnly, cfgSelectionMarginWidth > 0);
   edit_->window = this;
   client()->SetLayout([this](WContainer* c) { edit_->SetGeometry(c->bounds()); });
   BuildMenuBar();

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "shared/libcxxutil/idle_notifier.h"
+#include "windlib/config/editsettings.h"
 #include "windlib/x11/wcolor.h"
 #include "windlib/x11/wgui.h"
 
@@ -49,9 +50,7 @@ WScrollBar::~WScrollBar() {
 }
 
 int WScrollBar::Thickness() {
-  const char* r = WGetResource("scrollbarwidth");
-  int t = r ? std::atoi(r) : 19;
-  return t < 5 || t > 100 ? 19 : t;
+  return cfgScrollBarWidth < 5 || cfgScrollBarWidth > 100 ? 19 : cfgScrollBarWidth;
 }
 
 void WScrollBar::SetRange(long range, long page) {

@@ -250,6 +250,9 @@ TEST_F(EditTest, IdentifyQuoteAndOvertypeModes) {
   Key(e, WK_Tab, 0, "\t");
   EXPECT_EQ(LineText(f, 1), "\tabc") << "a quoted key goes in literally";
   Key(e, WK_Insert);
+  EXPECT_FALSE(e->overtype) << "overtype is off until allowovertypemode is set";
+  vfAllowOvertypeMode = true;
+  Key(e, WK_Insert);
   EXPECT_TRUE(e->overtype);
   Type(e, "XY");
   EXPECT_EQ(LineText(f, 1), "\tXYc");
