@@ -142,6 +142,35 @@ bool parse_regex(std::string_view s, SrchPattern* p) {
   return true;
 }
 
+void add_char(unsigned char c, bool fold, std::bitset<256>* set) {
+  set->set(c);
+  if (fold && c >= 'a' && c <= 'z') set->set(static_cast<size_t>(c - 32));
+}
+
+// The characters every match of group g starts with; false when a match
+// may start otherwise (empty, at a line end, or with any character).
+bool first_chars(const SrchPattern& p, int32_t g, int depth, std::bitset<256>* set) {
+  if (depth > 8) return false;
+  for (const Seq& alt : p.groups[static_cast<size_t>(g)]) {
+    if (alt.empty() || alt[0].star) return false;
+    const Elem& e = alt[0];
+    switch (e.kind) {
+      case Elem::kChar:
+        add_char(e.ch, p.fold, set);
+        break;
+      case Elem::kClass:
+        *set |= p.classes[static_cast<size_t>(e.index)];
+        break;
+      case Elem::kGroup:
+        if (!first_chars(p, e.index, depth + 1, set)) return false;
+        break;
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
 struct Cur {
   int32_t line;
   int32_t pos;
@@ -170,12 +199,13 @@ class Matcher {
     }
     if (p_.mode == SrchPattern::kPlain && !p_.hasLineBreak)
       return find_plain(col, forward, lo, hi, end, ctx);
+    if (p_.hasFirst) hi = std::min(hi, len - 1);  // a match needs a character
     if (forward) {
       for (int32_t c = std::max(col, lo); c <= hi; ++c)
-        if (try_candidate(c, col, end, ctx)) return c;
+        if (may_start(c) && try_candidate(c, col, end, ctx)) return c;
     } else {
       for (int32_t c = std::min(col, hi); c >= lo; --c)
-        if (try_candidate(c, col, end, ctx)) return c;
+        if (may_start(c) && try_candidate(c, col, end, ctx)) return c;
     }
     return -1;
   }
@@ -218,6 +248,10 @@ class Matcher {
       c += forward ? 1 : -1;
     }
     return -1;
+  }
+
+  bool may_start(int32_t c) {
+    return !p_.hasFirst || p_.first[static_cast<unsigned char>((*at(0))[static_cast<size_t>(c)])];
   }
 
   bool try_candidate(int32_t c, int32_t first, SrchEnd* end, const SrchContext* ctx) {
@@ -527,6 +561,8 @@ int SrchCompile(const char* pattern, int32_t length, int flags, SrchPattern* out
       out->groups.clear();
       return kSrchMalformed;
     }
+    out->hasFirst = first_chars(*out, 0, 0, &out->first) && !out->first.all();
+    if (!out->hasFirst) out->first.reset();
     return 1;
   }
   out->mode = (flags & kSrchWild) && has_any_of(s, "*?") ? SrchPattern::kWild : SrchPattern::kPlain;
@@ -534,6 +570,11 @@ int SrchCompile(const char* pattern, int32_t length, int flags, SrchPattern* out
   if (out->fold)
     for (char& c : out->text) c = static_cast<char>(SrchFold(static_cast<unsigned char>(c)));
   out->hasLineBreak = s.find('\n') != std::string_view::npos;
+  if (!out->text.empty()) {
+    unsigned char c = static_cast<unsigned char>(out->text[0]);
+    out->hasFirst = c != '\n' && (out->mode == SrchPattern::kPlain || (c != '*' && c != '?'));
+    if (out->hasFirst) add_char(c, out->fold, &out->first);
+  }
   return 1;
 }
 

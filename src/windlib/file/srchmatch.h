@@ -73,6 +73,10 @@ struct SrchPattern {
   using Seq = std::vector<Elem>;
   std::vector<std::vector<Seq>> groups;
   std::vector<std::bitset<256>> classes;
+  // When every match starts with a character, the characters it may start
+  // with: candidates at other characters are skipped.
+  bool hasFirst = false;
+  std::bitset<256> first;
 };
 
 // Compiles a pattern for the matcher flags (filesearch.h): picks the mode
