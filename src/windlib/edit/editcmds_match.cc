@@ -109,7 +109,8 @@ const Token* token_at(const EditMatchLanguage& lang, const std::vector<Token>& t
 // the view's search to give up.
 class Interrupt {
  public:
-  explicit Interrupt(Edit* edit) : edit_(edit), alive_(30, edit) {
+  explicit Interrupt(Edit* edit) : edit_(edit), alive_(30, edit), file_(edit->file) {
+    epoch_ = file_->lineEpoch;
     state_ = EditSearchState(edit);
     state_->set(ssRunning, true);
     state_->set(ssAbort, false);
@@ -119,17 +120,27 @@ class Interrupt {
     state_->set(ssRunning | ssAbort, false);
     state_->pending = 0;  // a search asked for meanwhile was refused
   }
-  // True when the scan must give up.
+  // True when the scan must give up: the user asked, or the view went or
+  // shows another file.
   bool Step() {
     if (++scanned_ < kPollEvery) return false;
     scanned_ = 0;
     WEventAll(0);
-    return !alive_.alive() || state_->has(ssAbort);
+    return !alive_.alive() || edit_->file != file_ || state_->has(ssAbort);
+  }
+  // True once after the file's line records were replaced meanwhile: the
+  // scan must find its lines again by number.
+  bool LinesMoved() {
+    if (file_->lineEpoch == epoch_) return false;
+    epoch_ = file_->lineEpoch;
+    return true;
   }
 
  private:
   Edit* edit_;
   HandleRef alive_;
+  File* file_;
+  uint32_t epoch_;
   _SearchAble* state_;
   int32_t scanned_ = 0;
 };
@@ -172,6 +183,19 @@ int scan(Edit* e, const EditMatchLanguage& lang, const Token& from, TextRange to
       continue;
     }
     if (interrupt.Step()) return -1;
+    if (interrupt.LinesMoved()) {
+      // Events served meanwhile changed the text: the places are found
+      // again by their line numbers.
+      auto relocate = [e](Cursor* at) {
+        at->l = FileLine(e->file, at->n, nullptr, 0);
+        return at->l != nullptr;
+      };
+      if (!relocate(&c)) return 0;
+      for (Waiting& w : open)
+        if (!relocate(&w.resume)) return 0;
+      if (!forward) c.i = std::min(c.i, c.l->len - 1);  // the line may be shorter now
+      continue;
+    }
     int32_t len = 0;
     const Token* tok = is_code(e, c.l, c.i)
                            ? token_at(lang, tokens, FileLineText(e->file, c.l), c.l->len, c.i, &len)

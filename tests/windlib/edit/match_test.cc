@@ -100,6 +100,20 @@ TEST_F(MatchTest, ALongScanServesEventsAndGivesUpWhenInterrupted) {
   EXPECT_EQ(MatchAt(e, 1, 2), "4002:0-4002:1") << "the next scan is not interrupted";
 }
 
+TEST_F(MatchTest, TextDeletedWhileTheScanServesEventsEndsTheScanSafely) {
+  std::string text = "f(\n";
+  for (int i = 0; i < 4000; ++i) text += "a line of text that holds no closer at all\n";
+  text += ")\n";
+  File* f = Open("gone.c", text);
+  Edit* scanning = Window(f)->edit();
+  Edit* other = Window(f)->edit();
+  // Another view of the file deletes everything while the scan runs.
+  WPostEvent(other->text, WKeyEvent('a', WModControl, "\x01"));
+  WPostEvent(other->text, WKeyEvent(WK_Delete, 0, ""));
+  EXPECT_EQ(MatchAt(scanning, 1, 2), "none");
+  EXPECT_EQ(Text(f), "") << "the other view deleted the text";
+}
+
 TEST_F(MatchTest, SelectToMatchCoversBothTokens) {
   File* f = Open("s.c", "#ifdef A\nint x;\n#endif\n");
   Edit* e = Window(f)->edit();
