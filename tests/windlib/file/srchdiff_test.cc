@@ -205,3 +205,45 @@ TEST_F(SrchDiffFile, FileSearchesAgreeWithTheReference) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plain search written as a regular expression finds the same: each
+// character escaped, alone, in a group, or beside an alternative that
+// cannot match.
+TEST(SrchDiff, ModesAgreeOnEquivalentPatterns) {
+  std::mt19937 rng(99);
+  auto run = [](const std::string& text, const std::string& pat, int flags, int col, bool fwd,
+                SrchEnd* e) {
+    SrchPattern p;
+    EXPECT_EQ(SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p), 1) << pat;
+    SrchOneLine one(text);
+    return SrchFindInLine(p, one, col, fwd, e);
+  };
+  int found = 0;
+  for (int i = 0; i < 5000; ++i) {
+    const std::string text = random_string(rng, "abAB_ -.", 14);
+    std::string pat = random_string(rng, "abAB_ -.", 3);
+    if (pat.empty()) pat = "a";
+    const int anchors = random_flags(rng) & ~kSrchWild;
+    const int col = std::uniform_int_distribution<int>(0, 15)(rng);
+    const bool fwd = rng() % 2;
+    SrchEnd want_end, e;
+    const int want = run(text, pat, anchors, col, fwd, &want_end);
+    found += want >= 0;
+    std::string escaped;
+    for (char c : pat) escaped += std::string("\\") + c;
+    for (const std::string& regex :
+         {escaped, "(" + escaped + ")", "(zz|" + escaped + ")", "zz|" + escaped}) {
+      int got = run(text, regex, anchors | kSrchRegex, col, fwd, &e);
+      ASSERT_EQ(got, want) << "text '" << text << "' regex '" << regex << "' flags " << anchors
+                           << (fwd ? " forward" : " backward") << " from " << col;
+      if (got >= 0) {
+        ASSERT_EQ(e.col, want_end.col) << regex;
+      }
+    }
+  }
+  EXPECT_GT(found, 300);
+}
+
+}  // namespace
