@@ -36,24 +36,26 @@ TextPos before(Edit* e, TextPos p) {
   return {p.line - 1, EditLineLength(e, p.line - 1)};
 }
 
-// Runs the matcher once from `from`; the match in *found.
 // While a long search runs, pending events are served (Escape or Abort may
 // arrive among them); true when the view's search was asked to give up.
 struct AbortWatch {
   Edit* edit;
   HandleRef alive;
+  File* file;  // the file searched
 };
 bool poll_abort(void* arg) {
   auto* watch = static_cast<AbortWatch*>(arg);
   WEventAll(0);
-  if (!watch->alive.alive()) return true;
+  // A view that went, or shows another file now, has nothing left to find.
+  if (!watch->alive.alive() || watch->edit->file != watch->file) return true;
   _SearchAble* s = EditSearchStateIf(watch->edit);
   return s && s->has(ssAbort);
 }
 
+// Runs the matcher once from `from`; the match in *found.
 int find_once(Edit* e, _SearchAble* s, TextPos from, bool from_edge, int flags, TextRange* found) {
   int32_t line = from.line, col = from.col, end_line = 0, end_col = 0;
-  AbortWatch watch{e, HandleRef(30, e)};
+  AbortWatch watch{e, HandleRef(30, e), e->file};
   SrchAbort abort{poll_abort, &watch};
   // The matcher works on a copy: events served meanwhile may change the string.
   const std::string pattern = s->string;
@@ -197,8 +199,10 @@ int EditStartSearch(Edit* edit, int step, bool dialog) {
     const bool from_edge = s->has(ssWrap);
     s->set(ssRunning | ssAbort, false);
     s->set(ssRunning, true);
+    File* searched = edit->file;
     r = find_once(edit, s, from, from_edge, SearchFlags(s, dialog), &found);
     if (!alive.alive()) return -1;
+    if (edit->file != searched) r = -1;
     s->set(ssRunning, false);
     if (r == 1) {
       // Anchor at the start, caret at the end.
