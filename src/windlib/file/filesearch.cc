@@ -20,16 +20,18 @@ bool FileSrchLines::get(int32_t k, std::string_view* text) {
   // Reading another line may move the cache window under line 0, so from
   // now on every line is read from a copy.
   if (copies_.empty()) {
-    copies_.emplace_back(FileLineText(f_, first_), static_cast<size_t>(first_->len));
+    copies_.push_back(
+        std::make_unique<std::string>(FileLineText(f_, first_), static_cast<size_t>(first_->len)));
     last_ = first_;
   }
   while (copies_.size() <= static_cast<size_t>(k)) {
     Line* next = last_->next;
     if (!next) return false;
-    copies_.emplace_back(FileLineText(f_, next), static_cast<size_t>(next->len));
+    copies_.push_back(
+        std::make_unique<std::string>(FileLineText(f_, next), static_cast<size_t>(next->len)));
     last_ = next;
   }
-  *text = copies_[static_cast<size_t>(k)];
+  *text = *copies_[static_cast<size_t>(k)];
   return true;
 }
 
@@ -205,8 +207,8 @@ int SrchFileFind(File* f, Line* hint, int32_t hintNo, int32_t line, int32_t col,
     if (!l) return 0;
     // The first candidate is where a match of the pattern's length would
     // end just after the start column.
-    col = col - length + 1;
-    if (col < 0) col = -1;
+    const int64_t first = static_cast<int64_t>(col) - std::max(length, 0) + 1;
+    col = first < 0 ? -1 : static_cast<int32_t>(std::min<int64_t>(first, INT32_MAX));
   }
   SrchProgress progress{f, abort};
   return SrchScanBackward(f, l, line, col, p, &progress, hit);

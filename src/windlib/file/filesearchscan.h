@@ -2,8 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "windlib/file/srchmatch.h"
 
@@ -20,8 +21,10 @@ class FileSrchLines : public SrchLines {
  private:
   File* f_;
   Line* first_;
-  Line* last_ = nullptr;            // the line copied last
-  std::deque<std::string> copies_;  // lines 0, 1, ... once a match reads past line 0
+  Line* last_ = nullptr;  // the line copied last
+  // Lines 0, 1, ... once a match reads past line 0; each string stays where
+  // it is while more are added.
+  std::vector<std::unique_ptr<std::string>> copies_;
 };
 
 // A match: its line record and number, its column and where it ends.

@@ -179,9 +179,7 @@ struct Cur {
 
 class Matcher {
  public:
-  Matcher(const SrchPattern& p, SrchLines& lines) : p_(p), lines_(lines) {
-    if (p.mode == SrchPattern::kWild) memo_.assign(p.text.size() + 1, Cur{-1, 0});
-  }
+  Matcher(const SrchPattern& p, SrchLines& lines) : p_(p), lines_(lines) {}
 
   int32_t find(int32_t col, bool forward, SrchEnd* end, const SrchContext* ctx) {
     const std::string_view* v0 = at(0);
@@ -370,6 +368,7 @@ class Matcher {
     if (depth > kMaxDepth) return false;
     // A search for the rest that failed from a column fails from every
     // later column of the same line too.
+    if (memo_.empty()) memo_.assign(p_.text.size() + 1, Cur{-1, 0});
     Cur& failed = memo_[pi];
     if (failed.line == c.line && failed.pos <= c.pos) return false;
     const int32_t len = size_of(c.line);
