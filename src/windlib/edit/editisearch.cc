@@ -110,6 +110,8 @@ void finish(Edit* e, Ending how) {
 // Starts an incremental search (or the goto-line mode) in the view.
 void begin(Edit* e, bool forward, bool goto_mode) {
   _SearchAble* s = EditSearchState(e);
+  // A search or goto-line mode already on ends first, in its own way.
+  EditEndModal(e);
   s->saved_line = e->caretLine;
   s->saved_column = e->caretColumn;
   s->saved_scroll = e->topLineNo;

@@ -108,6 +108,23 @@ TEST_F(SearchTest, EscapeAbandonsTheGotoLineMode) {
   EXPECT_EQ(e->message, "Goto Line aborted");
 }
 
+TEST_F(SearchTest, ASearchAndTheGotoLineModeReplaceEachOther) {
+  Edit* e = View("l1\nl2 x\nl3\n");
+  Key(e, 'g', WModControl, "\x07");
+  Type(e, "3");
+  CtrlF(e);
+  EXPECT_TRUE(Cond(e, "searching"));
+  EXPECT_EQ(e->message, "Srch:");
+  Type(e, "x");
+  EXPECT_EQ(Sel(e), "2:3-2:4") << "typing goes to the new search";
+  Key(e, 'g', WModControl, "\x07");
+  EXPECT_TRUE(Cond(e, "searching"));
+  Type(e, "3");
+  Return(e);
+  EXPECT_EQ(e->caretLine, 3);
+  EXPECT_EQ(Text(e), "l1\nl2 x\nl3\n");
+}
+
 TEST_F(SearchTest, TypingGrowsTheMatchInPlace) {
   Edit* e = View("abc abd abde\n");
   CtrlF(e);
