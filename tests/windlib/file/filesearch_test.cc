@@ -2,7 +2,9 @@
 // it crosses line ends and the cache window, aborting, and the line-level
 // entries.
 #include "windlib/file/filesearch.h"
+#include "windlib/file/undo.h"
 
+#include <climits>
 #include <string>
 
 #include "file_fixture.h"
@@ -74,6 +76,34 @@ TEST_F(FileTest, LineBreakInPatternMatchesOnlyWhereTheFirstPartEndsALine) {
   EXPECT_EQ(Find(f, 5, 0, 0, "ab\ncd", kCase), (Found{1, 4, 0, 5, 2}));
   EXPECT_EQ(Find(f, 4, 2, 0, "ab\ncd", kCase).result, 0);
   EXPECT_EQ(Find(f, 1, 0, 1, "cdx\n", kCase).result, 0) << "no line after the last";
+}
+
+TEST_F(FileTest, StartPositionsOutsideTheTextAreClamped) {
+  File* f = Load("a", "ab\nab\n");
+  EXPECT_EQ(Find(f, 1, 99, 1, "ab", kCase), (Found{1, 2, 0, 2, 2})) << "past a line's end";
+  EXPECT_EQ(Find(f, 0, 0, 1, "ab", kCase), (Found{1, 1, 0, 1, 2}));
+  EXPECT_EQ(Find(f, 3, 0, 1, "ab", kCase).result, 0) << "the end of the text";
+  EXPECT_EQ(Find(f, 3, 0, 0, "ab", kCase), (Found{1, 2, 0, 2, 2}));
+  EXPECT_EQ(Find(f, 2, INT32_MIN, 0, "ab", kCase), (Found{1, 1, 0, 1, 2}));
+  EXPECT_EQ(Find(f, 1, INT32_MAX, 0, "ab", kCase), (Found{1, 1, 0, 1, 2}));
+  EXPECT_EQ(Find(f, 1, 0, 1, "", kCase).result, 0) << "an empty pattern finds nothing";
+  File* empty = Load("e", "");
+  EXPECT_EQ(Find(empty, 1, 0, 1, "a", kCase).result, 0);
+  EXPECT_EQ(Find(empty, 1, 0, 0, "^", kSrchRegex, true).result, 0);
+}
+
+TEST_F(FileTest, ChangedLinesAmongLinesInTheCopyAreSearchedInTheirNewText) {
+  std::string content;
+  for (int i = 0; i < 3000; ++i) content += "filler line " + std::to_string(i) + "\n";
+  File* f = Load("a", content);
+  // Line 1500 changes: its old text in the copy no longer counts.
+  FileChange(f, nullptr, 0, 1500, 0, 1500, 6, "needle", 6, false);
+  FileChange(f, nullptr, 0, 2500, 0, 2500, 0, "x", 1, false);
+  EXPECT_EQ(Find(f, 1, 0, 1, "needle line 1499", kCase), (Found{1, 1500, 0, 1500, 16}));
+  EXPECT_EQ(Find(f, 1, 0, 1, "filler line 1499", kCase).result, 0);
+  EXPECT_EQ(Find(f, 1, 0, 1, "xfiller", kCase), (Found{1, 2500, 0, 2500, 7}));
+  EXPECT_EQ(Find(f, 3000, 0, 0, "needle", kCase), (Found{1, 1500, 0, 1500, 6}));
+  EXPECT_EQ(Find(f, 1, 0, 1, "line 2999", kCase), (Found{1, 3000, 7, 3000, 16}));
 }
 
 }  // namespace
