@@ -195,8 +195,14 @@ class Matcher {
       lo = hi = -shift;
       if (lo < 0 || lo > len) return -1;
     }
-    if (p_.mode == SrchPattern::kPlain && !p_.hasLineBreak)
-      return find_plain(col, forward, lo, hi, end, ctx);
+    if (p_.mode == SrchPattern::kPlain) {
+      if (!p_.hasLineBreak) return find_plain(col, forward, lo, hi, end, ctx);
+      // The part before the first line break must end the line: one
+      // candidate.
+      const int32_t only = len - static_cast<int32_t>(p_.text.find('\n'));
+      lo = std::max(lo, only);
+      hi = std::min(hi, only);
+    }
     if (p_.hasFirst) hi = std::min(hi, len - 1);  // a match needs a character
     if (forward) {
       for (int32_t c = std::max(col, lo); c <= hi; ++c)

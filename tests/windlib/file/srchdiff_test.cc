@@ -247,3 +247,47 @@ TEST(SrchDiff, ModesAgreeOnEquivalentPatterns) {
 }
 
 }  // namespace
+
+namespace {
+
+// Plain patterns with line breaks against the file's text joined by line
+// ends: the first place in that text from the start position, forward.
+TEST_F(SrchDiffFile, LineSpanningPlainSearchesAgreeWithTheJoinedText) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 20; ++round) {
+    std::string joined;
+    for (int i = 0; i < 40; ++i) joined += random_string(rng, "abA", 4) + (i < 39 ? "\n" : "");
+    File* f = Load("f" + std::to_string(round), joined + "\n");
+    std::vector<size_t> line_start{0};
+    for (size_t i = 0; i < joined.size(); ++i)
+      if (joined[i] == '\n') line_start.push_back(i + 1);
+    for (int i = 0; i < 50; ++i) {
+      std::string pat = random_string(rng, "ab\n\n", 5);
+      if (pat.find('\n') == std::string::npos) pat += "\na";
+      const bool fold = rng() % 2;
+      const int32_t line = std::uniform_int_distribution<int32_t>(1, 40)(rng);
+      std::string hay = joined, needle = pat;
+      if (fold)
+        for (std::string* s : {&hay, &needle})
+          for (char& c : *s) c = Ref::lower(c);
+      size_t from = line_start[static_cast<size_t>(line - 1)];
+      size_t at = hay.find(needle, from);
+      int32_t l = line, c = 0, el = 0, ec = 0;
+      int r = FileFind(f, nullptr, 0, &l, &c, &el, &ec, 1, false, pat.data(),
+                       static_cast<int32_t>(pat.size()), fold ? 0 : kSrchCase);
+      ASSERT_EQ(r, at == std::string::npos ? 0 : 1) << "pattern '" << pat << "'";
+      if (r != 1) continue;
+      size_t n = static_cast<size_t>(std::upper_bound(line_start.begin(), line_start.end(), at) -
+                                     line_start.begin());
+      ASSERT_EQ(l, static_cast<int32_t>(n)) << "pattern '" << pat << "'";
+      ASSERT_EQ(c, static_cast<int32_t>(at - line_start[n - 1]));
+      size_t end = at + pat.size();
+      size_t en = static_cast<size_t>(std::upper_bound(line_start.begin(), line_start.end(), end) -
+                                      line_start.begin());
+      ASSERT_EQ(el, static_cast<int32_t>(en));
+      ASSERT_EQ(ec, static_cast<int32_t>(end - line_start[en - 1]));
+    }
+  }
+}
+
+}  // namespace
