@@ -101,63 +101,68 @@ int FileReplace(File* f, Line* hint, int32_t hintNo, int32_t* line, int32_t* col
   return 1;
 }
 
-int FileReplaceAll(File* f, int32_t* line, int32_t* col, const char* pattern, int32_t length,
-                   const char* replacement, int32_t replacement_length, int flags,
-                   int32_t* firstChanged, const SrchAbort* abort) {
-  SrchPattern p;
-  if (SrchCompileReported(pattern, length, flags, &p) != 1) return -1;
-  if (!replacement) replacement_length = 0;
-  replacement_length = std::max(replacement_length, 0);
-  const bool by_line = !p.hasLineBreak && !std::memchr(replacement ? replacement : "", '\n',
-                                                       static_cast<size_t>(replacement_length));
-  FileCloseUndo(f);
-  Undo* mark = f->undo;
-  int result = 0;
+namespace {
+
+// One Replace All: the matches replaced so far and how they undo.
+struct ReplaceAllRun {
+  File* f;
+  const SrchPattern& p;
+  const char* repl;
+  int32_t rlen;
+  const SrchAbort* abort;
+  Undo* mark = nullptr;  // the newest undo record before the first replacement
   int32_t lowest = INT32_MAX;
   TextPos first_start{}, last_end{};
-  Line* l = f->first;
-  int32_t lineNo = 1, c = 0;
-  SrchHit hit;
-  SrchProgress progress{f, abort};
-  while (l) {
-    int r = SrchScanForward(f, l, lineNo, c, p, &progress, &hit);
-    if (r < 0) result = -1;
-    if (r != 1) break;
-    if (result == 0) first_start = TextPos{hit.lineNo, hit.col};
-    result = 1;
-    lowest = std::min(lowest, hit.lineNo);
-    if (by_line) {
-      last_end = replace_in_line(f, p, hit, replacement, replacement_length);
-      l = hit.line->next;
-      lineNo = hit.lineNo + 1;
-      c = 0;
-      if (progress.add(hit.line->len + 1 - hit.col, &l, lineNo)) {
-        result = -1;
-        break;
-      }
-      continue;
-    }
-    // The records before the match's line stay: the next search finds its
-    // line from there.
-    Line* before = hit.line->prev;
-    const bool empty = hit.end.lines == 0 && hit.end.col == hit.col;
-    last_end = replace_hit(f, hit, replacement, replacement_length);
-    lineNo = last_end.line;
-    c = last_end.col;
-    l = FileLine(f, lineNo, before, before ? hit.lineNo - 1 : 0);
-    if (empty && l) {
-      // An empty match: the next search starts one character further.
-      if (c < l->len) {
-        ++c;
-      } else {
-        l = l->next;
-        ++lineNo;
+
+  // 1 replaced something, 0 nothing, -1 aborted.
+  int run() {
+    const bool by_line =
+        !p.hasLineBreak && !std::memchr(repl ? repl : "", '\n', static_cast<size_t>(rlen));
+    int result = 0;
+    Line* l = f->first;
+    int32_t lineNo = 1, c = 0;
+    SrchHit hit;
+    SrchProgress progress{f, abort};
+    while (l) {
+      int r = SrchScanForward(f, l, lineNo, c, p, &progress, &hit);
+      if (r < 0) return -1;
+      if (r == 0) break;
+      if (result == 0) first_start = TextPos{hit.lineNo, hit.col};
+      result = 1;
+      lowest = std::min(lowest, hit.lineNo);
+      if (by_line) {
+        last_end = replace_in_line(f, p, hit, repl, rlen);
+        l = hit.line->next;
+        lineNo = hit.lineNo + 1;
         c = 0;
+        if (progress.add(hit.line->len + 1 - hit.col, &l, lineNo)) return -1;
+        continue;
+      }
+      // The records before the match's line stay: the next search finds
+      // its line from there.
+      Line* before = hit.line->prev;
+      const bool empty = hit.end.lines == 0 && hit.end.col == hit.col;
+      last_end = replace_hit(f, hit, repl, rlen);
+      lineNo = last_end.line;
+      c = last_end.col;
+      l = FileLine(f, lineNo, before, before ? hit.lineNo - 1 : 0);
+      if (empty && l) {
+        // An empty match: the next search starts one character further.
+        if (c < l->len) {
+          ++c;
+        } else {
+          l = l->next;
+          ++lineNo;
+          c = 0;
+        }
       }
     }
+    return result;
   }
-  if (f->undo != mark && f->undo) {
-    // All the replacements undo as one step.
+
+  // All the replacements made undo as one step.
+  void group() {
+    if (f->undo == mark || !f->undo) return;
     Undo* g = UndoGroupFrom(f->undo, mark);
     g->startLine = first_start.line;
     g->startCol = first_start.col;
@@ -165,10 +170,33 @@ int FileReplaceAll(File* f, int32_t* line, int32_t* col, const char* pattern, in
     g->endCol = last_end.col;
     f->undo = g;
   }
-  if (lowest != INT32_MAX) {
-    *line = last_end.line;
-    *col = last_end.col;
-    *firstChanged = lowest;
+};
+
+}  // namespace
+
+int FileReplaceAll(File* f, int32_t* line, int32_t* col, const char* pattern, int32_t length,
+                   const char* replacement, int32_t replacement_length, int flags,
+                   int32_t* firstChanged, const SrchAbort* abort) {
+  SrchPattern p;
+  if (SrchCompileReported(pattern, length, flags, &p) != 1) return -1;
+  if (!replacement) replacement_length = 0;
+  ReplaceAllRun all{f, p, replacement, std::max(replacement_length, 0), abort};
+  FileCloseUndo(f);
+  all.mark = f->undo;
+  int result;
+  try {
+    result = all.run();
+  } catch (...) {
+    // A panic (the temporary copy gone bad) abandons the command: what was
+    // replaced still undoes as one step.
+    all.group();
+    throw;
+  }
+  all.group();
+  if (all.lowest != INT32_MAX) {
+    *line = all.last_end.line;
+    *col = all.last_end.col;
+    *firstChanged = all.lowest;
   }
   return result;
 }

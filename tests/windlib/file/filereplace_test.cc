@@ -324,6 +324,20 @@ TEST_F(FileTest, AbortedReplaceAllKeepsWhatItDidAsOneUndoStep) {
   EXPECT_EQ(Text(f), content);
 }
 
+TEST_F(FileTest, ReplaceAllCutShortByAPanicStillUndoesAsOneStep) {
+  std::string content;
+  for (int i = 0; i < 20000; ++i) content += "x" + std::to_string(i) + "\n";
+  File* f = Load("big", content);
+  gFileCacheFillsBeforeFailure = 3;
+  bool panicked = WithRecoveryPoint([&] { ReplaceAll(f, "x", "yy", C); }) != 0;
+  gFileCacheFillsBeforeFailure = -1;
+  ASSERT_TRUE(panicked);
+  EXPECT_EQ(Text(f).substr(0, 4), "yy0\n");
+  EXPECT_EQ(Records(f->undo), 1);
+  FileUndo(f, nullptr, 0);
+  EXPECT_EQ(Text(f), content);
+}
+
 // ---- Replace-all on a text ---------------------------------------------------------
 
 TEST(SrchReplaceAll, ReplacesEveryOccurrenceLeftToRight) {
