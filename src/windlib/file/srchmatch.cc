@@ -16,11 +16,15 @@ using Seq = SrchPattern::Seq;
 // A regular expression saves at most this many repetition states per
 // candidate; one more makes the candidate fail.
 constexpr size_t kMaxStates = 200;
-// Groups nested deeper than this while matching, and wildcard continuations
-// nested deeper than this, make the candidate fail.
-constexpr int kMaxDepth = 200;
-// Backtracking steps one candidate may take before it fails: a pattern of
-// many stars could otherwise try combinations for hours.
+// Groups open at once while matching (nested, or one after another in a
+// sequence, since what follows a group is matched from inside it) beyond
+// this make the candidate fail.
+constexpr int kMaxDepth = 1000;
+// So do wildcard continuations nested deeper than this.
+constexpr int kMaxContinuations = 200;
+// Backtracking steps the candidates of one line may take together; past
+// them the remaining candidates fail. Patterns of many stars or of starred
+// alternatives could otherwise try combinations for hours.
 constexpr long kMaxSteps = 1000000;
 
 bool has_any_of(std::string_view s, const char* set) {
@@ -271,10 +275,9 @@ class Matcher {
         break;
       case SrchPattern::kRegex:
         stack_.clear();
-        overflow_ = false;
-        steps_ = 0;
+        overflow_ = steps_ > kMaxSteps;
         depth_ = 0;
-        ok = group(0, Cur{0, c}, &e);
+        ok = top(Cur{0, c}, &e);
         // A search cut short by the limits proved nothing about the places
         // it reached.
         if (overflow_) reached_.clear();
@@ -371,7 +374,7 @@ class Matcher {
   // the same line, and the first place where it matches (with the end
   // anchors) ends the run of the star.
   bool continuation(size_t pi, Cur c, Cur* end, int depth) {
-    if (depth > kMaxDepth) return false;
+    if (depth > kMaxContinuations) return false;
     // A search for the rest that failed from a column fails from every
     // later column of the same line too.
     if (memo_.empty()) memo_.assign(p_.text.size() + 1, Cur{-1, 0});
@@ -396,13 +399,25 @@ class Matcher {
     uint32_t next;  // the element after the star
   };
 
+  // What is matched after the end of a group's alternative: the rest of
+  // the sequence holding the group, then what follows that sequence; or,
+  // for a starred group, a further repetition first.
+  struct Rest {
+    const Seq* s;     // none: the match ends here
+    size_t i;         // the next element of *s; a repetition: the starred group
+    bool repetition;  // the group s[i] just matched once more, from `from`
+    Cur from;
+    const Rest* outer;             // what follows *s
+    mutable bool matched = false;  // a repetition matched something
+  };
+
+  // A character, ".", a class or a line break, once.
   bool one(const Elem& e, Cur c, Cur* next) {
     if (e.kind == Elem::kLineBreak) {
       if (!line_break(&c)) return false;
       *next = c;
       return true;
     }
-    if (e.kind == Elem::kGroup) return group(e.index, c, next);
     const std::string_view* v = at(c.line);
     if (c.pos >= static_cast<int32_t>(v->size())) return false;
     unsigned char t = static_cast<unsigned char>((*v)[static_cast<size_t>(c.pos)]);
@@ -413,34 +428,71 @@ class Matcher {
     return true;
   }
 
-  // The alternatives of a group in order; the first that matches wins.
-  bool group(int32_t g, Cur c, Cur* end) {
-    if (!enter()) return false;
-    bool ok = false;
-    for (const Seq& alt : p_.groups[static_cast<size_t>(g)]) {
-      if (seq(alt, 0, c, end)) {
-        ok = true;
-        break;
-      }
+  // The alternatives of the whole pattern in order; the first that matches
+  // wins.
+  bool top(Cur c, Cur* end) {
+    for (const Seq& alt : p_.groups[0]) {
+      if (seq(alt, 0, c, end, nullptr)) return true;
       if (overflow_) break;
     }
-    --depth_;
+    return false;
+  }
+
+  // Goes on after the end of a group's alternative at c.
+  bool finish(const Rest* k, Cur c, Cur* end) {
+    if (!k) {
+      *end = c;
+      return true;
+    }
+    if (!k->repetition) return seq(*k->s, k->i, c, end, k->outer);
+    // A repetition that matches nothing ends the run, so that a group able
+    // to match the empty string does not repeat for ever.
+    if (c == k->from) return false;
+    k->matched = true;
+    if (failed_before(*k->s, k->i, c, true)) return false;
+    if (stack_.size() >= kMaxStates) {
+      overflow_ = true;
+      return false;
+    }
+    stack_.push_back(State{c, static_cast<uint32_t>(k->i + 1)});
+    bool ok = repeat(*k->s, k->i, c, end, k->outer, false);
+    if (!ok) stack_.pop_back();
     return ok;
   }
 
-  // A group that is not starred, followed by the rest of its sequence: the
-  // first alternative that lets the rest match wins.
-  bool group_then_rest(const Seq& s, size_t i, Cur c, Cur* end) {
+  // A group that is not starred: the first alternative that leads to a
+  // match of what follows wins.
+  bool group(const Seq& s, size_t i, Cur c, Cur* end, const Rest* k) {
     if (!enter()) return false;
+    Rest rest{&s, i + 1, false, Cur{}, k};
     bool ok = false;
     for (const Seq& alt : p_.groups[static_cast<size_t>(s[i].index)]) {
-      Cur mid{};
-      if (seq(alt, 0, c, &mid) && seq(s, i + 1, mid, end)) {
+      if (seq(alt, 0, c, end, &rest)) {
         ok = true;
         break;
       }
       if (overflow_ || !step()) break;
     }
+    --depth_;
+    return ok;
+  }
+
+  // A starred group at c: one more repetition if it leads to a match
+  // (each saves the state after it), else what follows the star, at c. No
+  // repetition at all is taken only when the group does not match where
+  // the star begins.
+  bool repeat(const Seq& s, size_t i, Cur c, Cur* end, const Rest* k, bool first) {
+    if (!enter()) return false;
+    Rest again{&s, i, true, c, k};
+    bool ok = false;
+    for (const Seq& alt : p_.groups[static_cast<size_t>(s[i].index)]) {
+      if (seq(alt, 0, c, end, &again)) {
+        ok = true;
+        break;
+      }
+      if (overflow_ || !step()) break;
+    }
+    if (!ok && !overflow_ && !(first && again.matched)) ok = seq(s, i + 1, c, end, k);
     --depth_;
     return ok;
   }
@@ -458,44 +510,43 @@ class Matcher {
     return !overflow_;
   }
 
-  // Elements i... of a sequence, depth first: each further repetition of a
-  // starred element saves the state after it; a failure resumes the newest
-  // state.
-  bool seq(const Seq& s, size_t i, Cur c, Cur* end) {
+  // Elements i... of a sequence, then `k`, depth first: each further
+  // repetition of a starred element saves the state after it; a failure
+  // resumes the newest state.
+  bool seq(const Seq& s, size_t i, Cur c, Cur* end, const Rest* k) {
     const size_t base = stack_.size();
     for (;;) {
       if (overflow_) break;
+      bool ok = false;
       if (i == s.size()) {
-        *end = c;
-        stack_.resize(base);
-        return true;
-      }
-      const Elem& e = s[i];
-      Cur nx{};
-      if (!e.star && e.kind == Elem::kGroup && i + 1 < s.size()) {
-        if (group_then_rest(s, i, c, end)) {
-          stack_.resize(base);
-          return true;
-        }
-      } else if (!e.star) {
-        if (one(e, c, &nx)) {
+        ok = finish(k, c, end);
+      } else if (s[i].kind == Elem::kGroup) {
+        ok = s[i].star ? repeat(s, i, c, end, k, true) : group(s, i, c, end, k);
+      } else if (!s[i].star) {
+        Cur nx{};
+        if (one(s[i], c, &nx)) {
           c = nx;
           ++i;
           continue;
         }
-      } else if (!failed_before(s, i, c)) {
-        // A repetition that matches nothing ends the run, so that a group
-        // able to match the empty string does not repeat for ever.
-        while (!overflow_ && one(e, c, &nx) && !(nx == c)) {
-          c = nx;
-          if (stack_.size() >= kMaxStates) {
-            overflow_ = true;
-            break;
+      } else {
+        if (!failed_before(s, i, c)) {
+          Cur nx{};
+          while (!overflow_ && one(s[i], c, &nx)) {
+            c = nx;
+            if (stack_.size() >= kMaxStates) {
+              overflow_ = true;
+              break;
+            }
+            stack_.push_back(State{c, static_cast<uint32_t>(i + 1)});
           }
-          stack_.push_back(State{c, static_cast<uint32_t>(i + 1)});
+          ++i;
+          continue;
         }
-        ++i;
-        continue;
+      }
+      if (ok) {
+        stack_.resize(base);
+        return true;
       }
       if (overflow_ || stack_.size() == base || !step()) break;
       c = stack_.back().cur;
@@ -511,14 +562,18 @@ class Matcher {
   // place again means that everything tried from there the first time failed
   // (a match would have ended the search), so with as much room for states
   // or more it fails again: this keeps patterns of many stars from trying
-  // every way to share a text among them. Inside groups, a match of the
-  // group returns early, so the marks would not mean failure there.
-  bool failed_before(const Seq& s, size_t i, Cur c) {
+  // every way to share a text among them. Only the top-level alternatives
+  // have nothing after them; inside a group, failing there may be the
+  // fault of what follows the group, so the marks would not mean failure.
+  // `repetition`: the place is a further repetition of the starred group
+  // s[i], rather than reaching element i.
+  bool failed_before(const Seq& s, size_t i, Cur c, bool repetition = false) {
     const std::vector<Seq>& top = p_.groups[0];
     if (c.line != 0 || &s < top.data() || &s >= top.data() + top.size()) return false;
     const uint64_t alt = static_cast<uint64_t>(&s - top.data());
-    if (alt >= 0xffff || i >= 0xffff) return false;
-    const uint64_t key = alt << 48 | static_cast<uint64_t>(i) << 32 | static_cast<uint32_t>(c.pos);
+    if (alt >= 0xffff || i >= 0x7fff) return false;
+    const uint64_t place = static_cast<uint64_t>(i) << 1 | (repetition ? 1 : 0);
+    const uint64_t key = alt << 48 | place << 32 | static_cast<uint32_t>(c.pos);
     auto [it, fresh] = reached_.try_emplace(key, stack_.size());
     if (!fresh && stack_.size() <= it->second) return true;
     it->second = std::max(it->second, stack_.size());

@@ -237,6 +237,14 @@ TEST(SrchMatch, GroupsAndAlternation) {
   EXPECT_EQ(Fwd("cats", "(ca|cat)", X | C), (R{0, 0, 2}));
   EXPECT_EQ(Fwd("xaby", "x(a|ab)y", X | C), (R{0, 0, 4}));
   EXPECT_EQ(Fwd("ab", "(a|b)*", X | C), (R{0, 0, 2}));
+  // Matching goes back into a group when what follows fails: into its
+  // stars and into the alternatives of each repetition.
+  EXPECT_EQ(Fwd("aab", "(a*)ab", X | C), (R{0, 0, 3}));
+  EXPECT_EQ(Fwd("aab", "(ab|a)*b", X | C), (R{0, 0, 3}));
+  EXPECT_EQ(Fwd("abcd", "((a|ab)(c|bcd))d", X | C), (R{0, 0, 4}));
+  // A starred group that matched takes no zero repetitions either.
+  EXPECT_EQ(Fwd("a", "(a)*a", X | C), kNone);
+  EXPECT_EQ(Fwd("aa", "(a)*a", X | C), (R{0, 0, 2}));
   EXPECT_EQ(Fwd("abc", "a(x|)bc", X | C), (R{0, 0, 3})) << "an empty alternative";
   EXPECT_EQ(Fwd("abc", "(x*)*c", X | C), (R{2, 0, 3})) << "an empty group ends its repetition";
   EXPECT_EQ(Fwd("((a", "((a", X | C), (R{2, 0, 3})) << "unclosed groups end with the pattern";
@@ -258,10 +266,13 @@ TEST(SrchMatch, GroupClosedButNeverOpenedIsMalformed) {
 }
 
 TEST(SrchMatch, NestedGroupsAndManyStarsFailCleanly) {
-  std::string deep(300, '(');
+  std::string deep(1200, '(');
   deep += "a";
   EXPECT_EQ(Fwd("a", deep, X | C), kNone) << "groups nested too deep fail the candidate";
   EXPECT_EQ(Fwd("a", std::string(50, '(') + "a" + std::string(50, ')'), X | C), (R{0, 0, 1}));
+  std::string row;
+  for (int i = 0; i < 300; ++i) row += "(a)";
+  EXPECT_EQ(Fwd(std::string(300, 'a'), row, X | C), (R{0, 0, 300})) << "groups one after another";
   std::string stars;
   for (int i = 0; i < 12; ++i) stars += "a*";
   EXPECT_EQ(Fwd(std::string(150, 'a'), stars + "b", X | C), kNone);
