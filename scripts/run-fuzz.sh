@@ -1,7 +1,7 @@
 #!/bin/sh
-# Builds the attribute-tree fuzz target with clang and libFuzzer
+# Builds the fuzz targets (attribute tree, search matcher) with clang and libFuzzer
 # (-fsanitize=fuzzer,address,undefined) in its own build directory and runs
-# it for a bounded time from the seed corpus.
+# each for half of a bounded time from its seed corpus.
 #
 #   scripts/run-fuzz.sh [seconds]     (default 60)
 #
@@ -15,24 +15,27 @@ set -eu
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${OE_FUZZ_BUILD:-$root/build-fuzz}
-corpus=$root/tests/fuzz/attribute_tree_corpus
 
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
   -DOE_FUZZ=ON -DOE_TESTS=ON -DOE_BENCH=OFF >/dev/null
-cmake --build "$build" --target attribute_tree_fuzzer
+cmake --build "$build" --target attribute_tree_fuzzer srchmatch_fuzzer
 
-# New inputs go to a scratch corpus; the seeds in the tree stay as they are.
-work=$build/corpus
-mkdir -p "$work" "$build/artifacts"
+mkdir -p "$build/artifacts"
 status=0
-UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  "$build/fuzz/attribute_tree_fuzzer" \
-  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
-  -artifact_prefix="$build/artifacts/" -print_final_stats=1 \
-  "$work" "$corpus" || status=$?
+half=$(( seconds / 2 > 0 ? seconds / 2 : 1 ))
+for target in attribute_tree srchmatch; do
+  # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
+  work=$build/corpus-$target
+  mkdir -p "$work"
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$build/fuzz/${target}_fuzzer" \
+    -max_total_time="$half" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+    -artifact_prefix="$build/artifacts/" -print_final_stats=1 \
+    "$work" "$root/tests/fuzz/${target}_corpus" || status=$?
+done
 if [ "$status" -ne 0 ]; then
   echo "run-fuzz: the fuzzer failed (status $status); see $build/artifacts/" >&2
 fi
