@@ -476,6 +476,27 @@ TEST_F(SearchTest, TheSearcherKeepsItsOptionsInTheViewsState) {
   EXPECT_TRUE(EditSearchState(e)->has(ssWordStart));
 }
 
+TEST_F(SearchTest, TheSearchersRegularExpressionsAndTheirErrors) {
+  Edit* e = View("xyz a1c\n");
+  SearcherWindow* w = EditSearch(e);
+  w->option(SearcherWindow::kMode)->Activate();
+  w->option(SearcherWindow::kMode)->Activate();
+  ASSERT_TRUE(EditSearchState(e)->has(ssRegex));
+  w->searchField()->SetText("a.c");
+  w->Press(SearcherWindow::kFind);
+  EXPECT_EQ(Sel(e), "1:4-1:7");
+  EXPECT_EQ(e->message, "RESearch: a.c");
+  EditCli(e, "SOF");
+  w->searchField()->SetText("a.)");
+  w->Press(SearcherWindow::kFind);
+  EXPECT_TRUE(e->sel[0].empty()) << "a malformed pattern moves nothing";
+  EXPECT_EQ(e->caretColumn, 0);
+  bool reported = false;
+  for (const std::string& q : questions)
+    reported = reported || q.find("Badly formed regular expression: No '('") != std::string::npos;
+  EXPECT_TRUE(reported);
+}
+
 TEST_F(SearchTest, TheSearcherRefusesToReplaceInAReadOnlyFile) {
   Edit* e = View("cat\n");
   EditCli(e, "ToggleReadOnly");
