@@ -3,6 +3,7 @@
 #include "windlib/file/srchmatch.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 
@@ -209,8 +210,15 @@ class Matcher {
     }
     if (p_.hasFirst) hi = std::min(hi, len - 1);  // a match needs a character
     if (forward) {
-      for (int32_t c = std::max(col, lo); c <= hi; ++c)
+      for (int32_t c = std::max(col, lo); c <= hi; ++c) {
+        lead_run_end_ = -1;
         if (may_start(c) && try_candidate(c, col, end, ctx)) return c;
+        // When the pattern begins with a starred character, ".", or class
+        // that ran from c to lead_run_end_ and nothing matched from c, the
+        // candidates up to that end try only what c tried (with more room
+        // for saved states), so they fail too.
+        if (lead_run_end_ > c && !overflow_) c = lead_run_end_;
+      }
     } else {
       for (int32_t c = std::min(col, hi); c >= lo; --c)
         if (may_start(c) && try_candidate(c, col, end, ctx)) return c;
@@ -280,7 +288,8 @@ class Matcher {
         ok = top(Cur{0, c}, &e);
         // A search cut short by the limits proved nothing about the places
         // it reached.
-        if (overflow_) reached_.clear();
+        if (overflow_) forget_reached();
+        if (ok) lead_run_end_ = -1;
         break;
     }
     if (!ok) return false;
@@ -531,6 +540,8 @@ class Matcher {
         }
       } else {
         if (!failed_before(s, i, c)) {
+          const bool lead = i == 0 && !k && base == 0 && p_.groups[0].size() == 1 &&
+                            s[0].kind != Elem::kLineBreak && c.line == 0;
           Cur nx{};
           while (!overflow_ && one(s[i], c, &nx)) {
             c = nx;
@@ -540,6 +551,7 @@ class Matcher {
             }
             stack_.push_back(State{c, static_cast<uint32_t>(i + 1)});
           }
+          if (lead) lead_run_end_ = c.pos;
           ++i;
           continue;
         }
@@ -570,19 +582,56 @@ class Matcher {
   bool failed_before(const Seq& s, size_t i, Cur c, bool repetition = false) {
     const std::vector<Seq>& top = p_.groups[0];
     if (c.line != 0 || &s < top.data() || &s >= top.data() + top.size()) return false;
-    const uint64_t alt = static_cast<uint64_t>(&s - top.data());
+    const size_t alt = static_cast<size_t>(&s - top.data());
+    const size_t now = stack_.size() + 1;  // 0 in the table: never reached
+    if (table_cols_ == 0) make_table();
+    if (table_cols_ != SIZE_MAX) {
+      uint16_t& slot = table_[(place_base_[alt] + 2 * i + (repetition ? 1 : 0)) * table_cols_ +
+                              static_cast<size_t>(c.pos)];
+      if (slot != 0 && now <= slot) return true;
+      slot = static_cast<uint16_t>(std::max<size_t>(slot, now));
+      return false;
+    }
     if (alt >= 0xffff || i >= 0x7fff) return false;
     const uint64_t place = static_cast<uint64_t>(i) << 1 | (repetition ? 1 : 0);
-    const uint64_t key = alt << 48 | place << 32 | static_cast<uint32_t>(c.pos);
-    auto [it, fresh] = reached_.try_emplace(key, stack_.size());
-    if (!fresh && stack_.size() <= it->second) return true;
-    it->second = std::max(it->second, stack_.size());
+    const uint64_t key =
+        static_cast<uint64_t>(alt) << 48 | place << 32 | static_cast<uint32_t>(c.pos);
+    auto [it, fresh] = reached_.try_emplace(key, now);
+    if (!fresh && now <= it->second) return true;
+    it->second = std::max(it->second, now);
     return false;
+  }
+
+  // The marks of failed_before for line 0 in a table of places (two per
+  // element of each top-level alternative) by column, unless that would be
+  // large; then in a map.
+  void make_table() {
+    size_t places = 0;
+    for (const Seq& alt : p_.groups[0]) {
+      place_base_.push_back(places);
+      places += 2 * (alt.size() + 1);
+    }
+    const size_t cols = at(0)->size() + 1;
+    if (places * cols > (size_t{1} << 22)) {
+      table_cols_ = SIZE_MAX;  // use the map
+      return;
+    }
+    table_.assign(places * cols, 0);
+    table_cols_ = cols;
+  }
+
+  void forget_reached() {
+    reached_.clear();
+    std::fill(table_.begin(), table_.end(), 0);
   }
 
   const SrchPattern& p_;
   SrchLines& lines_;
   std::unordered_map<uint64_t, size_t> reached_;
+  std::vector<uint16_t> table_;
+  std::vector<size_t> place_base_;
+  size_t table_cols_ = 0;  // 0: no table yet; SIZE_MAX: the map instead
+  int32_t lead_run_end_ = -1;
   int32_t k_ = -1;
   bool ok_ = false;
   std::string_view v_;
