@@ -25,14 +25,17 @@ constexpr int kSrchInternal = 0x100;  // a wildcard continuation: the start anch
 constexpr int kSrchNone = -1;       // no match
 constexpr int kSrchMalformed = -2;  // the pattern is malformed (reported)
 
-// The message a malformed regular expression is reported with.
+// The message a malformed regular expression is reported with, through
+// FileError, by every entry below that meets one: callers need not report
+// it again.
 inline constexpr const char* kSrchNoOpenMessage = "Badly formed regular expression: No '('";
 
 // How a long search lets the user interrupt it. After every `cacheAlloc`
 // characters scanned, the search calls poll(arg), which processes pending
 // events and returns true when the window's "abort requested" flag is set;
 // the search then stops and returns -1. No hook: the search is not
-// interruptible.
+// interruptible. The events may edit the file (the search goes on from the
+// same line number) but must not free it.
 struct SrchAbort {
   bool (*poll)(void* arg) = nullptr;
   void* arg = nullptr;
