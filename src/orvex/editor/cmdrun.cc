@@ -12,6 +12,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "orvex/syntax_coloring/synindex.h"
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
 #include "windlib/config/editsettings.h"
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   EditInit();
+  // Files take their languages from the shipped index beside the program.
+  syn_Init(false);
   int status = 0;
   // A panic abandons the run; the temporary copies still go.
   int jumped = WithRecoveryPoint([&] {

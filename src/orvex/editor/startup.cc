@@ -11,6 +11,7 @@
 #include "orvex/editor/exits.h"
 #include "orvex/editor/file_arguments.h"
 #include "orvex/editor/oe_output.h"
+#include "orvex/syntax_coloring/synindex.h"
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/config/configoptions.h"
@@ -89,6 +90,8 @@ void start_up(int* argc, char** argv) {
   if (!state.noCfg) shr_ReadConfigFiles("oe");
   else cfg_RememberCurrentSettings(cfgLevelSite);
   EditApplyConfigRefreshes();
+  // The language index, before any file opens and takes its language.
+  syn_Init(false);
 
   EditorArgumentActions actions(state);
   if (!ProcessFileArguments(*argc, argv, state, actions)) OeExit(1);

@@ -4,7 +4,9 @@
 
 #include "orvex/syntax_coloring/synextra.h"
 #include "orvex/syntax_coloring/synindex.h"
+#include "orvex/syntax_coloring/synmenu.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
 
@@ -22,8 +24,11 @@ class LanguageChooser : public FileObserver {
   void FileContentsGone(File* f) override { syn_DropExtraItems(f); }
 };
 
-std::string trimmed(const char* text) {
+// The command's argument: its text up to the next command, without the
+// blanks around it.
+std::string argument(const char* text) {
   std::string s = text ? text : "";
+  s = s.substr(0, s.find_first_of(";}"));
   const size_t first = s.find_first_not_of(" \t");
   if (first == std::string::npos) return {};
   const size_t last = s.find_last_not_of(" \t");
@@ -35,7 +40,7 @@ std::string trimmed(const char* text) {
 int cmd_select_language(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
   if (!e->file) return 0;
-  const std::string name = trimmed(ci->args);
+  const std::string name = argument(ci->args);
   if (name.empty()) {
     EditCmdError(e, "SelectLanguage: no language name given");
     return 0;
@@ -53,6 +58,14 @@ int cmd_select_language(void* object, CmdInfo* ci) {
   e->file->language = lang;
   FileNotifyRedraw(e->file);
   return 1;
+}
+// The window's language menu: its items run SelectLanguage in the view. It
+// is made with the window, before the view has a file, so no item is
+// checked.
+std::shared_ptr<WMenu> language_menu(EditWindow* w) {
+  return syn_LanguageMenu(
+      [w](const std::string& name) { EditCli(w->edit(), ("SelectLanguage " + name).c_str()); },
+      nullptr);
 }
 }  // namespace
 
@@ -73,6 +86,7 @@ void syn_InstallCommands() {
   if (installed) return;
   installed = true;
   EditAddCmd("SelectLanguage", cmd_select_language, 0);
+  EditWindowLanguageMenuHook = language_menu;
   static LanguageChooser chooser;
   FilesAddObserver(&chooser);
 }

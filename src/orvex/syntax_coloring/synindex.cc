@@ -128,7 +128,9 @@ std::unique_ptr<synLanguageAbs> read_entry(const ut_attribute_tree* t, const cha
   return e;
 }
 
-void load_source_path() {
+}  // namespace
+
+void syn_LoadSourcePath() {
   source_path.clear();
   std::string path = cfg_SearchFileInConfigDirs(kSynSourcePathFile, R_OK);
   if (!path.empty()) {
@@ -146,6 +148,8 @@ void load_source_path() {
   }
   if (source_path.empty()) source_path.push_back(".");
 }
+
+namespace {
 
 bool lists_extension(const synLanguageAbs& e, std::string_view extension) {
   for (const std::string& x : e.extensions)
@@ -388,7 +392,7 @@ std::string syn_ResolveFile(const char* name) {
 }
 
 const std::vector<std::string>& syn_SourcePath() {
-  if (source_path.empty()) load_source_path();
+  if (source_path.empty()) syn_LoadSourcePath();
   return source_path;
 }
 
@@ -397,6 +401,6 @@ void syn_Init(bool reinit) {
   initialised = true;
   std::string index = cfg_SearchFileInConfigDirs(kSynIndexFile, R_OK);
   syn_LoadLanguageIndex(index.c_str());
-  load_source_path();
+  syn_LoadSourcePath();
   syn_InstallCommands();
 }

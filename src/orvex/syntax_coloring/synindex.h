@@ -71,4 +71,6 @@ std::string syn_ModeMarkerLanguage(std::string_view line);
 // is not a directory, joined with it; an absolute name as it is; empty when
 // none holds it.
 std::string syn_ResolveFile(const char* name);
+// The source path list, read on first use; syn_LoadSourcePath reads it again.
 const std::vector<std::string>& syn_SourcePath();
+void syn_LoadSourcePath();

@@ -22,6 +22,8 @@ void add_item(WMenu& menu, const char* label, const char* accel, EditWindow* w,
 }
 }  // namespace
 
+std::shared_ptr<WMenu> (*EditWindowLanguageMenuHook)(EditWindow* window) = nullptr;
+
 const std::vector<EditWindow*>& EditWindows() { return windows; }
 
 EditWindow::EditWindow(File* file, int32_t line, bool readOnly, int width, int height)
@@ -114,6 +116,9 @@ void EditWindow::BuildMenuBar() {
   add_item(*tools, "&Repeat Last Change", "Ctrl+.", this, "RepeatLast");
   add_item(*tools, "&Identify Key", "", this, "Identify");
   bar->AddMenu("&Tools", tools);
+  if (EditWindowLanguageMenuHook)
+    if (std::shared_ptr<WMenu> languages = EditWindowLanguageMenuHook(this))
+      bar->AddMenu("&Language", languages);
   auto help = std::make_shared<WMenu>("&Help");
   add_item(*help, "&Keys and Commands", "", this, "ShowKeys");
   bar->AddMenu("&Help", help);

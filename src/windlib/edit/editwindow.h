@@ -2,6 +2,7 @@
 // "EditMenuBar", the status line and one view.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "windlib/edit/edit.h"
@@ -29,6 +30,11 @@ class EditWindow : public WTopWindow {
   Edit* edit_;
   std::string line_field_;
 };
+
+class WMenu;
+// Makes the "Language" menu of a new window, when the language layer is
+// there to install it.
+extern std::shared_ptr<WMenu> (*EditWindowLanguageMenuHook)(EditWindow* window);
 
 // Every editor window, oldest first.
 const std::vector<EditWindow*>& EditWindows();
