@@ -85,8 +85,10 @@ bool WChooseFile(const std::string& title, const std::string& directory,
   return true;
 }
 
+bool vfBeep = true;
+
 void WBell() {
-  if (WBellHook) WBellHook();
+  if (vfBeep && WBellHook) WBellHook();
 }
 
 void WEnableUserInput() {

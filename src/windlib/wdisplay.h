@@ -52,7 +52,9 @@ bool WPrompt(const std::string& title, const std::string& text, const std::strin
 bool WChooseFile(const std::string& title, const std::string& directory,
                  const std::string& filter, const std::string& initial, std::string* result);
 
-// Bell and user-input hooks, set by the X layer.
+// Bell and user-input hooks, set by the X layer. The bell sounds only while
+// vfBeep (the "beep" option) is on.
+extern bool vfBeep;
 void WBell();
 void WEnableUserInput();
 extern void (*WBellHook)();

@@ -218,7 +218,7 @@ Table gui_options() {
       B("colorsyntax", nullptr, true, kText),
       B("autocomplete", nullptr, true),
       B("tooltips", nullptr, true),
-      B("blinkingcursor", nullptr, true, cfgRefreshTimers),
+      B("blinkingcursor", &vfBlinkingCursor, true, cfgRefreshTimers),
       B("iconifiedbuttons", nullptr, true, cfgRefreshButtons),
       I("scrollbarwidth", &cfgScrollBarWidth, 19, &k5to100, kLayout),
       C("scrolllocation", &cfgScrollLocation, 0, kLeftRight, kLayout),
@@ -229,8 +229,8 @@ Table gui_options() {
       I("menudelay", nullptr, 25, &k0to1000),
       I("ignoremotion", &cfgIgnoreMotion, 4, &k0to100),
       I("linesnonoverlapped", nullptr, 4, &k1to100),
-      S("font", nullptr, nullptr, kLayout),
-      S("buttonfont", nullptr, nullptr, kLayout),
+      S("font", &cfgFont, nullptr, kLayout),
+      S("buttonfont", &cfgButtonFont, nullptr, kLayout),
       S("kanjifont", nullptr, nullptr, kLayout),
       S("tempFileDir", &cfgTempFileDir, nullptr),
       B("autoediterrors", nullptr, true),
@@ -336,7 +336,7 @@ const char* const kTexts[][2] = {
 Table misc_options() {
   Table t = {
       S("printcommand", nullptr, "lpr"),
-      B("beep", nullptr, true),
+      B("beep", &vfBeep, true),
       C("configsavemode", nullptr, 2, kConfigSaveModes),
   };
   t.push_back(F("configdir", set_config_dir));

@@ -25,6 +25,9 @@ bool vfAllowOvertypeMode;
 bool vfBlankPointerWhileTyping;
 bool vfAllowMiddleClick;
 int cfgIgnoreMotion;
+std::string cfgFont;
+std::string cfgButtonFont;
+bool vfBlinkingCursor;
 int cfgSelectionMarginWidth;
 
 void EditSettingsToDefaults() {

@@ -28,6 +28,9 @@ extern bool vfAllowOvertypeMode;      // "allowovertypemode": the Insert key tog
 extern bool vfBlankPointerWhileTyping;
 extern bool vfAllowMiddleClick;      // "allowmiddleclick": the middle button selects and pastes
 extern int cfgIgnoreMotion;          // "ignoremotion": pixels a click may move
+extern std::string cfgFont;          // "font": the text font; none: the default
+extern std::string cfgButtonFont;    // "buttonfont": the font of menus and buttons
+extern bool vfBlinkingCursor;        // "blinkingcursor": the caret blinks
 extern int cfgSelectionMarginWidth;  // "SelectionMarginWidth": pixels; 0: views have no margin
 
 // Puts every configuration option, these settings among them, back to its

@@ -23,6 +23,7 @@ Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(p
   text = new WTextArea(this);
   text->SetBackground(kEditBackground);
   text->SetFocusable(true);
+  text->SetCaretBlink(EditCaretBlinkMs());
   text->SetPointerShape(WPointerShape::Text);
   text->SetPaintHandler([this](WTextArea*, WPainter& p) { PaintText(p); });
   text->SetEventHandler([this](WTextArea*, WEvent& e) { return TextEvent(e); });

@@ -18,5 +18,7 @@ constexpr WColor kEditSearchMatch = WColorRGB(0xff, 0xe6, 0x80);
 // The secondary selection is underlined; its colours stay those beneath.
 constexpr uint8_t kEditSecondaryAttrs = WAttrUnderline;
 
+// Milliseconds between caret blinks; 0: the caret does not blink.
+inline int EditCaretBlinkMs() { return vfBlinkingCursor ? 500 : 0; }
 inline bool EditScrollBarsLeft() { return cfgScrollLocation == 0; }
 inline bool EditHScrollBarTop() { return cfgScrollHLocation == 0; }

@@ -64,14 +64,17 @@ void EditConfigInit() {
 unsigned EditApplyConfigRefreshes() {
   const unsigned flags = AnyRefreshes;
   AnyRefreshes = 0;
-  if (flags & (cfgRefreshText | cfgRefreshLayout)) {
-    // Line widths depend on the tab size.
-    if (flags & cfgRefreshText)
-      for (File* f = FileHead(); f; f = f->next) FileFindMaxWidth(f);
+  // Line widths depend on the tab size.
+  if (flags & cfgRefreshText)
+    for (File* f = FileHead(); f; f = f->next) FileFindMaxWidth(f);
+  if (flags & (cfgRefreshText | cfgRefreshLayout | cfgRefreshTimers)) {
     for (Edit* e : all_views()) {
+      if (flags & cfgRefreshTimers) e->text->SetCaretBlink(EditCaretBlinkMs());
       if (flags & cfgRefreshLayout) fit_margin(e);
-      e->Layout();
-      e->RedrawAll();
+      if (flags & (cfgRefreshText | cfgRefreshLayout)) {
+        e->Layout();
+        e->RedrawAll();
+      }
     }
   }
   if (flags & cfgRefreshTimers) incr_RestartTimer();

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "windlib/config/editsettings.h"
 #include "windlib/x11/wgui.h"
 #include "windlib/x11/xdisplay.h"
 
@@ -94,16 +95,19 @@ int WFont::TextWidth(const std::string& utf8) const {
 
 WFont* WTextFont() {
   if (!text_font) {
-    const char* r = WGetResource("font");
-    text_font = WFont::Open(r ? r : kDefaultTextFont, kDefaultTextFont);
+    // A font given on the command line (-fn) wins over the "font" option.
+    std::string name = cfgFont;
+    if (const char* r = WGetResource("font")) name = r;
+    text_font = WFont::Open(name.empty() ? kDefaultTextFont : name.c_str(), kDefaultTextFont);
   }
   return text_font;
 }
 
 WFont* WUIFont() {
   if (!ui_font) {
-    const char* r = WGetResource("buttonfont");
-    ui_font = WFont::Open(r ? r : kDefaultUIFont, kDefaultUIFont);
+    std::string name = cfgButtonFont;
+    if (const char* r = WGetResource("buttonfont")) name = r;
+    ui_font = WFont::Open(name.empty() ? kDefaultUIFont : name.c_str(), kDefaultUIFont);
   }
   return ui_font;
 }

@@ -48,6 +48,7 @@ class WTextArea : public WWindow {
   // Blinks the caret every `ms` milliseconds while the area has the focus;
   // 0 keeps it steady.
   void SetCaretBlink(int ms);
+  int caretBlink() const { return blink_ms_; }
 
   // ---- Owner's handlers ----
   // Repaints p.clip(); without one the area is filled with its background.

@@ -253,6 +253,19 @@ TEST_F(ConfigLineTest, SettingOrsRefreshFlags) {
   EXPECT_EQ(AnyRefreshes, 0u);
 }
 
+TEST_F(ConfigLineTest, BeepOffSilencesTheBell) {
+  static int rung;
+  rung = 0;
+  WBellHook = [] { ++rung; };
+  WBell();
+  EXPECT_EQ(Line("beep off"), 1);
+  WBell();
+  EXPECT_EQ(Line("beep"), 1);
+  WBell();
+  WBellHook = nullptr;
+  EXPECT_EQ(rung, 2);
+}
+
 TEST_F(ConfigLineTest, TablesAreOrderedAndNamesFound) {
   EXPECT_STREQ(cfg_TableName(0), "size_options");
   EXPECT_STREQ(cfg_TableName(2), "editor_options");

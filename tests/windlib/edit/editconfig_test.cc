@@ -97,6 +97,16 @@ TEST_F(EditTest, MarginFollowsItsWidthOption) {
   EXPECT_EQ(e->text->geometry().x, text_x - 13 + 30);
 }
 
+TEST_F(EditTest, CaretBlinksWhileTheOptionIsOn) {
+  Edit* e = Window(Open("a.c", "text\n"))->edit();
+  EXPECT_GT(e->text->caretBlink(), 0);
+  ASSERT_EQ(cfg_ScanLine("blinkingcursor off", false, false), 1);
+  EditApplyConfigRefreshes();
+  EXPECT_EQ(e->text->caretBlink(), 0);
+  Edit* later = Window(Open("b.c", "text\n"))->edit();
+  EXPECT_EQ(later->text->caretBlink(), 0) << "new views follow the option";
+}
+
 TEST_F(EditTest, TabSizeChangeRemeasuresLines) {
   File* f = Open("a.c", "\t\tx\n");
   Window(f);
