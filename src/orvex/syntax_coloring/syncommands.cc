@@ -5,10 +5,13 @@
 #include "orvex/syntax_coloring/synextra.h"
 #include "orvex/syntax_coloring/synindex.h"
 #include "orvex/syntax_coloring/synmenu.h"
+#include "orvex/syntax_coloring/synmessages.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
+#include "windlib/wdisplay.h"
+#include "windlib/x11/wcolor.h"
 
 namespace {
 // Follows every file: a file that joins the list or takes a new name gets
@@ -59,6 +62,13 @@ int cmd_select_language(void* object, CmdInfo* ci) {
   FileNotifyRedraw(e->file);
   return 1;
 }
+// Colours of definition files: the window system's names while a display is
+// open, else their form only.
+bool color_check(const char* text) {
+  WColor color;
+  return wDisplayActive ? WParseColor(text, &color) : syn_ColorTextLooksValid(text);
+}
+
 // The window's language menu: its items run SelectLanguage in the view. It
 // is made with the window, before the view has a file, so no item is
 // checked.
@@ -87,6 +97,7 @@ void syn_InstallCommands() {
   installed = true;
   EditAddCmd("SelectLanguage", cmd_select_language, 0);
   EditWindowLanguageMenuHook = language_menu;
+  synColorCheckHook = color_check;
   static LanguageChooser chooser;
   FilesAddObserver(&chooser);
 }

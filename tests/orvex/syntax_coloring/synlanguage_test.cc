@@ -1,6 +1,7 @@
 #include "orvex/syntax_coloring/synlanguage.h"
 
 #include "orvex/syntax_coloring/syn_fixture.h"
+#include "orvex/syntax_coloring/synmessages.h"
 
 namespace oetest {
 namespace {
@@ -263,6 +264,22 @@ TEST_F(SynLanguageTest, ExtraItemsKeepOnlyCustomizedWords) {
   EXPECT_EQ(info->items.patterns, (std::vector<std::string>{"task_*"}));
   EXPECT_EQ(bells(), 0);  // no name, but an extra-items load gives no notice
   EXPECT_FALSE(synLanguage::LoadSyntaxInfo(path.c_str(), 1));
+}
+
+}  // namespace
+}  // namespace oetest
+
+namespace oetest {
+namespace {
+
+TEST(SynColorTextTest, FormsWithoutADisplay) {
+  for (const char* good :
+       {"none", "#fff", "#00ff00", "#0000ffff0000", "rgb:f/ff/fff", "dark green", "Blue2"})
+    EXPECT_TRUE(syn_ColorTextLooksValid(good)) << good;
+  for (const char* bad : {"", "#ff", "#gggggg", "#1234567890abc", "rgb:1/2", "rgb:12345/1/1",
+                          "rgb:1/2/", "2blue", "red!", " red"})
+    EXPECT_FALSE(syn_ColorTextLooksValid(bad)) << bad;
+  EXPECT_FALSE(syn_ColorTextLooksValid(nullptr));
 }
 
 }  // namespace
