@@ -228,6 +228,9 @@ void BM_RegexForward(benchmark::State& s) {
 void BM_RegexAlternationForward(benchmark::State& s) {
   find_bench(s, "(alpha|beta)[0-9]*;", kSrchRegex | kSrchCase, 1);
 }
+void BM_RegexLeadingStarForward(benchmark::State& s) {
+  find_bench(s, ".*report_[a-z]*\\(x", kSrchRegex | kSrchCase, 1);
+}
 BENCHMARK(BM_PlainForward)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainFoldedForward)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainBackward)->Unit(benchmark::kMillisecond);
@@ -235,6 +238,7 @@ BENCHMARK(BM_WordAnchoredForward)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WildcardForward)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegexForward)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegexAlternationForward)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegexLeadingStarForward)->Unit(benchmark::kMillisecond);
 
 // Replace All in a 1 MB file and its undo, which restores it.
 void BM_ReplaceAllAndUndo(benchmark::State& state) {
