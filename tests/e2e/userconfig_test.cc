@@ -76,7 +76,9 @@ TEST_F(Configured, NoCfgLeavesTheUserFileUnread) {
 }
 
 TEST_F(Configured, BadLinesAreReportedAtStartUp) {
-  s.dir().write(".kvx/oe.cfg", "tabsize 4\nscrolllocation middle\nnosuchoption 3\n");
+  s.dir().write(".kvx/oe.cfg",
+                "tabsize 4\nscrolllocation middle\nnosuchoption 3\nselect #0000ff\nbackground "
+                "nosuchcolour\n");
   RunResult r =
       RunProgram({OE_BINARY, "-usage"}, {{"DISPLAY", s.x().display()}, {"HOME", s.dir().path()}},
                  30000, s.dir().path());
@@ -85,6 +87,9 @@ TEST_F(Configured, BadLinesAreReportedAtStartUp) {
             std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("Unknown configuration option: nosuchoption 3"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\"nosuchcolour\" is not a valid setting of background."), std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("select"), std::string::npos) << "a colour the display knows is taken";
 }
 
 // Installs the build into a fresh prefix and starts the editor through

@@ -10,6 +10,8 @@
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileincr.h"
+#include "windlib/wdisplay.h"
+#include "windlib/x11/wcolor.h"
 
 namespace {
 
@@ -51,9 +53,19 @@ int clear_mice(_ConfigOption*, const char*, int32_t) {
   return 1;
 }
 
+// On a display a colour must be a specification it can parse; without one
+// the text is kept as given.
+int check_color(_ConfigOption* option, const char* text) {
+  WColor color;
+  if (wDisplayActive && !WParseColor(text, &color)) return 0;
+  option->Text() = text;
+  return 1;
+}
+
 }  // namespace
 
 void EditConfigInit() {
+  cfg_ColorHook = check_color;
   cfg_SetOptionSetter("key", add_key);
   cfg_SetOptionSetter("keybind", add_key);
   cfg_SetOptionSetter("mouse", add_mouse);

@@ -4,7 +4,8 @@
 #pragma once
 
 // Installs the setters of the edit layer's function options ("key",
-// "keybind", "mouse", "clearkeys", "clearmice"). Run once by EditInit.
+// "keybind", "mouse", "clearkeys", "clearmice") and the check of colour
+// values. Run once by EditInit.
 void EditConfigInit();
 
 // Applies and clears the refresh flags the options or'ed into AnyRefreshes:
