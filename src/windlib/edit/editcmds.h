@@ -16,6 +16,10 @@ EditCmdSet EditSaveCmds();        // saving and reverting (editsave.cc)
 EditCmdSet EditHookCmds();        // hand-overs to plug-in subsystems (editcmds_hooks.cc)
 EditCmdSet EditControlCmds();     // groups, conditions, control (editcmds_control.cc)
 EditCmdSet EditHelpCmds();        // help inside the editor (edithelp.cc)
+EditCmdSet EditConfigCmds();      // configuration lines and files (editcmds_config.cc)
+// ConfigCmds, the commands shared with the configuration windows: saving,
+// clearing, writing and reading the whole configuration (editcmds_config.cc).
+std::span<const CmdEntry> EditConfigBasicCmds();
 EditCmdSet EditViewConditions();  // conditions on a view's state (editconds.cc)
 
 // Where auto-completion and language indentation plug in.

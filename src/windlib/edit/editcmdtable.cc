@@ -9,22 +9,24 @@ namespace {
 // A command of a subject not built yet is absent, so that it is reported as
 // unknown.
 EditCmdSet (*const kSubsystems[])() = {
-    EditTextCmds, EditMoveCmds, EditMatchCmds,   EditSearchCmds,     EditSearcherCmds,
-    EditFileCmds, EditSaveCmds, EditHookCmds,    EditControlCmds,    EditHelpCmds,
-    EditViewConditions,
+    EditTextCmds,     EditMoveCmds, EditMatchCmds,  EditSearchCmds,
+    EditSearcherCmds, EditFileCmds, EditSaveCmds,   EditHookCmds,
+    EditControlCmds,  EditHelpCmds, EditConfigCmds, EditViewConditions,
 };
 
-// ConfigCmds: the configuration windows' commands arrive with the options
-// dialog.
-const CmdEntry kConfigCmds[] = {
-    {nullptr, nullptr, 0},
-};
-CmdTbl config_basic = {nullptr, kConfigCmds};
+// ConfigBasic: ConfigCmds, ended by the terminator; made once.
+CmdTbl* make_config_basic() {
+  static std::vector<CmdEntry> entries(EditConfigBasicCmds().begin(), EditConfigBasicCmds().end());
+  static CmdTbl table = {nullptr, nullptr};
+  entries.push_back(CmdEntry{nullptr, nullptr, 0});
+  table.entries = entries.data();
+  return &table;
+}
 
 // The commands of every set, ended by the terminator; made once.
 CmdTbl* make_edit_basic() {
   static std::vector<CmdEntry> entries;
-  static CmdTbl table = {&config_basic, nullptr};
+  static CmdTbl table = {make_config_basic(), nullptr};
   for (const EditCmdSet& set : EditCmdSets())
     entries.insert(entries.end(), set.commands.begin(), set.commands.end());
   entries.push_back(CmdEntry{nullptr, nullptr, 0});
