@@ -102,6 +102,17 @@ int scan_block(File* f, const SrchPattern& p, Line* l, int32_t lineNo, int32_t c
   return 0;
 }
 
+// The general matcher on one line of the file.
+bool find_in_line(File* f, Line* l, int32_t lineNo, int32_t col, bool forward, const SrchPattern& p,
+                  SrchHit* hit) {
+  FileSrchLines src(f, l);
+  SrchEnd e;
+  int32_t c = SrchFindInLine(p, src, col, forward, &e);
+  if (c < 0) return false;
+  *hit = SrchHit{l, lineNo, c, e};
+  return true;
+}
+
 }  // namespace
 
 int SrchScanForward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPattern& p,
@@ -121,14 +132,8 @@ int SrchScanForward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPat
       if (limit < f->cacheAlloc) limit *= 2;
       for (Line* x = l; x != last; x = x->next) ++count;
       scanned = last->text.offset + last->len - l->text.offset + 1;
-    } else {
-      FileSrchLines src(f, l);
-      SrchEnd e;
-      int32_t c = SrchFindInLine(p, src, col, true, &e);
-      if (c >= 0) {
-        *hit = SrchHit{l, lineNo, c, e};
-        return 1;
-      }
+    } else if (find_in_line(f, l, lineNo, col, true, p, hit)) {
+      return 1;
     }
     Line* next = last->next;
     lineNo += count;
@@ -145,13 +150,7 @@ int SrchScanBackward(File* f, Line* l, int32_t lineNo, int32_t col, const SrchPa
     if (col >= 0) {
       // Going backward, the window is filled so that it ends at the line.
       if (LineInFile(l) && f->tempName && !in_window(f, l)) FileCache(f, l, -1, 1);
-      FileSrchLines src(f, l);
-      SrchEnd e;
-      int32_t c = SrchFindInLine(p, src, col, false, &e);
-      if (c >= 0) {
-        *hit = SrchHit{l, lineNo, c, e};
-        return 1;
-      }
+      if (find_in_line(f, l, lineNo, col, false, p, hit)) return 1;
     }
     Line* prev = l->prev;
     int64_t scanned = l->len + 1;

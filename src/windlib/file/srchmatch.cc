@@ -137,7 +137,7 @@ class Matcher {
         stack_.clear();
         overflow_ = steps_ > kMaxSteps;
         depth_ = 0;
-        ok = top(Cur{0, c}, &e);
+        ok = alternatives(0, Cur{0, c}, &e, nullptr);
         // A search cut short by the limits proved nothing about the places
         // it reached.
         if (overflow_) forget_reached();
@@ -289,16 +289,6 @@ class Matcher {
     return true;
   }
 
-  // The alternatives of the whole pattern in order; the first that matches
-  // wins.
-  bool top(Cur c, Cur* end) {
-    for (const Seq& alt : p_.groups[0]) {
-      if (seq(alt, 0, c, end, nullptr)) return true;
-      if (overflow_) break;
-    }
-    return false;
-  }
-
   // Goes on after the end of a group's alternative at c.
   bool finish(const Rest* k, Cur c, Cur* end) {
     if (!k) {
@@ -321,19 +311,21 @@ class Matcher {
     return ok;
   }
 
-  // A group that is not starred: the first alternative that leads to a
-  // match of what follows wins.
+  // The alternatives of group g in order, each followed by k: the first
+  // that leads to a match wins.
+  bool alternatives(int32_t g, Cur c, Cur* end, const Rest* k) {
+    for (const Seq& alt : p_.groups[static_cast<size_t>(g)]) {
+      if (seq(alt, 0, c, end, k)) return true;
+      if (overflow_ || !step()) break;
+    }
+    return false;
+  }
+
+  // A group that is not starred, then what follows it.
   bool group(const Seq& s, size_t i, Cur c, Cur* end, const Rest* k) {
     if (!enter()) return false;
     Rest rest{&s, i + 1, false, Cur{}, k};
-    bool ok = false;
-    for (const Seq& alt : p_.groups[static_cast<size_t>(s[i].index)]) {
-      if (seq(alt, 0, c, end, &rest)) {
-        ok = true;
-        break;
-      }
-      if (overflow_ || !step()) break;
-    }
+    bool ok = alternatives(s[i].index, c, end, &rest);
     --depth_;
     return ok;
   }
@@ -345,14 +337,7 @@ class Matcher {
   bool repeat(const Seq& s, size_t i, Cur c, Cur* end, const Rest* k, bool first) {
     if (!enter()) return false;
     Rest again{&s, i, true, c, k};
-    bool ok = false;
-    for (const Seq& alt : p_.groups[static_cast<size_t>(s[i].index)]) {
-      if (seq(alt, 0, c, end, &again)) {
-        ok = true;
-        break;
-      }
-      if (overflow_ || !step()) break;
-    }
+    bool ok = alternatives(s[i].index, c, end, &again);
     if (!ok && !overflow_ && !(first && again.matched)) ok = seq(s, i + 1, c, end, k);
     --depth_;
     return ok;
