@@ -294,12 +294,12 @@ TEST_F(SrchDiffFile, LineSpanningPlainSearchesAgreeWithTheJoinedText) {
 
 namespace {
 
-// A forward regular-expression search finds the first column where the
-// pattern matches: each column tried on its own (the text from there, with
-// the pattern anchored at its start) agrees. Patterns that begin with a
-// starred element let the search skip columns; this checks none is skipped
-// wrongly.
-TEST(SrchDiff, RegexForwardSearchFindsTheFirstColumnThatMatches) {
+// A regular-expression search finds the first column (forward) or the last
+// (backward) where the pattern matches: each column tried on its own (the
+// text from there, with the pattern anchored at its start) agrees. Patterns
+// that begin with a starred element let the search skip columns; this
+// checks none is skipped wrongly.
+TEST(SrchDiff, RegexSearchFindsTheNearestColumnThatMatches) {
   std::mt19937 rng(11);
   const std::vector<std::string> leads{"a*", "b*", ".*", "[ab]*", "[^a]*", "(ab)*", "c"};
   const std::vector<std::string> rests{"a", "b", "c", "ab", "b*c", "a.c", "(a|bc)", "c*a", ""};
@@ -310,25 +310,27 @@ TEST(SrchDiff, RegexForwardSearchFindsTheFirstColumnThatMatches) {
                             (rng() % 4 == 0 ? "|" + rests[rng() % rests.size()] : "");
     const int flags = kSrchRegex | kSrchCase | (rng() % 3 == 0 ? kSrchLineEnd : 0);
     const int col = std::uniform_int_distribution<int>(0, 8)(rng);
+    const bool forward = rng() % 3 != 0;
     SrchPattern p, anchored;
     ASSERT_EQ(SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p), 1);
     SrchOneLine one(text);
     SrchEnd e;
-    const int got = SrchFindInLine(p, one, col, true, &e);
+    const int got = SrchFindInLine(p, one, col, forward, &e);
     int want = -1;
     SrchEnd want_end;
     const std::string at_start = "^(" + pat + ")";
     ASSERT_EQ(SrchCompile(at_start.data(), static_cast<int32_t>(at_start.size()), flags, &anchored),
               1);
     for (int c = std::min<int>(col, static_cast<int>(text.size()));
-         c <= static_cast<int>(text.size()) && want < 0; ++c) {
+         c >= 0 && c <= static_cast<int>(text.size()) && want < 0; c += forward ? 1 : -1) {
       SrchOneLine rest(std::string_view(text).substr(static_cast<size_t>(c)));
       if (SrchFindInLine(anchored, rest, 0, true, &want_end) == 0) {
         want = c;
         want_end.col += c;
       }
     }
-    ASSERT_EQ(got, want) << "text '" << text << "' pattern '" << pat << "' from " << col;
+    ASSERT_EQ(got, want) << "text '" << text << "' pattern '" << pat << "' from " << col
+                         << (forward ? " forward" : " backward");
     if (got >= 0) {
       ++found;
       ASSERT_EQ(e.col, want_end.col) << "text '" << text << "' pattern '" << pat << "'";

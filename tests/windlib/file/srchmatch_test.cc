@@ -94,6 +94,10 @@ TEST(SrchMatch, AnchorsAroundPlainText) {
   EXPECT_EQ(Back("foo foo", "foo", C | LS, 6), (R{0, 0, 3}));
   EXPECT_EQ(Fwd("foo foo", "foo", C | LE), (R{4, 0, 7}));
   EXPECT_EQ(Fwd("foo fooo", "foo", C | LE), kNone);
+  // A wildcard continuation starts inside a match: no start anchors.
+  EXPECT_EQ(Fwd("xfoo", "foo", C | WS | LS | kSrchInternal), (R{1, 0, 4}));
+  EXPECT_EQ(Fwd("xfoo", "foo", C | WE | LE | kSrchInternal), (R{1, 0, 4}));
+  EXPECT_EQ(Fwd("xfoox", "foo", C | LE | kSrchInternal), kNone);
   // A word anchor looks only at the neighbour, not at the match.
   EXPECT_EQ(Fwd("a-b", "-", C | WS | WE), kNone);
   EXPECT_EQ(Fwd("a - b", "-", C | WS | WE), (R{2, 0, 3}));
