@@ -9,6 +9,7 @@ OE_PACKAGES=(
   clang libclang-rt-14-dev
   libpcre2-dev
   vim
+  universal-ctags
 )
 
 oe_install_deps() {
