@@ -12,7 +12,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "orvex/syntax_coloring/synindex.h"
+#include "orvex/syntax_coloring/syncommands.h"
 #include "shared/indgen/indgen.h"
 #include "shared/indgen/strformat.h"
 #include "windlib/config/editsettings.h"

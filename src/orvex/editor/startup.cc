@@ -11,7 +11,7 @@
 #include "orvex/editor/exits.h"
 #include "orvex/editor/file_arguments.h"
 #include "orvex/editor/oe_output.h"
-#include "orvex/syntax_coloring/synindex.h"
+#include "orvex/syntax_coloring/syncommands.h"
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/config/configoptions.h"

@@ -1,11 +1,14 @@
 #include "orvex/syntax_coloring/syncommands.h"
 
+#include <unistd.h>
+
 #include <string>
 
 #include "orvex/syntax_coloring/synextra.h"
 #include "orvex/syntax_coloring/synindex.h"
 #include "orvex/syntax_coloring/synmenu.h"
 #include "orvex/syntax_coloring/synmessages.h"
+#include "windlib/config/configoptions.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
@@ -79,16 +82,14 @@ std::shared_ptr<WMenu> language_menu(EditWindow* w) {
 }
 }  // namespace
 
-void syn_ChooseFileLanguage(File* f) {
-  if (!f || f->internal) return;
-  f->language = syn_LanguageOfFile(f->name);
-}
-
-void syn_RechooseAllFiles() {
-  for (File* f = FileHead(); f; f = f->next) {
-    syn_ChooseFileLanguage(f);
-    FileNotifyRedraw(f);
-  }
+void syn_Init(bool reinit) {
+  static bool initialised = false;
+  if (initialised && !reinit) return;
+  initialised = true;
+  std::string index = cfg_SearchFileInConfigDirs(kSynIndexFile, R_OK);
+  syn_LoadLanguageIndex(index.c_str());
+  syn_LoadSourcePath();
+  syn_InstallCommands();
 }
 
 void syn_InstallCommands() {

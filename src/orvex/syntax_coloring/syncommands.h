@@ -3,11 +3,9 @@
 // command that sets it by name.
 #pragma once
 
-struct File;
-
+// Loads the index on the first call and installs the language commands,
+// the window's language menu and the colour check; with `reinit`, forgets
+// every entry and loaded definition and reads it all again.
+void syn_Init(bool reinit);
 // Adds the language commands and starts following the file list; once.
 void syn_InstallCommands();
-// Chooses the language of every file again (after the index was reread).
-void syn_RechooseAllFiles();
-// Chooses the language of one file from its name and first line.
-void syn_ChooseFileLanguage(File* f);

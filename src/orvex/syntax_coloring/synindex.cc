@@ -7,12 +7,12 @@
 
 #include <cstring>
 
-#include "orvex/syntax_coloring/syncommands.h"
 #include "orvex/syntax_coloring/synmessages.h"
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/ut_options_database.h"
 #include "windlib/config/configoptions.h"
 #include "windlib/file/file.h"
+#include "windlib/file/fileobserver.h"
 
 // One compiled first-line pattern of an entry.
 struct synLinePattern {
@@ -27,7 +27,6 @@ synLanguageAbs::~synLanguageAbs() = default;
 namespace {
 std::vector<std::unique_ptr<synLanguageAbs>> entries;
 std::vector<std::string> source_path;
-bool initialised = false;
 
 std::unique_ptr<synLanguageAbs> none_entry() {
   auto e = std::make_unique<synLanguageAbs>();
@@ -396,11 +395,14 @@ const std::vector<std::string>& syn_SourcePath() {
   return source_path;
 }
 
-void syn_Init(bool reinit) {
-  if (initialised && !reinit) return;
-  initialised = true;
-  std::string index = cfg_SearchFileInConfigDirs(kSynIndexFile, R_OK);
-  syn_LoadLanguageIndex(index.c_str());
-  syn_LoadSourcePath();
-  syn_InstallCommands();
+void syn_ChooseFileLanguage(File* f) {
+  if (!f || f->internal) return;
+  f->language = syn_LanguageOfFile(f->name);
+}
+
+void syn_RechooseAllFiles() {
+  for (File* f = FileHead(); f; f = f->next) {
+    syn_ChooseFileLanguage(f);
+    FileNotifyRedraw(f);
+  }
 }

@@ -10,6 +10,7 @@
 
 #include "orvex/syntax_coloring/synlanguage.h"
 
+struct File;
 struct synLinePattern;
 
 // One entry of the index.
@@ -35,10 +36,6 @@ struct synLanguageAbs {
 constexpr const char* kSynIndexFile = "syntax_coloring/index.ksc";
 constexpr const char* kSynSourcePathFile = "syntax_coloring/kvx_editor.ksd";
 
-// Loads the index on the first call (and prepares the language commands);
-// with `reinit`, forgets every entry and loaded definition and reads it all
-// again.
-void syn_Init(bool reinit);
 // Reads the index at `path` in place of the current one (tests, benchmarks;
 // none: only "None").
 void syn_LoadLanguageIndex(const char* path);
@@ -66,6 +63,11 @@ synLanguage* syn_LanguageOfFile(const char* path);
 // The name of the language an editor mode marker ("-*- c++ -*-") in `line`
 // names: "" when there is none, "-" for no language.
 std::string syn_ModeMarkerLanguage(std::string_view line);
+
+// Chooses the language of one file from its name and first line.
+void syn_ChooseFileLanguage(File* f);
+// Chooses the language of every file again (after the index was reread).
+void syn_RechooseAllFiles();
 
 // The first directory of the source path list holding `name` as a file that
 // is not a directory, joined with it; an absolute name as it is; empty when
