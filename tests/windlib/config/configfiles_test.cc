@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "config_fixture.h"
 #include "shared/indgen/indgen.h"
 #include "support/temp_dir.h"
 #include "windlib/config/configdirs.h"
@@ -15,21 +16,8 @@
 
 namespace {
 
-std::string messages;
-
-class ConfigFileTest : public ::testing::Test {
+class ConfigFileTest : public oetest::ConfigTest {
  protected:
-  void SetUp() override {
-    InitDebugFlag();
-    cfg_ResetAllOptions();
-    messages.clear();
-    mprintf_hook = [](const char* text) { messages += text; };
-  }
-  void TearDown() override {
-    mprintf_hook = nullptr;
-    cfg_ResetConfigDirs();
-    cfg_ResetAllOptions();
-  }
   std::string Dir(const std::string& name) {
     std::string p = dir.file(name);
     mkdir(p.c_str(), 0755);

@@ -4,27 +4,16 @@
 
 #include <string>
 
+#include "config_fixture.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/wdisplay.h"
 #include "windlib/xswitch.h"
 
 namespace {
 
-std::string messages;
-
 // Every test starts from the shipped defaults and collects the reports.
-class ConfigLineTest : public ::testing::Test {
+class ConfigLineTest : public oetest::ConfigTest {
  protected:
-  void SetUp() override {
-    InitDebugFlag();
-    cfg_ResetAllOptions();
-    messages.clear();
-    mprintf_hook = [](const char* text) { messages += text; };
-  }
-  void TearDown() override {
-    mprintf_hook = nullptr;
-    cfg_ResetAllOptions();
-  }
   static int Line(const std::string& line) { return cfg_ScanLine(line, true, false); }
   static std::string Value(const char* name) { return cfg_ValueText(*cfg_FindOption(name)); }
 };
