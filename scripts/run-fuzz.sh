@@ -1,7 +1,8 @@
 #!/bin/sh
-# Builds the fuzz targets (attribute tree, search matcher) with clang and libFuzzer
+# Builds the fuzz targets (attribute tree, search matcher, language
+# definitions) with clang and libFuzzer
 # (-fsanitize=fuzzer,address,undefined) in its own build directory and runs
-# each for half of a bounded time from its seed corpus.
+# each for a third of a bounded time from its seed corpus.
 #
 #   scripts/run-fuzz.sh [seconds]     (default 60)
 #
@@ -21,18 +22,19 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
   -DOE_FUZZ=ON -DOE_TESTS=ON -DOE_BENCH=OFF >/dev/null
-cmake --build "$build" --target attribute_tree_fuzzer srchmatch_fuzzer
+cmake --build "$build" --target attribute_tree_fuzzer srchmatch_fuzzer \
+  language_definition_fuzzer
 
 mkdir -p "$build/artifacts"
 status=0
-half=$(( seconds / 2 > 0 ? seconds / 2 : 1 ))
-for target in attribute_tree srchmatch; do
+share=$(( seconds / 3 > 0 ? seconds / 3 : 1 ))
+for target in attribute_tree srchmatch language_definition; do
   # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
   work=$build/corpus-$target
   mkdir -p "$work"
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/${target}_fuzzer" \
-    -max_total_time="$half" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
+    -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 -max_len=8192 \
     -artifact_prefix="$build/artifacts/" -print_final_stats=1 \
     "$work" "$root/tests/fuzz/${target}_corpus" || status=$?
 done
