@@ -85,12 +85,22 @@ int configure_line(_ConfigOption*, const char* text, int32_t) {
 // "configurefile": a configuration file, by name or from the configuration
 // directories.
 int configure_file(_ConfigOption*, const char* text, int32_t) {
+  // A file that reads itself, directly or through others, stops here.
+  constexpr int kMaxNesting = 16;
+  static int nesting = 0;
   std::string path = cfg_SearchFileInConfigDirs(text, R_OK);
   if (path.empty()) {
     mprintf("Couldn't find file: %s (%s)\n", text, text);
     return -1;
   }
-  return cfg_ReadFile(path.c_str(), false) ? 1 : -1;
+  if (nesting >= kMaxNesting) {
+    mprintf("Configuration files nested too deeply at %s\n", path.c_str());
+    return -1;
+  }
+  ++nesting;
+  bool ok = cfg_ReadFile(path.c_str(), false);
+  --nesting;
+  return ok ? 1 : -1;
 }
 
 // Ranges.

@@ -133,6 +133,13 @@ TEST_F(ConfigFileTest, ConfigureLinesAndFilesThroughOptions) {
   EXPECT_EQ(messages,
             "Couldn't find file: " + dir.file("none.cfg") + " (" + dir.file("none.cfg") + ")\n");
   messages.clear();
+  std::string self = dir.file("self.cfg");
+  dir.write("self.cfg", "tabsize 9\nconfigurefile " + self + "\n");
+  EXPECT_EQ(cfg_ScanLine("configurefile " + self, false, false), 1);
+  EXPECT_EQ(cfgTabSize, 9);
+  EXPECT_EQ(messages, "Configuration files nested too deeply at " + self + "\n")
+      << "a file that reads itself stops once";
+  messages.clear();
   std::string user = Dir("elsewhere");
   EXPECT_EQ(cfg_ScanLine("configdir " + user, true, false), 1);
   EXPECT_EQ(std::string(cfg_GetUserConfigDir(false)), user);
