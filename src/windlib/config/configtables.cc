@@ -77,26 +77,35 @@ int set_config_dir(_ConfigOption*, const char* text, int32_t) {
   return 1;
 }
 
+// Lines and files that configure further lines and files nest at most this
+// deep, so that a file reading itself stops instead of exhausting the stack.
+constexpr int kMaxNesting = 16;
+int nesting = 0;
+
+bool too_deep(const std::string& what) {
+  if (nesting < kMaxNesting) return false;
+  mprintf("Configuration files nested too deeply at %.256s\n", what.c_str());
+  return true;
+}
+
 // "configure": one more configuration line.
 int configure_line(_ConfigOption*, const char* text, int32_t) {
-  return cfg_ScanLine(text, false, false) == 1 ? 1 : -1;
+  if (too_deep(text)) return -1;
+  ++nesting;
+  int handled = cfg_ScanLine(text, false, false);
+  --nesting;
+  return handled == 1 ? 1 : -1;
 }
 
 // "configurefile": a configuration file, by name or from the configuration
 // directories.
 int configure_file(_ConfigOption*, const char* text, int32_t) {
-  // A file that reads itself, directly or through others, stops here.
-  constexpr int kMaxNesting = 16;
-  static int nesting = 0;
   std::string path = cfg_SearchFileInConfigDirs(text, R_OK);
   if (path.empty()) {
     mprintf("Couldn't find file: %s (%s)\n", text, text);
     return -1;
   }
-  if (nesting >= kMaxNesting) {
-    mprintf("Configuration files nested too deeply at %s\n", path.c_str());
-    return -1;
-  }
+  if (too_deep(path)) return -1;
   ++nesting;
   bool ok = cfg_ReadFile(path.c_str(), false);
   --nesting;

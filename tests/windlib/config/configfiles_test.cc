@@ -140,6 +140,12 @@ TEST_F(ConfigFileTest, ConfigureLinesAndFilesThroughOptions) {
   EXPECT_EQ(messages, "Configuration files nested too deeply at " + self + "\n")
       << "a file that reads itself stops once";
   messages.clear();
+  std::string endless;
+  for (int i = 0; i < 100000; ++i) endless += "configure ";
+  EXPECT_EQ(cfg_ScanLine(endless + "tabsize 4", false, false), 0);
+  EXPECT_EQ(cfgTabSize, 9) << "a line nesting too deeply does nothing";
+  EXPECT_EQ(messages.find("Configuration files nested too deeply at configure "), 0u);
+  messages.clear();
   std::string user = Dir("elsewhere");
   EXPECT_EQ(cfg_ScanLine("configdir " + user, true, false), 1);
   EXPECT_EQ(std::string(cfg_GetUserConfigDir(false)), user);
