@@ -56,9 +56,28 @@ bool is_word(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
-std::vector<Token> tokens_of(const EditMatchLanguage& lang) {
-  if (lang.beginEnd) return {std::begin(kBlockTokens), std::end(kBlockTokens)};
-  return {std::begin(kCTokens), std::end(kCTokens)};
+// A language's delimiters, and the characters one of them can start with
+// (most characters start none, so most are passed at one look).
+struct Vocabulary {
+  std::vector<Token> tokens;
+  bool starts[256] = {};
+};
+
+Vocabulary vocabulary_of(const EditMatchLanguage& lang) {
+  Vocabulary v;
+  if (lang.beginEnd)
+    v.tokens.assign(std::begin(kBlockTokens), std::end(kBlockTokens));
+  else
+    v.tokens.assign(std::begin(kCTokens), std::end(kCTokens));
+  for (const Token& tok : v.tokens) {
+    auto c = static_cast<unsigned char>(tok.text[0] == '#' ? lang.preprocessor : tok.text[0]);
+    v.starts[c] = true;
+    if (lang.caseInsensitive) {
+      v.starts[static_cast<unsigned char>(std::tolower(c))] = true;
+      v.starts[static_cast<unsigned char>(std::toupper(c))] = true;
+    }
+  }
+  return v;
 }
 
 bool same(char a, char b, bool fold) {
@@ -94,9 +113,10 @@ bool is_code(Edit*, Line*, int32_t) {
 }
 
 // The delimiter standing at column i, if any.
-const Token* token_at(const EditMatchLanguage& lang, const std::vector<Token>& tokens,
-                      const char* t, int32_t len, int32_t i, int32_t* length) {
-  for (const Token& tok : tokens) {
+const Token* token_at(const EditMatchLanguage& lang, const Vocabulary& vocabulary, const char* t,
+                      int32_t len, int32_t i, int32_t* length) {
+  if (!vocabulary.starts[static_cast<unsigned char>(t[i])]) return nullptr;
+  for (const Token& tok : vocabulary.tokens) {
     if (int32_t n = token_length(lang, t, len, i, tok)) {
       *length = n;
       return &tok;
@@ -157,7 +177,7 @@ struct Cursor {
 // after it.
 int scan(Edit* e, const EditMatchLanguage& lang, const Token& from, TextRange token,
          TextRange* match) {
-  const std::vector<Token> tokens = tokens_of(lang);
+  const Vocabulary tokens = vocabulary_of(lang);
   const bool forward = from.opens;
   // The pairs waiting for their other half, innermost last, each with
   // where the scan goes on when it has none.
@@ -221,7 +241,7 @@ bool delimiter_near(Edit* e, const EditMatchLanguage& lang, TextPos at, Token* f
   Line* l = EditLineAt(e, at.line);
   if (!l) return false;
   const char* t = FileLineText(e->file, l);
-  const std::vector<Token> tokens = tokens_of(lang);
+  const Vocabulary tokens = vocabulary_of(lang);
   auto take = [&](const Token* tok, int32_t i, int32_t len) {
     *token = TextRange{{at.line, i}, {at.line, i + len}};
     *found = *tok;
