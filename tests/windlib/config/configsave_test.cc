@@ -73,20 +73,6 @@ class ConfigSaveTest : public ::testing::Test {
   std::string old_home_;
 };
 
-TEST_F(ConfigSaveTest, ValuesConvertToTheirConfigurationText) {
-  Set("tabsize 5");
-  Set("wordwrap on");
-  Set("AIparenindentmode even");
-  Set("printcommand lp -d office");
-  Set("minviewsize 100x40");
-  EXPECT_EQ(cfg_ConvertToString(cfg_FindOption("tabsize")), "5");
-  EXPECT_EQ(cfg_ConvertToString(cfg_FindOption("wordwrap")), "true");
-  EXPECT_EQ(cfg_ConvertToString(cfg_FindOption("exactcase")), "false");
-  EXPECT_EQ(cfg_ConvertToString(cfg_FindOption("AIparenindentmode")), "EvenWithParen");
-  EXPECT_EQ(cfg_ConvertToString(cfg_FindOption("printcommand")), "lp -d office");
-  EXPECT_EQ(cfg_ConvertToString(cfg_FindOption("minviewsize")), "100x40");
-}
-
 TEST_F(ConfigSaveTest, TheSavedConfigurationReadsBackToEveryValue) {
   Set("tabsize 3");
   Set("editwidth -1");
@@ -187,13 +173,6 @@ TEST_F(ConfigSaveTest, ANewFileIsAnnouncedAndAnExistingOneMustBeConfirmed) {
   answers = {0};
   EXPECT_EQ(SaveAsDefaultConfig("oe"), 1);
   EXPECT_NE(oetest::TempDir::read(user_file()).find("tabsize 5\n"), std::string::npos);
-}
-
-TEST_F(ConfigSaveTest, WithoutTheSingleFileSwitchTheToolHasItsOwnFile) {
-  debugFlag[xsUseSingleConfigFile] = 0;
-  EXPECT_EQ(SaveAsDefaultConfig("oe"), 1);
-  EXPECT_TRUE(exists(user_file("oe.cfg")));
-  EXPECT_FALSE(exists(user_file("kvx.cfg")));
 }
 
 TEST_F(ConfigSaveTest, AfterReadingAnotherFileSavingWarnsThatItMasksThatFile) {

@@ -142,15 +142,6 @@ TEST_F(SettingsManagerTest, RunFixesNeitherReadsNorWrites) {
   EXPECT_EQ(oetest::TempDir::read(settings_file()), before);
 }
 
-TEST_F(SettingsManagerTest, AnUnreadableFileIsWrittenOverWithTheNewState) {
-  mkdir(home_.file(".kvx").c_str(), 0755);
-  home_.write(".kvx/orvexsettings.odb", "this is { not a tree\n");
-  SettingsManager* sm = SettingsManager::get();
-  sm->setValue(3, "Fresh:value");
-  SettingsManager::destroy();
-  EXPECT_EQ(SettingsManager::get()->getValueAsInt32(0, "Fresh:value"), 3);
-}
-
 TEST_F(SettingsManagerTest, APositionIsStoredOnTheKeyAndEveryAncestorBelowTheTop) {
   SettingsManager* sm = SettingsManager::get();
   FakeWindow w;

@@ -1,9 +1,6 @@
-#include <strings.h>
-
 #include "edit_fixture.h"
 #include "windlib/config/configoptions.h"
 #include "windlib/config/configsave.h"
-#include "windlib/edit/editcmds.h"
 
 namespace {
 
@@ -80,15 +77,6 @@ TEST_F(ConfigCmdsTest, AFileThatCannotBeOpenedIsReported) {
   EXPECT_EQ(cfgTabSize, 8);
   EXPECT_NE(EditCli(edit, ("loadconfigfromfile " + files.path()).c_str()), 1);
   EXPECT_EQ(edit->message, "Can't open file: " + files.path());
-}
-
-TEST_F(ConfigCmdsTest, TheSharedConfigurationCommandsComeAfterTheEditorsOwn) {
-  for (const char* name : {"SaveConfig", "clearconfig", "saveconfigtofile", "LoadConfigFromFile"}) {
-    EXPECT_NE(CmdLookup(EditBasicTable(), name), nullptr) << name;
-    for (const EditCmdSet& set : EditCmdSets())
-      for (const CmdEntry& c : set.commands) EXPECT_NE(strcasecmp(c.name, name), 0) << name;
-  }
-  EXPECT_EQ(EditBasicTable()->parent->parent, nullptr);
 }
 
 TEST_F(ConfigCmdsTest, AConfigurationWrittenToAChosenFileReadsBack) {
