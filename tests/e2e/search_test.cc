@@ -13,18 +13,13 @@ using oetest::EditorSession;
 class Searching : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(s.displayOk()) << "Xvfb did not start"; }
-  std::string Open(const std::string& name) {
-    std::string w = s.Window("^" + name + "$");
-    if (!w.empty()) s.Focus(w);
-    return w;
-  }
   EditorSession s;
 };
 
 TEST_F(Searching, TypingAfterAnIncrementalSearchReplacesTheMatch) {
   s.dir().write("f.c", "alpha beta gamma beta\n");
   s.Start({"f.c"});
-  ASSERT_FALSE(Open("f\\.c").empty());
+  ASSERT_FALSE(s.FocusWindow("f\\.c").empty());
   s.Keys({"ctrl+f"});
   s.Type("bet");
   s.Keys({"Return"});
@@ -37,12 +32,11 @@ TEST_F(Searching, TypingAfterAnIncrementalSearchReplacesTheMatch) {
 TEST_F(Searching, TheSearchersReplaceAllIsSavedByTheSaveKey) {
   s.dir().write("g.c", "cat dog\ncatalog cat\n");
   s.Start({"g.c"});
-  std::string editor = Open("g\\.c");
+  std::string editor = s.FocusWindow("g\\.c");
   ASSERT_FALSE(editor.empty());
   s.Keys({"ctrl+shift+f"});
-  std::string searcher = s.Window("^Searcher for .*g\\.c$", 5000);
-  ASSERT_FALSE(searcher.empty()) << "Ctrl+Shift+f opens the Searcher";
-  ASSERT_TRUE(s.Focus(searcher));
+  ASSERT_FALSE(s.FocusWindow("Searcher for .*g\\.c", 5000).empty())
+      << "Ctrl+Shift+f opens the Searcher";
   s.Type("cat");
   s.Keys({"Tab"});
   s.Type("cow");

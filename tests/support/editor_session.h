@@ -48,6 +48,13 @@ class EditorSession {
     return x_.Tool({"xdotool", "windowactivate", "--sync", window}).status == 0 ||
            x_.Tool({"xdotool", "windowfocus", "--sync", window}).status == 0;
   }
+  // The window whose whole title is `name` (a regular expression), given
+  // the keyboard; "" when none shows up.
+  std::string FocusWindow(const std::string& name, int timeout_ms = 15000) {
+    std::string w = Window("^" + name + "$", timeout_ms);
+    if (!w.empty()) Focus(w);
+    return w;
+  }
   void Keys(const std::vector<std::string>& keys) {
     std::vector<std::string> argv = {"xdotool", "key", "--delay", "40"};
     argv.insert(argv.end(), keys.begin(), keys.end());

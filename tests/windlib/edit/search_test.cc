@@ -21,6 +21,7 @@ class SearchTest : public EditTest {
   Edit* View(const std::string& content) { return Window(Open("s.c", content))->edit(); }
   static void CtrlF(Edit* e) { Key(e, 'f', WModControl, "\x06"); }
   static void CtrlB(Edit* e) { Key(e, 'b', WModControl, "\x02"); }
+  static void CtrlG(Edit* e) { Key(e, 'g', WModControl, "\x07"); }
   static void Return(Edit* e) { Key(e, WK_Return, 0, "\r"); }
   static void Escape(Edit* e) { Key(e, WK_Escape, 0, "\x1b"); }
   static void Backspace(Edit* e) { Key(e, WK_BackSpace, 0, "\b"); }
@@ -68,7 +69,7 @@ TEST_F(SearchTest, GotoLineModeShowsTheTextAndGoesThereOnReturn) {
   std::string text;
   for (int i = 1; i <= 20; ++i) text += "line " + std::to_string(i) + "\n";
   Edit* e = View(text);
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   EXPECT_TRUE(Cond(e, "searching"));
   Type(e, "0x1");
   EXPECT_EQ(e->message, "Goto Line: 0x1");
@@ -81,11 +82,11 @@ TEST_F(SearchTest, GotoLineModeShowsTheTextAndGoesThereOnReturn) {
   EXPECT_EQ(e->caretLine, 16);
   EXPECT_FALSE(Cond(e, "searching"));
   // Relative from there, and a bad number.
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   Type(e, "+3");
   Return(e);
   EXPECT_EQ(e->caretLine, 19);
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   Type(e, "abc");
   Return(e);
   EXPECT_EQ(e->caretLine, 19);
@@ -94,14 +95,14 @@ TEST_F(SearchTest, GotoLineModeShowsTheTextAndGoesThereOnReturn) {
 
 TEST_F(SearchTest, EscapeAbandonsTheGotoLineMode) {
   Edit* e = View("a\nb\nc\n");
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   Type(e, "3");
   Escape(e);
   EXPECT_EQ(e->caretLine, 1);
   EXPECT_EQ(e->message, "Goto Line aborted");
   EXPECT_FALSE(Cond(e, "searching"));
   // A moving command abandons it too, and then moves.
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   Type(e, "3");
   EditCli(e, "Down");
   EXPECT_EQ(e->caretLine, 2);
@@ -110,14 +111,14 @@ TEST_F(SearchTest, EscapeAbandonsTheGotoLineMode) {
 
 TEST_F(SearchTest, ASearchAndTheGotoLineModeReplaceEachOther) {
   Edit* e = View("l1\nl2 x\nl3\n");
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   Type(e, "3");
   CtrlF(e);
   EXPECT_TRUE(Cond(e, "searching"));
   EXPECT_EQ(e->message, "Srch:");
   Type(e, "x");
   EXPECT_EQ(Sel(e), "2:3-2:4") << "typing goes to the new search";
-  Key(e, 'g', WModControl, "\x07");
+  CtrlG(e);
   EXPECT_TRUE(Cond(e, "searching"));
   Type(e, "3");
   Return(e);
