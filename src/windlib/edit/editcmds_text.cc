@@ -6,11 +6,13 @@
 #include <pwd.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "shared/indgen/indgen.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmds.h"
+#include "windlib/edit/editcopy.h"
 #include "windlib/edit/editopen.h"
 #include "windlib/edit/edittype.h"
 #include "windlib/file/undo.h"
@@ -329,4 +331,13 @@ const CmdEntry kCommands[] = {
 };
 }  // namespace
 
-EditCmdSet EditTextCmds() { return {kCommands, {}}; }
+// The clipboard commands (editcopy.cc) join the typing commands' set.
+EditCmdSet EditTextCmds() {
+  static const std::vector<CmdEntry> all = [] {
+    std::vector<CmdEntry> v(std::begin(kCommands), std::end(kCommands));
+    std::span<const CmdEntry> copy = EditCopyCmdEntries();
+    v.insert(v.end(), copy.begin(), copy.end());
+    return v;
+  }();
+  return {all, {}};
+}

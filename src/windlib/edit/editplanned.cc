@@ -12,9 +12,6 @@ struct Group {
 // no name here resolves and that every bound name either resolves or is
 // here.
 const Group kGroups[] = {
-    {"Copy and paste",
-     {"Copy1", "Copy2", "Copy3", "Copy4", "Cut1", "Cut2", "Cut3", "Cut4", "Paste1", "Paste2",
-      "Paste3", "Paste4"}},
     {"The secondary selection",
      {"SOLSecondary", "SecondarySelectAll", "SecondarySelectLine", "SecondarySelectWord",
       "SecondarySelectionAdjust", "SecondarySelectionReplace", "SecondarySelectionStart",

@@ -255,8 +255,8 @@ TEST_F(EditTest, PlannedCommandsSayWhichFeatureIsMissing) {
   Edit* e = Window(f)->edit();
   EXPECT_EQ(EditCli(e, "Indent"), 0);
   EXPECT_EQ(e->message, "Indentation is not available yet");
-  EXPECT_EQ(EditCli(e, "EOL; paste1; EOF"), 0) << "names match without regard to case";
-  EXPECT_EQ(e->message, "Copy and paste is not available yet");
+  EXPECT_EQ(EditCli(e, "EOL; commentblock; EOF"), 0) << "names match without regard to case";
+  EXPECT_EQ(e->message, "Commenting blocks is not available yet");
   EXPECT_EQ(EditCli(e, "NoSuchThing; EOL"), 0);
   EXPECT_EQ(e->message, "Unknown command NoSuchThing; EOL");
   EXPECT_EQ(LineText(f, 1), "abc");

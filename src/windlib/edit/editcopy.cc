@@ -1,0 +1,173 @@
+#include "windlib/edit/editcopy.h"
+
+#include <algorithm>
+#include <string>
+
+#include "windlib/edit/editcmd.h"
+#include "windlib/edit/editcmdtable.h"
+#include "windlib/edit/edittype.h"
+#include "windlib/file/filerect.h"
+#include "windlib/file/undo.h"
+#include "windlib/handles.h"
+#include "windlib/x11/wselection.h"
+
+namespace {
+
+const char* const kNames[] = {"PRIMARY", "CLIPBOARD", "CLIPBOARD_S", "CLIPBOARD_C", "CLIPBOARD_CS"};
+
+// The primary selection as a rectangle: lines l1..l2 and display columns
+// [left, right). A rectangle over several lines that ends at column 0 ends
+// at the end of the line before.
+struct Rect {
+  int32_t l1, l2, left, right;
+};
+
+Rect rect_of(Edit* e) {
+  int32_t l1 = e->sel[0].start_line, c1 = e->sel[0].start_column;
+  int32_t l2 = e->sel[0].end_line, c2 = e->sel[0].end_column;
+  SelectionNormalize(&l1, &c1, &l2, &c2);
+  if (l2 > l1 && c2 == 0) {
+    --l2;
+    c2 = EditLineLength(e, l2);
+  }
+  int32_t a = FileRectColumn(e->file, l1, c1), b = FileRectColumn(e->file, l2, c2);
+  return Rect{l1, l2, std::min(a, b), std::max(a, b)};
+}
+
+// Inserts what a paste brought at the view's selection.
+void put(Edit* e, int op, const std::string& bytes) {
+  File* f = e->file;
+  if (!f) {
+    EditCmdError(e, "No Selection");
+    return;
+  }
+  if (op == kPasteRect) {
+    int32_t l1 = e->sel[0].start_line, c1 = e->sel[0].start_column;
+    int32_t l2 = e->sel[0].end_line, c2 = e->sel[0].end_column;
+    SelectionNormalize(&l1, &c1, &l2, &c2);
+    FileRectPaste(f, l1, c1, bytes.data(), static_cast<int32_t>(bytes.size()));
+    EditMoveCaret(e, l1, c1, false);
+  } else {
+    FileCloseUndo(f);
+    EditAddChars(e, bytes.data(), static_cast<int32_t>(bytes.size()), 0, false);
+  }
+  FileCloseUndo(f);
+}
+
+int paste(Edit* e, int op, int number) {
+  const char* name = kNames[number];
+  std::string bytes;
+  // Our own selection goes in at once, as the command runs.
+  if (WSelectionOwned(name, &bytes)) {
+    put(e, op, bytes);
+    return 1;
+  }
+  HandleRef alive(30, e);
+  WSelectionRequest(name, [alive, e, op](bool ok, const std::string& got) {
+    if (!alive.alive() || !ok || !e->file) return;
+    if (e->file->readOnly || e->file->viewOnly || e->readOnlyView) return;
+    put(e, op, got);
+  });
+  return 1;
+}
+
+template <int Op, int Number>
+int command(void* object, CmdInfo*) {
+  return EditCopyCmd(EditOf(object), Op, Number);
+}
+
+constexpr uint32_t kChanges = kCmdModifies | kCmdPaneRefused;
+const CmdEntry kEntries[] = {
+    {"Copy1", command<kCopyText, 1>, 0},
+    {"Copy2", command<kCopyText, 2>, 0},
+    {"Copy3", command<kCopyText, 3>, 0},
+    {"Copy4", command<kCopyText, 4>, 0},
+    {"Cut1", command<kCutText, 1>, kChanges},
+    {"Cut2", command<kCutText, 2>, kChanges},
+    {"Cut3", command<kCutText, 3>, kChanges},
+    {"Cut4", command<kCutText, 4>, kChanges},
+    {"Paste1", command<kPasteText, 1>, kChanges | kCmdInserts},
+    {"Paste2", command<kPasteText, 2>, kChanges | kCmdInserts},
+    {"Paste3", command<kPasteText, 3>, kChanges | kCmdInserts},
+    {"Paste4", command<kPasteText, 4>, kChanges | kCmdInserts},
+    {"RectCopy1", command<kCopyRect, 1>, 0},
+    {"RectCopy2", command<kCopyRect, 2>, 0},
+    {"RectCopy3", command<kCopyRect, 3>, 0},
+    {"RectCopy4", command<kCopyRect, 4>, 0},
+    {"RectCut1", command<kCutRect, 1>, kChanges},
+    {"RectCut2", command<kCutRect, 2>, kChanges},
+    {"RectCut3", command<kCutRect, 3>, kChanges},
+    {"RectCut4", command<kCutRect, 4>, kChanges},
+    {"RectPaste1", command<kPasteRect, 1>, kChanges},
+};
+
+}  // namespace
+
+const char* EditClipboardName(int number) {
+  return number >= 0 && number <= 4 ? kNames[number] : nullptr;
+}
+
+bool vGrabSelection(Edit* e, int number) {
+  const char* name = EditClipboardName(number);
+  if (!name || !e->file || e->sel[0].empty()) return false;
+  std::string text = EditSelectionText(e);
+  const bool lines = std::min(e->sel[0].start_line, e->sel[0].end_line) == e->sel[0].start_line &&
+                     e->sel[0].start_column == 0 && !text.empty() && text.back() == '\n';
+  return WSelectionOwn(name, text, lines ? kWSelLines : kWSelText);
+}
+
+bool vGrabRectSelection(Edit* e, int number) {
+  const char* name = EditClipboardName(number);
+  if (!name || !e->file || e->sel[0].empty()) return false;
+  Rect r = rect_of(e);
+  return WSelectionOwn(name, FileRectText(e->file, r.l1, r.l2, r.left, r.right), kWSelRectangle);
+}
+
+int EditCopyCmd(Edit* e, int op, int number) {
+  if (number < 0 || number > 4) {
+    EditCmdError(e, "[EditCopyCmd] unexpected case in switch");
+    return 0;
+  }
+  {
+    HandleRef alive(30, e);
+    EditEndModal(e);
+    if (!alive.alive()) return 1;
+  }
+  if (e->file) FileCloseUndo(e->file);
+  switch (op) {
+    case kCopyText:
+      vGrabSelection(e, number);
+      return 1;
+    case kCutText:
+      if (e->sel[0].empty()) return 1;
+      vGrabSelection(e, number);
+      return EditDeleteSelection(e);
+    case kCopyRect:
+      vGrabRectSelection(e, number);
+      return 1;
+    case kCutRect: {
+      if (e->sel[0].empty() || !e->file) return 1;
+      vGrabRectSelection(e, number);
+      int32_t l1 = e->sel[0].start_line, c1 = e->sel[0].start_column;
+      int32_t l2 = e->sel[0].end_line, c2 = e->sel[0].end_column;
+      SelectionNormalize(&l1, &c1, &l2, &c2);
+      Rect r = rect_of(e);
+      // The corners by byte column on their own lines, after the column-0 rule.
+      int32_t right_byte = EditColumnFromDisplay(e, r.l2, r.right);
+      if (r.l2 != l2) c2 = right_byte;
+      FileRectDel(e->file, l1, c1, r.l2, c2);
+      EditMoveCaret(e, l1, std::min(c1, EditLineLength(e, l1)), false);
+      return 1;
+    }
+    case kPasteText:
+    case kPasteRect:
+      return paste(e, op, number);
+    default:
+      EditCmdError(e, "[EditCopyCmd] unexpected case in switch");
+      return 0;
+  }
+}
+
+std::span<const CmdEntry> EditCopyCmdEntries() {
+  return kEntries;
+}

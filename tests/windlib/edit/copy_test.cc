@@ -1,0 +1,124 @@
+// Copy, cut and paste through the selections of this process: the type
+// each copy offers, rectangles, read-only files, and pastes that find
+// nothing to paste.
+#include <string>
+
+#include "edit_fixture.h"
+#include "shared/libcxxutil/idle_notifier.h"
+#include "windlib/edit/editcopy.h"
+#include "windlib/x11/wselection.h"
+
+namespace {
+
+using oetest::EditTest;
+
+std::string Owned(const char* name, int* type = nullptr) {
+  std::string bytes;
+  if (!WSelectionOwned(name, &bytes, type)) return "<not owned>";
+  return bytes;
+}
+
+class CopyTest : public EditTest {
+ protected:
+  void TearDown() override {
+    for (int n = 0; n <= 4; ++n) WSelectionDisown(EditClipboardName(n));
+    EditTest::TearDown();
+  }
+};
+
+TEST_F(CopyTest, CopyOffersLinesOnlyFromALineStartToALineEnd) {
+  File* f = Open("a.txt", "one\ntwo\nthree\n");
+  Edit* e = Window(f)->edit();
+  int type = 0;
+  EditSetSelection(e, 1, 0, 3, 0);
+  EditCli(e, "Copy2");
+  EXPECT_EQ(Owned("CLIPBOARD_S", &type), "one\ntwo\n");
+  EXPECT_EQ(type, kWSelLines);
+  EditSetSelection(e, 1, 1, 3, 0);
+  EditCli(e, "Copy3");
+  EXPECT_EQ(Owned("CLIPBOARD_C", &type), "ne\ntwo\n");
+  EXPECT_EQ(type, kWSelText) << "not from a line start";
+  EditSetSelection(e, 1, 0, 2, 2);
+  EditCli(e, "Copy4");
+  EXPECT_EQ(Owned("CLIPBOARD_CS", &type), "one\ntw");
+  EXPECT_EQ(type, kWSelText) << "not to a line end";
+  // The conditions of "if" see the types.
+  EXPECT_EQ(EditCli(e, "if <select2=lines> { SOF } else { EOF }"), 1);
+  EXPECT_EQ(e->caretLine, 1);
+  EditCli(e, "if <select3=lines> { SOF } else { EOF }");
+  EXPECT_NE(e->caretLine, 1);
+  // An empty selection copies nothing and leaves the clipboard as it was.
+  EditSelectionNone(e);
+  EditCli(e, "Copy2; Cut2");
+  EXPECT_EQ(Owned("CLIPBOARD_S"), "one\ntwo\n");
+  EXPECT_EQ(Text(e), "one\ntwo\nthree\n");
+}
+
+TEST_F(CopyTest, RectangleCopyCutAndPasteRoundTrip) {
+  const std::string original = "abcdef\nghijkl\nmnopqr\n";
+  File* f = Open("a.txt", original);
+  Edit* e = Window(f)->edit();
+  int type = 0;
+  EditSetSelection(e, 1, 4, 3, 1);  // columns 1..4, the corners as dragged
+  EditCli(e, "RectCopy1");
+  EXPECT_EQ(Owned("CLIPBOARD", &type), "bcd\nhij\nnop");
+  EXPECT_EQ(type, kWSelRectangle);
+  EXPECT_EQ(EditCli(e, "if <select1=rect> { SOF } else { EOF }"), 1);
+  EXPECT_EQ(e->caretLine, 1);
+  EditSetSelection(e, 1, 4, 3, 1);
+  EditCli(e, "RectCut1");
+  EXPECT_EQ(Text(e), "aef\ngkl\nmqr\n");
+  EditMoveCaret(e, 1, 1, false);
+  EditCli(e, "RectPaste1");
+  EXPECT_EQ(Text(e), original);
+  EditCli(e, "Undo");
+  EXPECT_EQ(Text(e), "aef\ngkl\nmqr\n") << "the paste is one undo step";
+  EditCli(e, "Undo");
+  EXPECT_EQ(Text(e), original) << "and so is the cut";
+}
+
+TEST_F(CopyTest, ReadOnlyFileStopsCutAndPasteWithNothingChanged) {
+  File* f = Open("a.txt", "abc def\n");
+  Edit* e = Window(f)->edit();
+  EditSetSelection(e, 1, 0, 1, 3);
+  EditCli(e, "Copy1");
+  f->readOnly = 1;
+  EditSetSelection(e, 1, 4, 1, 7);
+  EditCli(e, "Cut1; RectCut2; Paste1; RectPaste1");
+  EXPECT_EQ(Text(e), "abc def\n");
+  EXPECT_EQ(Owned("CLIPBOARD"), "abc") << "a refused cut copies nothing either";
+  EXPECT_EQ(Owned("CLIPBOARD_S"), "<not owned>");
+  EditCli(e, "Copy2");
+  EXPECT_EQ(Owned("CLIPBOARD_S"), "def") << "copying needs no permission";
+  f->readOnly = 0;
+  EditCli(e, "Paste1");
+  EXPECT_EQ(Text(e), "abc abc\n");
+}
+
+TEST_F(CopyTest, PasteOfASelectionNobodyOwnsChangesNothing) {
+  File* f = Open("a.txt", "abc\n");
+  Edit* e = Window(f)->edit();
+  EditSetSelection(e, 1, 0, 1, 1);
+  EXPECT_EQ(EditCli(e, "Paste4"), 1);
+  getIdleNotifier()->notifyIdle(false);
+  EXPECT_EQ(Text(e), "abc\n");
+  // The answer may come after the view has gone.
+  EditCli(e, "RectPaste1");
+  Window(f);
+  e->window->Destroy();
+  WReapDestroyed();
+  getIdleNotifier()->notifyIdle(false);
+  EXPECT_EQ(Text(f), "abc\n");
+}
+
+TEST_F(CopyTest, AWrongOperationIsReported) {
+  File* f = Open("a.txt", "abc\n");
+  Edit* e = Window(f)->edit();
+  EditSetSelection(e, 1, 0, 1, 1);
+  EXPECT_EQ(EditCopyCmd(e, 17, 1), 0);
+  EXPECT_EQ(e->message, "[EditCopyCmd] unexpected case in switch");
+  EXPECT_EQ(EditCopyCmd(e, kCopyText, 5), 0);
+  EXPECT_EQ(Text(e), "abc\n");
+}
+
+}  // namespace
