@@ -30,6 +30,22 @@ class Clipboard : public ::testing::Test {
   EditorSession s;
 };
 
+TEST_F(Clipboard, WordSelectedWithTheMouseIsPrimary) {
+  s.dir().write("a.txt", "w1 second\nw2 second\nw3 second\n");
+  s.Start({"a.txt"});
+  std::string w = s.FocusWindow("a\\.txt");
+  ASSERT_FALSE(w.empty());
+  // A double click in the second word of a line near the top.
+  s.x().Tool({"xdotool", "mousemove", "--window", w, "60", "40"});
+  s.x().Tool({"xdotool", "click", "--repeat", "2", "--delay", "60", "1"});
+  s.Settle();
+  EXPECT_EQ(s.Primary(), "second");
+  // Another program taking PRIMARY makes the editor let go of it.
+  s.x().Tool({"sh", "-c", "printf other | xclip -selection primary >/dev/null 2>&1"});
+  s.Settle();
+  EXPECT_EQ(s.Primary(), "other");
+}
+
 TEST_F(Clipboard, CopyKeyOffersTheSelectionAsClipboard) {
   s.dir().write("a.txt", "hello world\nsecond line\n");
   s.Start({"a.txt"});
