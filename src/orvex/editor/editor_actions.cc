@@ -1,14 +1,16 @@
 #include "orvex/editor/editor_actions.h"
 
+#include <unistd.h>
+
 #include <climits>
 #include <string>
-#include <unistd.h>
 
 #include "orvex/editor/exits.h"
 #include "shared/indgen/indgen.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editfile.h"
 #include "windlib/edit/editopen.h"
+#include "windlib/edit/edittags.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/gapplication.h"
 #include "windlib/wdisplay.h"
@@ -50,9 +52,10 @@ bool EditorArgumentActions::OpenDiff(const DiffRequest&) {
   return not_available("the file comparison");
 }
 
-bool EditorArgumentActions::OpenTag(const std::string&) {
-  not_available("tag lookup");
-  return false;
+bool EditorArgumentActions::OpenTag(const std::string& name) {
+  int32_t line = 0;
+  File* f = EditTagSearch(name.c_str(), &line);
+  return f && NewEditTag(f->name, line, 1, nullptr) != nullptr;
 }
 
 bool EditorArgumentActions::OpenFile(const std::string& file, unsigned long line, bool new_window) {

@@ -17,6 +17,7 @@ EditCmdSet EditHookCmds();        // hand-overs to plug-in subsystems (editcmds_
 EditCmdSet EditControlCmds();     // groups, conditions, control (editcmds_control.cc)
 EditCmdSet EditHelpCmds();        // help inside the editor (edithelp.cc)
 EditCmdSet EditConfigCmds();      // configuration lines and files (editcmds_config.cc)
+EditCmdSet EditTagCmds();         // tag files and tag navigation (edittags.cc)
 // ConfigCmds, the commands shared with the configuration windows: saving,
 // clearing, writing and reading the whole configuration (editcmds_config.cc).
 std::span<const CmdEntry> EditConfigBasicCmds();

@@ -12,17 +12,14 @@ struct Group {
 // no name here resolves and that every bound name either resolves or is
 // here.
 const Group kGroups[] = {
-    {"The secondary selection",
-     {"SOLSecondary", "SecondarySelectAll", "SecondarySelectLine", "SecondarySelectWord",
-      "SecondarySelectionAdjust", "SecondarySelectionReplace", "SecondarySelectionStart",
-      "SelectionStartDragAdd"}},
+    {"Drag and drop", {"SelectionStartDragAdd"}},
     {"Indentation", {"Indent", "Unindent", "AutoIndent", "AutoIndentOrTab"}},
     {"Commenting blocks", {"CommentBlock", "UnCommentBlock"}},
     {"Paragraph fill", {"FillParagraph"}},
     {"Auto-completion",
      {"AutoCompleteList", "AutoCompletePrototypeList", "NextAutoCompleteString",
       "PrevAutoCompleteString", "MoveToEndOfSelectionAndUnselect"}},
-    {"Tags", {"NewTag", "OpenTag", "SpecialTag"}},
+    {"Tags", {"SpecialTag"}},
     {"Version control", {"AllowAutoCheckout", "ShowHistory", "ShowLastEdit"}},
     {"The settings dialog", {"EditorFlags"}},
     {"The error view", {"ToggleErrorView"}},
