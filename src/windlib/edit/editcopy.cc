@@ -1,7 +1,10 @@
 #include "windlib/edit/editcopy.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmdtable.h"
@@ -71,6 +74,90 @@ int paste(Edit* e, int op, int number) {
   return 1;
 }
 
+// ---- The secondary selection (the middle button) ----
+
+// Runs the primary selection's command `name` on the secondary selection:
+// the two change places around it, and the caret stays where it was.
+int on_secondary(Edit* e, CmdInfo* ci, const char* name) {
+  CmdHandler handler = nullptr;
+  for (const EditCmdSet& set : EditCmdSets())
+    for (const CmdEntry& c : set.commands)
+      if (strcasecmp(c.name, name) == 0) handler = c.handler;
+  if (!handler) return 0;
+  const int32_t line = e->caretLine, col = e->caretColumn, goal = e->goalColumn;
+  std::swap(e->sel[0], e->sel[1]);
+  int r = handler(e, ci);
+  std::swap(e->sel[0], e->sel[1]);
+  e->caretLine = line;
+  e->caretColumn = col;
+  e->goalColumn = goal;
+  e->RedrawAll();
+  return r;
+}
+
+template <const char* Name>
+int secondary(void* object, CmdInfo* ci) {
+  return on_secondary(EditOf(object), ci, Name);
+}
+constexpr char kStart[] = "SelectionStart";
+constexpr char kWord[] = "SelectWord";
+constexpr char kLine[] = "SelectLine";
+constexpr char kAll[] = "SelectAll";
+constexpr char kAdjust[] = "SelectionAdjust";
+
+// Replaces the secondary selection with the contents of selection `number`.
+int replace_secondary(Edit* e, int number) {
+  auto put_secondary = [](Edit* v, const std::string& bytes) {
+    if (!v->file) return;
+    FileCloseUndo(v->file);
+    EditAddChars(v, bytes.data(), static_cast<int32_t>(bytes.size()), 1, false);
+    FileCloseUndo(v->file);
+  };
+  std::string bytes;
+  if (WSelectionOwned(kNames[number], &bytes)) {
+    put_secondary(e, bytes);
+    return 1;
+  }
+  HandleRef alive(30, e);
+  WSelectionRequest(kNames[number], [alive, e, put_secondary](bool ok, const std::string& got) {
+    if (!alive.alive() || !ok || !e->file) return;
+    if (e->file->readOnly || e->file->viewOnly || e->readOnlyView) return;
+    put_secondary(e, got);
+  });
+  return 1;
+}
+
+int CmdSecondarySelectionReplace(void* object, CmdInfo*) {
+  return replace_secondary(EditOf(object), 0);
+}
+int CmdSecondarySelectionReplaceClip(void* object, CmdInfo*) {
+  return replace_secondary(EditOf(object), 1);
+}
+
+// The secondary selection becomes empty at the start of its line, so that
+// whole lines go in between lines.
+int CmdSOLSecondary(void* object, CmdInfo*) {
+  EditSelection& s = EditOf(object)->sel[1];
+  s.start_column = s.end_column = s.anchor_column = 0;
+  s.end_line = s.anchor_line = s.start_line;
+  return 1;
+}
+
+int CmdPrimaryToSecondary(void* object, CmdInfo*) {
+  Edit* e = EditOf(object);
+  EditSelection& s = e->sel[1];
+  s.start_line = s.end_line = s.anchor_line = e->sel[0].anchor_line;
+  s.start_column = s.end_column = s.anchor_column = e->sel[0].anchor_column;
+  s.mode = selChar;
+  return 1;
+}
+
+int CmdSecondaryToPrimary(void* object, CmdInfo*) {
+  Edit* e = EditOf(object);
+  EditMoveCaret(e, e->sel[1].start_line, e->sel[1].start_column, false);
+  return 1;
+}
+
 template <int Op, int Number>
 int command(void* object, CmdInfo*) {
   return EditCopyCmd(EditOf(object), Op, Number);
@@ -99,6 +186,17 @@ const CmdEntry kEntries[] = {
     {"RectCut3", command<kCutRect, 3>, kChanges},
     {"RectCut4", command<kCutRect, 4>, kChanges},
     {"RectPaste1", command<kPasteRect, 1>, kChanges},
+    {"SecondarySelectionStart", secondary<kStart>, 0},
+    {"SecondarySelectWord", secondary<kWord>, 0},
+    {"SecondarySelectLine", secondary<kLine>, 0},
+    {"SecondarySelectAll", secondary<kAll>, 0},
+    {"SecondarySelectionAdjust", secondary<kAdjust>, 0},
+    {"SecondarySelectionReplace", CmdSecondarySelectionReplace, kChanges | kCmdSecondarySelection},
+    {"SecondarySelectionReplaceClip", CmdSecondarySelectionReplaceClip,
+     kChanges | kCmdSecondarySelection},
+    {"SOLSecondary", CmdSOLSecondary, 0},
+    {"PrimaryToSecondary", CmdPrimaryToSecondary, 0},
+    {"SecondaryToPrimary", CmdSecondaryToPrimary, kCmdMoves},
 };
 
 }  // namespace

@@ -34,5 +34,5 @@ bool vGrabSelection(Edit* edit, int number);
 bool vGrabRectSelection(Edit* edit, int number);
 
 // The commands Copy1..Copy4, Cut1..Cut4, Paste1..Paste4, RectCopy1..4,
-// RectCut1..4 and RectPaste1.
+// RectCut1..4 and RectPaste1, and those of the secondary selection.
 std::span<const CmdEntry> EditCopyCmdEntries();

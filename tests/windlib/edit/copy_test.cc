@@ -121,4 +121,44 @@ TEST_F(CopyTest, AWrongOperationIsReported) {
   EXPECT_EQ(Text(e), "abc\n");
 }
 
+TEST_F(CopyTest, MiddleButtonReplacesTheSecondarySelectionWithPrimary) {
+  File* f = Open("a.txt", "alpha beta\ngamma\n");
+  Edit* e = Window(f)->edit();
+  const int cw = e->charWidth(), lh = e->lineHeight();
+  vfAllowMiddleClick = true;
+  EditSetSelection(e, 1, 0, 1, 5);
+  EditCli(e, "SelectionGrab");
+  // What a double click of the middle button on "gamma" runs.
+  EditParseCmdLoc(e, 2 * cw, lh + 2, "SecondarySelectWord");
+  EXPECT_EQ(EditSelectionText(e, 1), "gamma");
+  EXPECT_EQ(EditSelectionText(e, 0), "alpha") << "the primary selection stays";
+  EditCli(e, "SecondarySelectionReplace");
+  EXPECT_EQ(Text(e), "alpha beta\nalpha\n");
+  EditCli(e, "Undo");
+  EXPECT_EQ(Text(e), "alpha beta\ngamma\n");
+}
+
+TEST_F(CopyTest, ALineClickedWithTheMiddleButtonGetsWholeLinesBetweenLines) {
+  File* f = Open("a.txt", "one\ntwo\nthree\n");
+  Edit* e = Window(f)->edit();
+  const int cw = e->charWidth(), lh = e->lineHeight();
+  vfAllowMiddleClick = true;
+  EditSetSelection(e, 1, 0, 2, 0);
+  EditCli(e, "SelectionGrab");
+  // A single click in the middle of "three".
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonDown, 2, 2 * cw, 2 * lh + 2, 1));
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonUp, 2, 2 * cw, 2 * lh + 2, 1));
+  EXPECT_EQ(Text(e), "one\ntwo\none\nthree\n");
+  // Without the setting the middle button does nothing.
+  vfAllowMiddleClick = false;
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonDown, 2, 0, 2, 1));
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonUp, 2, 0, 2, 1));
+  EXPECT_EQ(Text(e), "one\ntwo\none\nthree\n");
+  // A read-only file refuses the replacement.
+  vfAllowMiddleClick = true;
+  f->readOnly = 1;
+  EditCli(e, "PrimaryToSecondary; SecondarySelectionReplace");
+  EXPECT_EQ(Text(e), "one\ntwo\none\nthree\n");
+}
+
 }  // namespace
