@@ -19,7 +19,7 @@ const Group kGroups[] = {
     {"Auto-completion",
      {"AutoCompleteList", "AutoCompletePrototypeList", "NextAutoCompleteString",
       "PrevAutoCompleteString", "MoveToEndOfSelectionAndUnselect"}},
-    {"Tags", {"NewTag", "OpenTag", "SpecialTag"}},
+    {"Tags", {"SpecialTag"}},
     {"Version control", {"AllowAutoCheckout", "ShowHistory", "ShowLastEdit"}},
     {"The settings dialog", {"EditorFlags"}},
     {"The error view", {"ToggleErrorView"}},
