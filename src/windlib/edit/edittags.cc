@@ -18,6 +18,7 @@
 #include "windlib/errors.h"
 #include "windlib/file/file.h"
 #include "windlib/file/filesearch.h"
+#include "windlib/file/undo.h"
 #include "windlib/wdisplay.h"
 
 namespace {
@@ -297,6 +298,11 @@ void TagReinit() {
   if (!dict.entries) return;
   TagReset();
   TagAppendDictionary(TagGetFileName().c_str());
+}
+
+void FilesTagsRegenerated() {
+  for (File* f = FileHead(); f; f = f->next) UndoMarkTags(f);
+  TagReinit();
 }
 
 const tag* TagDefault(const char* name) {

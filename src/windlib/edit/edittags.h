@@ -54,6 +54,10 @@ bool TagAvailable();
 void TagReset();
 // When a dictionary exists, frees it and reads the default tag file again.
 void TagReinit();
+// The tag files were rebuilt from the files as saved: every file's line
+// numbers of the tag files start again from its saved text, and a loaded
+// dictionary is read again.
+void FilesTagsRegenerated();
 // The number of entries; -1 when never loaded.
 int32_t TagCount();
 

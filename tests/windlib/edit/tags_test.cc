@@ -9,6 +9,7 @@
 
 #include "edit_fixture.h"
 #include "windlib/edit/edittags.h"
+#include "windlib/file/filesave.h"
 #include "windlib/file/undo.h"
 
 namespace oetest {
@@ -87,6 +88,23 @@ TEST_F(TagTest, LineTagFollowsLinesInsertedSinceTheTagsWereMade) {
   EXPECT_EQ(LineText(bar, e->caretLine), "line 42");
   EditCli(e, "Pop");
   EXPECT_EQ(e->file, view_file);
+}
+
+TEST_F(TagTest, RegeneratedTagsCountFromTheSavedText) {
+  File* bar = Open("bar.c", Numbered(50));
+  files.write("tags", "foo\tbar.c\t42\n");
+  ASSERT_NE(TagDefault("foo"), nullptr);
+  FileChange(bar, nullptr, 0, 1, 0, 1, 0, "a\nb\nc\n", 6, false);
+  ASSERT_EQ(FileSave(bar, bar->name, nullptr), 1);
+  FileChange(bar, nullptr, 0, 1, 0, 1, 0, "d\n", 2, false);
+  // The tags made again from the saved file: line 42 is now line 45.
+  files.write("tags", "foo\tbar.c\t45\n");
+  FilesTagsRegenerated();
+  Edit* e = ViewSelecting("foo\n", 0, 3);
+  EditCli(e, "OpenTag");
+  ASSERT_EQ(e->file, bar);
+  EXPECT_EQ(LineText(bar, e->caretLine), "line 42");
+  EXPECT_EQ(e->caretLine, 46);
 }
 
 TEST_F(TagTest, FirstBadLineStopsReadingAndKeepsTheLinesBefore) {
