@@ -194,7 +194,7 @@ Table editor_options() {
       B("wordwrap", &vfWordWrap, false),
       I("wrapcolumn", &cfgWrapColumn, 79, &k1to1000),
       I("wrapindent", &cfgWrapIndent, 2, &k1to100),
-      I("fillparagraphcolumn", nullptr, 79, &k1to1000),
+      I("fillparagraphcolumn", &cfgFillParagraphColumn, 79, &k1to1000),
       I("editindent", &cfgEditIndent, 4, &k1to100, kText),
       I("tabsize", &cfgTabSize, 8, &k0to100, kText),
       I("editwidth", &cfgEditWidth, 80, &kMinus1to300, kLayout),

@@ -7,6 +7,7 @@ int cfgEditIndent;
 int cfgAdaIndentSize;
 int cfgAdaContinuationSize;
 int cfgWrapColumn;
+int cfgFillParagraphColumn;
 int cfgWrapIndent;
 bool vfWordWrap;
 bool vfExactCase;

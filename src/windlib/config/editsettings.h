@@ -10,6 +10,7 @@ extern int cfgEditIndent;             // "editindent": columns per indentation l
 extern int cfgAdaIndentSize;          // "adaindentsize"
 extern int cfgAdaContinuationSize;    // "adacontinuationsize"
 extern int cfgWrapColumn;             // "wrapcolumn"
+extern int cfgFillParagraphColumn;    // "fillparagraphcolumn"
 extern int cfgWrapIndent;             // "wrapindent"
 extern bool vfWordWrap;               // "wordwrap"
 extern bool vfExactCase;              // "exactcase": searches match case exactly by default

@@ -15,7 +15,6 @@ const Group kGroups[] = {
     {"Drag and drop", {"SelectionStartDragAdd"}},
     {"Indentation", {"Indent", "Unindent", "AutoIndent", "AutoIndentOrTab"}},
     {"Commenting blocks", {"CommentBlock", "UnCommentBlock"}},
-    {"Paragraph fill", {"FillParagraph"}},
     {"Auto-completion",
      {"AutoCompleteList", "AutoCompletePrototypeList", "NextAutoCompleteString",
       "PrevAutoCompleteString", "MoveToEndOfSelectionAndUnselect"}},
