@@ -1,12 +1,11 @@
 // Typing and editing commands.
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <ctime>
+#include <pwd.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "shared/indgen/indgen.h"
@@ -21,9 +20,7 @@
 #include "windlib/wdisplay.h"
 
 namespace {
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // The selection ordered, or the caret when it is empty.
 void ordered_selection(Edit* e, int32_t* l1, int32_t* c1, int32_t* l2, int32_t* c2) {
@@ -84,27 +81,13 @@ void EditTypingText(const char* args, const std::function<void(char)>& out) {
     if (c == '\\' && *p) {
       char k = *p++;
       switch (k) {
-        case 'n':
-          c = '\n';
-          break;
-        case 'r':
-          c = '\r';
-          break;
-        case 't':
-          c = '\t';
-          break;
-        case 'a':
-          c = 7;
-          break;
-        case 'b':
-          c = 8;
-          break;
-        case 'f':
-          c = 12;
-          break;
-        case 'v':
-          c = 11;
-          break;
+        case 'n': c = '\n'; break;
+        case 'r': c = '\r'; break;
+        case 't': c = '\t'; break;
+        case 'a': c = 7; break;
+        case 'b': c = 8; break;
+        case 'f': c = 12; break;
+        case 'v': c = 11; break;
         default:
           if (k >= '0' && k <= '7') {
             int value = k - '0';
@@ -127,9 +110,7 @@ std::string EditTypingText(const char* args) {
 
 namespace {
 
-int CmdInsertNewline(void* object, CmdInfo*) {
-  return insert_text(EditOf(object), "\n");
-}
+int CmdInsertNewline(void* object, CmdInfo*) { return insert_text(EditOf(object), "\n"); }
 
 int CmdTab(void* object, CmdInfo*) {
   return insert_text(EditOf(object), cfgTabSize == 0 ? " " : "\t");
@@ -271,22 +252,16 @@ int CmdRepeatLast(void* object, CmdInfo*) {
              static_cast<int32_t>(inserted.size()), false);
   int32_t nl = line, nc = col;
   for (char c : inserted) {
-    if (c == '\n')
-      ++nl, nc = 0;
-    else
-      ++nc;
+    if (c == '\n') ++nl, nc = 0;
+    else ++nc;
   }
   EditMoveCaret(e, nl, nc, false);
   e->ShowCaret();
   return 1;
 }
 
-int CmdUpperCaseBlock(void* object, CmdInfo*) {
-  return change_case(EditOf(object), true);
-}
-int CmdLowerCaseBlock(void* object, CmdInfo*) {
-  return change_case(EditOf(object), false);
-}
+int CmdUpperCaseBlock(void* object, CmdInfo*) { return change_case(EditOf(object), true); }
+int CmdLowerCaseBlock(void* object, CmdInfo*) { return change_case(EditOf(object), false); }
 
 int CmdUndo(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
