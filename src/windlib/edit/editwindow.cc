@@ -99,6 +99,12 @@ void EditWindow::BuildMenuBar() {
   add_item(*editm, "&Undo", "Ctrl+Z", this, "Undo");
   add_item(*editm, "&Redo", "Ctrl+Y", this, "Redo");
   editm->AddSeparator();
+  add_item(*editm, "Cu&t", "Ctrl+X", this, "Cut1");
+  add_item(*editm, "&Copy", "Ctrl+C", this, "Copy1");
+  // As the paste key: whole lines go in at the start of a line.
+  add_item(*editm, "&Paste", "Ctrl+V", this,
+           "if <noselection> { if <select1=lines> { if <col=sol> {} else {Down;SOL0} }} Paste1");
+  editm->AddSeparator();
   add_item(*editm, "Select &All", "Ctrl+A", this, "SelectAll");
   add_item(*editm, "&Join Lines", "Ctrl+P", this, "JoinLines");
   add_item(*editm, "Upper Case", "Ctrl++", this, "UpperCaseBlock");

@@ -6,6 +6,8 @@
 #include "edit_fixture.h"
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/edit/editcopy.h"
+#include "windlib/x11/wmenu.h"
+#include "windlib/x11/wmenubar.h"
 #include "windlib/x11/wselection.h"
 
 namespace {
@@ -159,6 +161,27 @@ TEST_F(CopyTest, ALineClickedWithTheMiddleButtonGetsWholeLinesBetweenLines) {
   f->readOnly = 1;
   EditCli(e, "PrimaryToSecondary; SecondarySelectionReplace");
   EXPECT_EQ(Text(e), "one\ntwo\none\nthree\n");
+}
+
+TEST_F(CopyTest, EditMenuCutsCopiesAndPastes) {
+  File* f = Open("a.txt", "abc def\n");
+  EditWindow* w = Window(f);
+  Edit* e = w->edit();
+  auto run = [&](const std::string& label) {
+    for (int i = 0; i < w->menuBar()->menuCount(); ++i)
+      if (w->menuBar()->menuAt(i)->title() == "&Edit")
+        for (WMenuItem& item : w->menuBar()->menuAt(i)->items())
+          if (item.label == label && item.action) return item.action(), true;
+    return false;
+  };
+  EditSetSelection(e, 1, 0, 1, 4);
+  ASSERT_TRUE(run("&Copy"));
+  EXPECT_EQ(Owned("CLIPBOARD"), "abc ");
+  ASSERT_TRUE(run("Cu&t"));
+  EXPECT_EQ(Text(e), "def\n");
+  EditMoveCaret(e, 1, 3, false);
+  ASSERT_TRUE(run("&Paste"));
+  EXPECT_EQ(Text(e), "defabc \n");
 }
 
 }  // namespace
