@@ -10,6 +10,7 @@
 
 #include "windlib/config/configdirs.h"
 #include "windlib/config/configoptions.h"
+#include "windlib/config/configsave.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/config/settingsmanager.h"
 #include "windlib/wdisplay.h"
@@ -102,14 +103,17 @@ int configure_line(_ConfigOption*, const char* text, int32_t) {
 int configure_file(_ConfigOption*, const char* text, int32_t) {
   std::string path = cfg_SearchFileInConfigDirs(text, R_OK);
   if (path.empty()) {
-    mprintf("Couldn't find file: %s (%s)\n", text, text);
+    mprintf("Can't open file: %s\n", text);
     return -1;
   }
   if (too_deep(path)) return -1;
   ++nesting;
-  bool ok = cfg_ReadFile(path.c_str(), false);
+  // Read as the configure command reads: saving everything later would
+  // mask this file's changes, and the save warns about that.
+  int read = cfg_ConfigureFromFile(path);
   --nesting;
-  return ok ? 1 : -1;
+  if (read == 0) mprintf("Can't open file: %s\n", path.c_str());
+  return read == 1 ? 1 : -1;
 }
 
 // Ranges.

@@ -10,6 +10,7 @@
 #include "support/temp_dir.h"
 #include "windlib/config/configdirs.h"
 #include "windlib/config/configoptions.h"
+#include "windlib/config/configsave.h"
 #include "windlib/config/editsettings.h"
 #include "windlib/wdisplay.h"
 #include "windlib/xswitch.h"
@@ -125,13 +126,15 @@ TEST_F(ConfigFileTest, DataFilesAreFoundUserSiteThenDefaults) {
 
 TEST_F(ConfigFileTest, ConfigureLinesAndFilesThroughOptions) {
   std::string p = dir.write("more.cfg", "tabsize 7\n");
+  cfg_ConfigFromOtherFile = false;
   EXPECT_EQ(cfg_ScanLine("configurefile " + p, false, false), 1);
   EXPECT_EQ(cfgTabSize, 7);
+  EXPECT_TRUE(cfg_ConfigFromOtherFile) << "saving everything now warns that it masks this file";
+  cfg_ConfigFromOtherFile = false;
   EXPECT_EQ(cfg_ScanLine("configure editindent 2", false, false), 1);
   EXPECT_EQ(cfgEditIndent, 2);
   EXPECT_EQ(cfg_ScanLine("configurefile " + dir.file("none.cfg"), false, false), 0);
-  EXPECT_EQ(messages,
-            "Couldn't find file: " + dir.file("none.cfg") + " (" + dir.file("none.cfg") + ")\n");
+  EXPECT_EQ(messages, "Can't open file: " + dir.file("none.cfg") + "\n");
   messages.clear();
   std::string self = dir.file("self.cfg");
   dir.write("self.cfg", "tabsize 9\nconfigurefile " + self + "\n");
