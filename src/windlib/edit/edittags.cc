@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -188,15 +189,16 @@ int ParseOneTag(const char* text, bool replace, const char* dir) {
     pattern = start;
     pattern_len = static_cast<size_t>(end - start);
   } else {
-    int n = 0;
-    if (sscanf(p, "%d", &n) != 1) return 0;
-    line = n;
+    // As "%d" reads it: leading white space, a sign, digits; the rest ignored.
+    char* end = nullptr;
+    long n = strtol(p, &end, 10);
+    if (end == p) return 0;
+    line = static_cast<int32_t>(std::clamp<long>(n, INT32_MIN, INT32_MAX));
     isLineTag = true;
   }
 
   tag* t = nullptr;
-  std::string key(name, name_end);
-  if (replace) t = search_sorted(dict.entries, dict.sorted, key.c_str());
+  if (replace) t = search_sorted(dict.entries, dict.sorted, std::string(name, name_end).c_str());
   if (!t) {
     t = append_entry();
     if (!t) return 0;
@@ -231,13 +233,14 @@ void TagSetFileName(const std::string& path) {
 std::string TagQueryFileName() {
   const std::string& current = TagGetFileName();
   std::string dir = dir_part(current);
-  WAskRequest r;
-  r.kind = WAskKind::FileChooser;
-  r.title = "Choose Tag File";
-  r.buttons = {"Load"};
-  r.filter = "*";
-  r.directory = dir.empty() ? EditChooserDirectory() : dir;
-  r.defaultText = current.substr(dir.size());
+  WAskRequest r{.kind = WAskKind::FileChooser,
+                .title = "Choose Tag File",
+                .text = {},
+                .buttons = {"Load"},
+                .defaultButton = 0,
+                .defaultText = current.substr(dir.size()),
+                .directory = dir.empty() ? EditChooserDirectory() : dir,
+                .filter = "*"};
   WAskReply reply = WAsk(r);
   if (reply.button != 0) return {};
   return reply.text;
