@@ -210,7 +210,7 @@ Table editor_options() {
       B("editorbackups", &vfEditorBackups, false),
       B("exactcase", &vfExactCase, false),
       B("editprint2column", nullptr, true),
-      B("draganddrop", nullptr, false),
+      B("draganddrop", &vfDragAndDrop, false),
       B("tabsarespaces", &vfTabsAreSpaces, false),
       B("preventautocheckout", nullptr, false),
       B("rememberwindowpositions", &vfRememberWindowPositions, true),

@@ -16,6 +16,7 @@ int cfgEditHeight;
 int cfgEditIncrFrequency;
 bool vfEditorBackups;
 bool vfTabsAreSpaces;
+bool vfDragAndDrop;
 bool vfOpenFilesInNewBuffers;
 std::string cfgTempFileDir;
 int cfgScrollLocation;

@@ -88,6 +88,8 @@ struct Edit : public WWindow, public FileObserver {
   bool insertMode = false;
   bool overtype = false;
   bool continueSelRequest = false;
+  bool dragSelection = false;  // button 1 went down inside the selection to drag it
+  bool dragCopy = false;       // that drag copies rather than moves
   bool extendSelection = false;
   bool pointerBlanked = false;
   bool bellRung = false;

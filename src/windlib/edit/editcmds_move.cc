@@ -7,6 +7,7 @@
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmds.h"
+#include "windlib/edit/editcopy.h"
 #include "windlib/edit/editinput.h"
 #include "windlib/file/undo.h"
 #include "windlib/wdisplay.h"
@@ -359,10 +360,50 @@ int CmdSelectionStart(void* object, CmdInfo* ci) {
   return 1;
 }
 
-int CmdSelectionStartDrag(void* object, CmdInfo* ci) { return CmdSelectionStart(object, ci); }
+// A press inside the selection with drag and drop on starts a drag of it
+// (a copy with `copy`); elsewhere it starts a new selection.
+int start_drag(void* object, CmdInfo* ci, bool copy) {
+  Edit* e = EditOf(object);
+  int32_t line, col;
+  pointer_position(e, ci, &line, &col);
+  e->dragSelection = false;
+  if (vfDragAndDrop && e->file && !e->sel[0].empty()) {
+    int32_t l1 = e->sel[0].start_line, c1 = e->sel[0].start_column;
+    int32_t l2 = e->sel[0].end_line, c2 = e->sel[0].end_column;
+    SelectionNormalize(&l1, &c1, &l2, &c2);
+    const bool after_start = line > l1 || (line == l1 && col >= c1);
+    const bool before_end = line < l2 || (line == l2 && col < c2);
+    if (after_start && before_end) {
+      e->dragSelection = true;
+      e->dragCopy = copy;
+      return 1;
+    }
+  }
+  return CmdSelectionStart(object, ci);
+}
+
+int CmdSelectionStartDrag(void* object, CmdInfo* ci) {
+  return start_drag(object, ci, false);
+}
+int CmdSelectionStartDragAdd(void* object, CmdInfo* ci) {
+  return start_drag(object, ci, true);
+}
+
+// Drops the selection being dragged at the pointer.
+int CmdSelectionDrop(void* object, CmdInfo* ci) {
+  Edit* e = EditOf(object);
+  int32_t line, col;
+  pointer_position(e, ci, &line, &col);
+  const bool copy = e->dragSelection && e->dragCopy;
+  e->dragSelection = false;
+  EditSelectionDrop(e, line, col, copy);
+  return 1;
+}
 
 int CmdSelectionAdjust(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
+  // The release that ends a drag of the selection drops it.
+  if (e->dragSelection) return CmdSelectionDrop(object, ci);
   int32_t line, col;
   pointer_position(e, ci, &line, &col);
   extend_by_mode(e, line, col);
@@ -430,6 +471,8 @@ const CmdEntry kCommands[] = {
     {"FlashCursor", CmdFlashCursor, 0},
     {"SelectionStart", CmdSelectionStart, kCmdMoves},
     {"SelectionStartDrag", CmdSelectionStartDrag, kCmdMoves},
+    {"SelectionStartDragAdd", CmdSelectionStartDragAdd, kCmdMoves},
+    {"SelectionDrop", CmdSelectionDrop, kCmdMoves},
     {"SelectionAdjust", CmdSelectionAdjust, kCmdMoves},
     {"SelectionExtend", CmdSelectionExtend, kCmdMoves},
     {"SelectionGrab", CmdSelectionGrab, 0},

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmdtable.h"
 #include "windlib/edit/edittype.h"
@@ -219,6 +220,58 @@ bool vGrabRectSelection(Edit* e, int number) {
   if (!name || !e->file || e->sel[0].empty()) return false;
   Rect r = rect_of(e);
   return WSelectionOwn(name, FileRectText(e->file, r.l1, r.l2, r.left, r.right), kWSelRectangle);
+}
+
+int EditSelectionDrop(Edit* e, int32_t line, int32_t col, bool copy) {
+  File* f = e->file;
+  if (!vfDragAndDrop || !f || f->readOnly || f->viewOnly || e->readOnlyView) return 0;
+  int32_t l1 = e->sel[0].start_line, c1 = e->sel[0].start_column;
+  int32_t l2 = e->sel[0].end_line, c2 = e->sel[0].end_column;
+  SelectionNormalize(&l1, &c1, &l2, &c2);
+  auto before = [](int32_t la, int32_t ca, int32_t lb, int32_t cb) {
+    return la < lb || (la == lb && ca < cb);
+  };
+  if (!before(line, col, l1, c1) && !before(l2, c2, line, col)) {
+    EditMoveCaret(e, line, col, false);
+    return 1;
+  }
+  const std::string text = EditSelectionText(e);
+  FileCloseUndo(f);
+  // The deletion and the insertion undo together, also when called
+  // outside a command.
+  const bool own_group = !f->undoGrouping;
+  if (own_group) {
+    const int32_t sel[4] = {l1, c1, l2, c2};
+    UndoGroupBegin(f, sel);
+  }
+  if (!copy) {
+    EditDeleteSelection(e);
+    // The text removed before the drop point shifts it back.
+    if (before(l2, c2, line, col)) {
+      if (line == l2) {
+        line = l1;
+        col = c1 + (col - c2);
+      } else {
+        line -= l2 - l1;
+      }
+    }
+  }
+  e->sel[1] = EditSelection{line, col, line, col, line, col, selChar};
+  EditAddChars(e, text.data(), static_cast<int32_t>(text.size()), 1, false);
+  // The inserted text becomes the primary selection.
+  int32_t end_line = line, end_col = col;
+  const size_t last_nl = text.rfind('\n');
+  if (last_nl == std::string::npos) {
+    end_col += static_cast<int32_t>(text.size());
+  } else {
+    end_line += static_cast<int32_t>(std::count(text.begin(), text.end(), '\n'));
+    end_col = static_cast<int32_t>(text.size() - last_nl - 1);
+  }
+  EditSetSelection(e, line, col, end_line, end_col);
+  FileCloseUndo(f);
+  if (own_group) UndoGroupEnd(f);
+  e->RedrawAll();
+  return 1;
 }
 
 int EditCopyCmd(Edit* e, int op, int number) {

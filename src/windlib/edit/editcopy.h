@@ -33,6 +33,13 @@ int EditCopyCmd(Edit* edit, int op, int number);
 bool vGrabSelection(Edit* edit, int number);
 bool vGrabRectSelection(Edit* edit, int number);
 
+// Ends a drag of the primary selection at (line, col), with the
+// drag-and-drop setting on: nothing on a read-only view; inside the
+// selection the caret goes there; elsewhere the selected text is copied
+// (or moved: deleted first) to the drop point and selected there, as one
+// undo step. Returns 1 when something was done.
+int EditSelectionDrop(Edit* edit, int32_t line, int32_t col, bool copy);
+
 // The commands Copy1..Copy4, Cut1..Cut4, Paste1..Paste4, RectCopy1..4,
 // RectCut1..4 and RectPaste1, and those of the secondary selection.
 std::span<const CmdEntry> EditCopyCmdEntries();

@@ -188,6 +188,8 @@ bool motion_event(Edit* edit, WEvent& e) {
       std::abs(e.y - drag.pressY) <= cfgIgnoreMotion)
     return true;
   drag.moved = true;
+  // A drag of the selection leaves it alone until the drop.
+  if (edit->dragSelection) return true;
   extend_to_pointer(edit, e.x, std::clamp(e.y, 0, edit->text->height() - 1));
   bool outside = e.y < 0 || e.y >= edit->text->height();
   if (outside && !drag.timer) drag.timer = ExtraProcess_Create(epTimer, 60, autoscroll, nullptr, nullptr);
