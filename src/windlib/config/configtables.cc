@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "windlib/config/configdirs.h"
@@ -281,7 +282,8 @@ Table gui_options() {
                            "execfilesdirset",
                            "debugserversdirset",
                            "clipmanlaunch"})
-    t.push_back(B(name, nullptr, false));
+    t.push_back(
+        B(name, std::string_view(name) == "showprogress" ? &vfShowProgress : nullptr, false));
   for (const char* name : {"genfilesdir", "sourcefilesdir", "buildfilesdir", "execfilesdir",
                            "debugserversdir", "clipmanpath"})
     t.push_back(S(name, nullptr, nullptr));

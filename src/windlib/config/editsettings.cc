@@ -17,6 +17,7 @@ int cfgEditIncrFrequency;
 bool vfEditorBackups;
 bool vfTabsAreSpaces;
 bool vfDragAndDrop;
+bool vfShowProgress;
 bool vfOpenFilesInNewBuffers;
 std::string cfgTempFileDir;
 int cfgScrollLocation;

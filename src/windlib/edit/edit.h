@@ -192,6 +192,11 @@ TextRange EditSelectionRange(const Edit* edit, int which = 0);
 TextRange EditUndoSelection(File* file);
 // The text of the primary (0) or secondary (1) selection.
 std::string EditSelectionText(Edit* edit, int which = 0);
+// The same into `text`, asking `cancelled` (when given) every
+// kEditCancelCheckLines lines: false, with no text, when it says yes.
+constexpr int32_t kEditCancelCheckLines = 10000;
+bool EditSelectionText(Edit* edit, int which, const std::function<bool()>& cancelled,
+                       std::string* text);
 // Replaces the ranges highlighted as search matches and redraws the lines
 // that gain or lose a highlight.
 void EditSetSearchMatches(Edit* edit, std::vector<TextRange> matches);

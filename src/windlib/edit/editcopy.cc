@@ -3,6 +3,8 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -14,8 +16,12 @@
 #include "windlib/file/undo.h"
 #include "windlib/handles.h"
 #include "windlib/x11/wselection.h"
+#include "windlib/x11/wwindow.h"
 
 namespace {
+
+// Selections of at least this many lines convert with Escape polled.
+constexpr int32_t kLongSelectionLines = 50000;
 
 const char* const kNames[] = {"PRIMARY", "CLIPBOARD", "CLIPBOARD_S", "CLIPBOARD_C", "CLIPBOARD_CS"};
 
@@ -209,7 +215,17 @@ const char* EditClipboardName(int number) {
 bool vGrabSelection(Edit* e, int number) {
   const char* name = EditClipboardName(number);
   if (!name || !e->file || e->sel[0].empty()) return false;
-  std::string text = EditSelectionText(e);
+  // Converting a very long selection can take a while: Escape cancels it
+  // and leaves the selection's owner as it was.
+  std::function<bool()> cancelled;
+  if (std::abs(e->sel[0].end_line - e->sel[0].start_line) >= kLongSelectionLines) {
+    if (vfShowProgress) EditSetMsg(e, "Creating selection...press ESC to cancel");
+    cancelled = WTakeEscape;
+  }
+  std::string text;
+  const bool done = EditSelectionText(e, 0, cancelled, &text);
+  if (cancelled && vfShowProgress) EditSetMsg(e, "");
+  if (!done) return false;
   const bool lines = std::min(e->sel[0].start_line, e->sel[0].end_line) == e->sel[0].start_line &&
                      e->sel[0].start_column == 0 && !text.empty() && text.back() == '\n';
   return WSelectionOwn(name, text, lines ? kWSelLines : kWSelText);

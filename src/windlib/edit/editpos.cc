@@ -2,6 +2,7 @@
 // and the primary selection.
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -138,11 +139,23 @@ void EditSelectionNone(Edit* edit) {
 }
 
 std::string EditSelectionText(Edit* edit, int which) {
-  const EditSelection& s = edit->sel[which];
   std::string out;
-  if (s.empty() || !edit->file) return out;
+  EditSelectionText(edit, which, nullptr, &out);
+  return out;
+}
+
+bool EditSelectionText(Edit* edit, int which, const std::function<bool()>& cancelled,
+                       std::string* text) {
+  const EditSelection& s = edit->sel[which];
+  std::string& out = *text;
+  out.clear();
+  if (s.empty() || !edit->file) return true;
   Line* l = EditLineAt(edit, s.start_line);
   for (int32_t n = s.start_line; l && n <= s.end_line; ++n, l = l->next) {
+    if (cancelled && (n - s.start_line) % kEditCancelCheckLines == 0 && cancelled()) {
+      out.clear();
+      return false;
+    }
     const char* t = FileLineText(edit->file, l);
     int32_t from = n == s.start_line ? std::min(s.start_column, l->len) : 0;
     if (n == s.end_line) {
@@ -154,5 +167,5 @@ std::string EditSelectionText(Edit* edit, int which) {
     out.append(t + from, static_cast<size_t>(l->len - from));
     out += '\n';
   }
-  return out;
+  return true;
 }

@@ -8,6 +8,7 @@
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wcolor.h"
+#include "windlib/x11/wkeys.h"
 #include "windlib/x11/wtooltip.h"
 #include "windlib/x11/xdisplay.h"
 
@@ -373,6 +374,15 @@ void WPostEvent(WWindow* window, const WEvent& event) {
 
 bool WPostedEventsPending() {
   return !posted.empty();
+}
+
+bool WTakeEscape() {
+  for (auto it = posted.begin(); it != posted.end(); ++it)
+    if (it->event.kind == WEventKind::KeyDown && it->event.key == WK_Escape) {
+      posted.erase(it);
+      return true;
+    }
+  return WXTakeEscape();
 }
 
 // Delivers the events posted so far (not those their handlers post).

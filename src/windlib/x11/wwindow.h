@@ -174,6 +174,10 @@ void WSendEvent(WWindow* window, const WEvent& event);
 // modal loops without a display drive the toolkit this way.
 void WPostEvent(WWindow* window, const WEvent& event);
 bool WPostedEventsPending();
+// Takes an Escape key press out of the posted events or, with a display,
+// out of the server's queue: true when there was one. Long work polls it
+// to let the user cancel.
+bool WTakeEscape();
 // Delivers the events posted so far; returns how many.
 int WDeliverPosted();
 

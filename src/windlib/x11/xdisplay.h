@@ -17,6 +17,8 @@ class WWindow;
 Display* WXDisplay();
 XrmDatabase WXResources();
 XIM WXInputMethod();
+// Takes the first Escape key press out of the server's queue, if any.
+bool WXTakeEscape();
 // Interned atoms, cached.
 Atom WXAtom(const char* name);
 

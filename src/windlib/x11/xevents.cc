@@ -184,3 +184,13 @@ bool WXTranslate(WWindow* w, XEvent& xe, WEvent* e) {
       return false;
   }
 }
+
+bool WXTakeEscape() {
+  Display* d = WXDisplay();
+  if (!d) return false;
+  XEvent xe;
+  auto is_escape = [](Display*, XEvent* ev, XPointer) -> Bool {
+    return ev->type == KeyPress && XLookupKeysym(&ev->xkey, 0) == XK_Escape;
+  };
+  return XCheckIfEvent(d, &xe, is_escape, nullptr);
+}

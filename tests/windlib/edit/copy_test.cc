@@ -6,6 +6,7 @@
 #include "edit_fixture.h"
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/edit/editcopy.h"
+#include "windlib/x11/wkeys.h"
 #include "windlib/x11/wmenu.h"
 #include "windlib/x11/wmenubar.h"
 #include "windlib/x11/wselection.h"
@@ -185,3 +186,25 @@ TEST_F(CopyTest, EditMenuCutsCopiesAndPastes) {
 }
 
 }  // namespace
+
+TEST_F(CopyTest, EscapeCancelsCopyingAVeryLongSelection) {
+  std::string big;
+  for (int i = 0; i < 60000; ++i) big += "line " + std::to_string(i) + "\n";
+  Edit* e = Window(Open("big.txt", big))->edit();
+  vfShowProgress = true;
+  WSelectionOwn("CLIPBOARD_S", "before", kWSelText);
+  EditSetSelection(e, 1, 0, 60001, 0);
+  WPostEvent(e->text, WKeyEvent(WK_Escape));
+  EditCli(e, "Copy2");
+  EXPECT_EQ(Owned("CLIPBOARD_S"), "before") << "a cancelled copy leaves the clipboard";
+  EXPECT_FALSE(WPostedEventsPending()) << "the Escape was taken";
+  EditCli(e, "Copy2");
+  EXPECT_EQ(Owned("CLIPBOARD_S"), big);
+  // A short selection does not look for Escape.
+  EditSetSelection(e, 1, 0, 2, 0);
+  WPostEvent(e->text, WKeyEvent(WK_Escape));
+  EditCli(e, "Copy2");
+  EXPECT_EQ(Owned("CLIPBOARD_S"), "line 0\n");
+  EXPECT_TRUE(WPostedEventsPending());
+  WDeliverPosted();
+}
