@@ -11,11 +11,14 @@
 #include <memory>
 #include <string>
 
+#include "fuzz_support.h"
 #include "shared/indgen/indgen.h"
 #include "shared/libcxxutil/ut_client_interface.h"
 #include "shared/libcxxutil/ut_options_database.h"
 
 namespace {
+
+using fuzz::WriteFile;
 
 // A private directory holding the input, a file inputs may include, and
 // the written text.
@@ -28,20 +31,11 @@ struct FuzzDirectory {
 
 void Discard(int, const char*, va_list) {}
 
-void WriteFile(const std::string& path, const void* data, size_t size) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) abort();
-  if (size && fwrite(data, 1, size, f) != size) abort();
-  fclose(f);
-}
-
 const FuzzDirectory& Setup() {
   static FuzzDirectory* d = nullptr;
   if (d) return *d;
   d = new FuzzDirectory;
-  char tmpl[] = "/tmp/oe_fuzz_XXXXXX";
-  if (!mkdtemp(tmpl)) abort();
-  d->dir = tmpl;
+  d->dir = fuzz::ScratchDir();
   d->input = d->dir + "/fuzz.odb";
   d->include = d->dir + "/inc.odb";
   d->written = d->dir + "/written.odb";
@@ -49,12 +43,6 @@ const FuzzDirectory& Setup() {
       "%if !defined(INC_SEEN)\n%define INC_SEEN 1\n%endif\n"
       "included { from = \"${__DIR__}\"; n = 3 }\n";
   WriteFile(d->include, inc.data(), inc.size());
-  atexit([] {
-    unlink(d->input.c_str());
-    unlink(d->include.c_str());
-    unlink(d->written.c_str());
-    rmdir(d->dir.c_str());
-  });
   gen_domessage = Discard;
   return *d;
 }

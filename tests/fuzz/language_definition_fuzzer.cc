@@ -15,12 +15,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_support.h"
 #include "orvex/syntax_coloring/synindex.h"
 #include "orvex/syntax_coloring/synlanguage.h"
 #include "shared/indgen/indgen.h"
 #include "windlib/wdisplay.h"
 
 namespace {
+
+using fuzz::WriteFile;
 
 struct FuzzDirectory {
   std::string dir;
@@ -30,29 +33,15 @@ struct FuzzDirectory {
 
 void Discard(int, const char*, va_list) {}
 
-void WriteFile(const std::string& path, const void* data, size_t size) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) abort();
-  if (size && fwrite(data, 1, size, f) != size) abort();
-  fclose(f);
-}
-
 const FuzzDirectory& Setup() {
   static FuzzDirectory* d = nullptr;
   if (d) return *d;
   d = new FuzzDirectory;
-  char tmpl[] = "/tmp/oe_fuzz_lang_XXXXXX";
-  if (!mkdtemp(tmpl)) abort();
-  d->dir = tmpl;
+  d->dir = fuzz::ScratchDir();
   d->input = d->dir + "/input.ksc";
   d->sample = d->dir + "/sample.h";
   const std::string sample = "\n// -*- c++ -*-\n#include <stdio.h>\n";
   WriteFile(d->sample, sample.data(), sample.size());
-  atexit([] {
-    unlink(d->input.c_str());
-    unlink(d->sample.c_str());
-    rmdir(d->dir.c_str());
-  });
   gen_domessage = Discard;
   mprintf_hook = [](const char*) {};
   WBellHook = [] {};
