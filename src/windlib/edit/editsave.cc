@@ -161,7 +161,6 @@ int EditFileSaveAs(File* f, PRS* prs) {
   f->mustSaveAs = 0;
   f->viewOnly = 0;
   EditMruAdd(f);
-  // The language is taken from the new name here once languages exist.
   after_save(f);
   File_RedrawEditors(f);
   return 1;
