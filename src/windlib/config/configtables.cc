@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "windlib/config/aindentsettings.h"
 #include "windlib/config/configdirs.h"
 #include "windlib/config/configoptions.h"
 #include "windlib/config/configsave.h"
@@ -218,14 +219,14 @@ Table editor_options() {
       B("closebuttonontitlebar", nullptr, false, kLayout),
       B("openfilesinnewbuffers", &vfOpenFilesInNewBuffers, false),
       B("autoGrabHeadFiles", nullptr, false),
-      B("AIimplicitindent", nullptr, true),
-      B("AIimplicitindentincomments", nullptr, true),
-      C("AIparenindentmode", nullptr, 1, kParenModes),
-      C("AIadaparenindentmode", nullptr, 0, kParenModes),
-      B("AIswitchintwo", nullptr, true),
-      B("AItouchcomments", nullptr, false),
-      B("AIcommentsstayflushleft", nullptr, true),
-      S("AIcharslikestarincomment", nullptr, "-"),
+      B("AIimplicitindent", &aIndent_implicitAIndentOn, true),
+      B("AIimplicitindentincomments", &aIndent_implicitAIndentInComments, true),
+      C("AIparenindentmode", &aIndent_c_parenIndentMode, 1, kParenModes),
+      C("AIadaparenindentmode", &aIndent_ada_parenIndentMode, 0, kParenModes),
+      B("AIswitchintwo", &aIndent_switchInTwo, true),
+      B("AItouchcomments", &aIndent_touchComments, false),
+      B("AIcommentsstayflushleft", &aIndent_commentsStayFlushLeft, true),
+      S("AIcharslikestarincomment", &aIndent_charsLikeStarInsideComment, "-"),
       B("usealternateeditor", nullptr, false),
       I("SelectionMarginWidth", &cfgSelectionMarginWidth, 13, &k0to100, kLayout),
       B("allowmiddleclick", &vfAllowMiddleClick, false),
