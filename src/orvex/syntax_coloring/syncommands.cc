@@ -5,6 +5,7 @@
 #include <string>
 
 #include "orvex/syntax_coloring/synextra.h"
+#include "orvex/syntax_coloring/synfile.h"
 #include "orvex/syntax_coloring/synindex.h"
 #include "orvex/syntax_coloring/synmenu.h"
 #include "orvex/syntax_coloring/synmessages.h"
@@ -62,7 +63,7 @@ int cmd_select_language(void* object, CmdInfo* ci) {
     return 0;
   }
   e->file->language = lang;
-  FileNotifyRedraw(e->file);
+  syn_LanguageChanged(e->file);
   return 1;
 }
 // Colours of definition files: the window system's names while a display is
@@ -90,6 +91,7 @@ void syn_Init(bool reinit) {
   syn_LoadLanguageIndex(index.c_str());
   syn_LoadSourcePath();
   syn_InstallCommands();
+  syn_StartColouring();
 }
 
 void syn_InstallCommands() {

@@ -12,6 +12,12 @@
 
 class ut_attribute_tree;
 class ut_options_database;
+struct ExtraSyntaxInfo;
+class synLanguage;
+
+// Receives one run of a line in one syntax state (synstate.h).
+using synRunCallback = void (*)(const synLanguage* language, void* context, const char* text,
+                                int32_t start, int32_t length, uint32_t state);
 
 // A delimiter pair of strings, characters, blocks or block comments.
 struct synClosingItem {
@@ -98,6 +104,34 @@ class synLanguage {
   void GetListsReadyForUse();
   void GetOtherStuffReadyForUse();
 
+  // ---- Syntax states (synstate.cc) ----
+  // Scans one line from its start state and the pair index its
+  // preprocessor state carries, reporting the runs that lie in [from, to)
+  // (every element, or equal neighbours merged) until `to`; the state open
+  // where the scan stopped, before the end-of-line rules.
+  uint32_t CalculateTextSynstate(uint32_t state, uint32_t pstate, const char* text, int32_t from,
+                                 int32_t to, int32_t length, bool everyRun, synRunCallback callback,
+                                 void* context, const ExtraSyntaxInfo* extra) const;
+  // The start state and preprocessor state of the line after this one.
+  // `tagInfo` is for the procedure-tag collector, which is not part of the
+  // editor yet: it must be null.
+  void QuickLineParser(uint32_t* state, uint32_t pstate, const char* text, int32_t length,
+                       uint32_t* newPstate, const char* fileName, void* tagInfo) const;
+  // The element that starts at `position` (0 when none): its bits, its
+  // extent in *length and the pair it used in *pair; *state takes the bits
+  // left open at `end` (0 when the element ends within the line).
+  uint32_t FindSyntaxStatus(uint32_t* state, const char* text, int32_t position, int32_t end,
+                            int32_t* length, const ExtraSyntaxInfo* extra, int* pair) const;
+  // Where the element open at the line start ends: *length covers its text
+  // up to and including the closing delimiter; 1 when it closes (and *state
+  // becomes null), 0 when the whole line is inside it.
+  int FinishSyntaxStatus(uint32_t* state, int pair, const char* text, int32_t position, int32_t end,
+                         int32_t* length) const;
+  // Whether lines carry states from one to the next at all.
+  bool NeedQuickLineParser() const;
+  // The pixel of a run's state; false when it is drawn plain.
+  bool GetColorForStatus(uint32_t state, uint32_t* pixel) const;
+
   bool IsKeyword(std::string_view word) const;
   bool IsPreprocessorWord(std::string_view word) const;
   bool IsCustomizedWord(std::string_view word) const;
@@ -169,6 +203,15 @@ class synLanguage {
   std::array<bool, 256> pureSeparators{};
   int preprocessorChar = 0;  // 0: none
   synCompletionTree completion;
+  // Bytes at which an element may begin, for the scan to skip the others;
+  // built by the scanner on first use.
+  mutable std::array<bool, 256> elementStart{};
+  mutable bool scanTablesReady = false;
+  mutable int needQuickParser = -1;  // -1: not yet known
+  // The element colours resolved to pixels, on first use.
+  mutable std::array<uint32_t, 10> pixels{};
+  mutable uint16_t pixelsKnown = 0;  // bit per element colour
+  mutable uint16_t pixelsNone = 0;   // bit per element colour left to the class default
 
   // Warnings met while loading.
   int warningCount = 0;

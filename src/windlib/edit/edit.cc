@@ -164,6 +164,10 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   layers.primary = EditSelectionRange(this, 0);
   layers.secondary = EditSelectionRange(this, 1);
   layers.matches = &searchMatches;
+  static std::vector<EditColorSpan> syntax;
+  syntax.clear();
+  if (EditSyntaxSpansHook) EditSyntaxSpansHook(file, line, lineNo, &syntax);
+  layers.syntax = &syntax;
   EditBuildRuns(cells, layers, first, last, &runs);
   // After the last run (or from the line's end) the line's background.
   int x = (std::max(cells.count(), hScroll) - hScroll) * cw;

@@ -8,6 +8,7 @@
 #include "windlib/edit/editcmds.h"
 #include "windlib/edit/editmatch.h"
 #include "windlib/edit/editsearch.h"
+#include "windlib/file/filesyntax.h"
 #include "windlib/wwait.h"
 #include "windlib/x11/wgui.h"
 
@@ -103,13 +104,6 @@ int32_t token_length(const EditMatchLanguage& lang, const char* t, int32_t len, 
   // A word ends where the token ends: "#if" is no part of "#ifdef".
   if (is_word(word[-1]) && j < len && is_word(t[j])) return 0;
   return j - i;
-}
-
-// Whether column `col` of a line is code, where delimiters count. Comments
-// and strings are told apart by the line's syntax state once files are
-// coloured; until then every character is code.
-bool is_code(Edit*, Line*, int32_t) {
-  return true;
 }
 
 // The delimiter standing at column i, if any.
@@ -217,7 +211,8 @@ int scan(Edit* e, const EditMatchLanguage& lang, const Token& from, TextRange to
       continue;
     }
     int32_t len = 0;
-    const Token* tok = is_code(e, c.l, c.i)
+    // Delimiters in comments, strings and dead code do not count.
+    const Token* tok = FileIsCode(e->file, c.n, c.i)
                            ? token_at(lang, tokens, FileLineText(e->file, c.l), c.l->len, c.i, &len)
                            : nullptr;
     const int32_t at = c.i;

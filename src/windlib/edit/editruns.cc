@@ -5,6 +5,9 @@
 
 #include "windlib/edit/editcolors.h"
 
+void (*EditSyntaxSpansHook)(File* file, Line* line, int32_t lineNo,
+                            std::vector<EditColorSpan>* out) = nullptr;
+
 namespace {
 // The bytes [from, to) of one line that a range covers; the line end is
 // byte lineLen.
@@ -42,6 +45,9 @@ const std::vector<Layer>& layers_of(const EditRowLayers& row) {
     ByteSpan s = span_on_line(r, row.lineNo);
     if (s.from < s.to) layers.push_back(Layer{s, -1, bg, attrs});
   };
+  if (row.syntax)
+    for (const EditColorSpan& c : *row.syntax)
+      if (c.from < c.to) layers.push_back(Layer{ByteSpan{c.from, c.to}, c.fg, -1, 0});
   if (row.matches)
     for (const TextRange& m : *row.matches) add(m, kEditSearchMatch, 0);
   add(row.secondary, -1, kEditSecondaryAttrs);

@@ -20,6 +20,18 @@ struct EditRun {
   bool operator==(const EditRun&) const = default;
 };
 
+// A stretch of a line's bytes [from, to) drawn in a colour of its own.
+struct EditColorSpan {
+  int32_t from = 0, to = 0;
+  WColor fg = 0;
+};
+struct File;
+struct Line;
+// Fills the coloured stretches of a line of a view's file (the syntax
+// colouring installs it); none: every file is drawn plain.
+extern void (*EditSyntaxSpansHook)(File* file, Line* line, int32_t lineNo,
+                                   std::vector<EditColorSpan>* out);
+
 // What a row shows besides its text.
 struct EditRowLayers {
   int32_t lineNo = 1;
@@ -27,6 +39,8 @@ struct EditRowLayers {
   WColor background = 0;                            // of the whole line
   TextRange primary, secondary;                     // the view's selections
   const std::vector<TextRange>* matches = nullptr;  // search matches, any order
+  // Text colours, beneath the other layers.
+  const std::vector<EditColorSpan>* syntax = nullptr;
 };
 
 // The runs of the cells of a row from column `first` up to, not including,

@@ -156,8 +156,9 @@ File* FileF_File(const char* name, bool reg, int flags) {
     return nullptr;
   }
   copy_settings(f);
+  // No line's syntax state is known until the colouring computes it.
+  f->colouredLines = 0;
   if (reg) FilesAddFile(f);
-  f->colouredLines = f->nLines;
   return f;
 }
 

@@ -337,8 +337,8 @@ int rebuild_temp(File* f, const char* disk, const Plan& plan) {
     }
   }
   if (ok) ok = ftruncate(temp, plan.size) == 0;
+  // Saving keeps the text, so the syntax states stay as they were.
   if (!ok) return FileReinitTemp(f);
-  f->colouredLines = f->nLines;
   return 1;
 }
 
