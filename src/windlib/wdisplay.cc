@@ -71,14 +71,15 @@ bool WPrompt(const std::string& title, const std::string& text, const std::strin
   return true;
 }
 
-bool WChooseFile(const std::string& title, const std::string& directory,
-                 const std::string& filter, const std::string& initial, std::string* result) {
+bool WChooseFile(const std::string& title, const std::string& directory, const std::string& filter,
+                 const std::string& initial, std::string* result, const std::string& preset) {
   WAskRequest r;
   r.kind = WAskKind::FileChooser;
   r.title = title;
   r.directory = directory;
   r.filter = filter;
   r.defaultText = initial;
+  r.fileTypePreset = preset;
   WAskReply reply = WAsk(r);
   if (reply.button != 0 || reply.text.empty()) return false;
   if (result) *result = reply.text;

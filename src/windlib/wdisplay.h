@@ -21,11 +21,13 @@ struct WAskRequest {
   WAskKind kind = WAskKind::Alert;
   std::string title;
   std::string text;
-  std::vector<std::string> buttons;  // Alert: in order; index 0 first
-  int defaultButton = 0;             // the answer taken without a display
-  std::string defaultText;           // Prompt: initial text; FileChooser: initial name
-  std::string directory;             // FileChooser: where it starts
-  std::string filter;                // FileChooser: shell pattern such as "*.c"
+  std::vector<std::string> buttons;    // Alert: in order; index 0 first
+  int defaultButton = 0;               // the answer taken without a display
+  std::string defaultText;             // Prompt: initial text; FileChooser: initial name
+  std::string directory;               // FileChooser: where it starts
+  std::string filter;                  // FileChooser: shell pattern such as "*.c"
+  std::string fileTypePreset;          // FileChooser: the preset of its type pulldown
+  std::vector<std::string> fileTypes;  // FileChooser: further types offered
 };
 
 struct WAskReply {
@@ -49,8 +51,9 @@ bool WYesNo(const std::string& title, const std::string& text, bool default_yes)
 // False when cancelled; `result` holds the text entered.
 bool WPrompt(const std::string& title, const std::string& text, const std::string& initial,
              std::string* result);
-bool WChooseFile(const std::string& title, const std::string& directory,
-                 const std::string& filter, const std::string& initial, std::string* result);
+// `preset` names the file types the chooser offers ("" for none).
+bool WChooseFile(const std::string& title, const std::string& directory, const std::string& filter,
+                 const std::string& initial, std::string* result, const std::string& preset = "");
 
 // Bell and user-input hooks, set by the X layer. The bell sounds only while
 // vfBeep (the "beep" option) is on.

@@ -35,7 +35,7 @@ std::string current_directory() {
 // The "Edit File" chooser in `dir`; opens the file chosen in a new window.
 bool choose_and_open(const std::string& dir) {
   std::string path;
-  if (!WChooseFile("Edit File", dir, "*", "", &path)) return false;
+  if (!WChooseFile("Edit File", dir, "*", "", &path, kEditFilePreset)) return false;
   return NewEdit2(path.c_str(), 0) != nullptr;
 }
 }  // namespace

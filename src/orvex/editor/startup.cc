@@ -16,6 +16,7 @@
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/config/configoptions.h"
 #include "windlib/config/configsave.h"
+#include "windlib/config/fileextensions.h"
 #include "windlib/edit/edit.h"
 #include "windlib/edit/editconfig.h"
 #include "windlib/file/file.h"
@@ -90,6 +91,9 @@ void start_up(int* argc, char** argv) {
   if (!state.noCfg) shr_ReadConfigFiles("oe");
   else cfg_RememberCurrentSettings(cfgLevelSite);
   EditApplyConfigRefreshes();
+  // The file types the choosers offer; failures have been reported and
+  // leave what could be read.
+  fileExtensions_Initialize();
   // The language index, before any file opens and takes its language.
   syn_Init(false);
 

@@ -317,6 +317,20 @@ std::vector<std::string> fileExtensions_PresetNames() {
   return names;
 }
 
+std::vector<const FileType*> fileExtensions_ChooserTypes(const std::string& preset,
+                                                         const std::vector<std::string>& further) {
+  std::vector<const FileType*> types;
+  auto add = [&types](const FileType* t) {
+    if (t && std::find(types.begin(), types.end(), t) == types.end()) types.push_back(t);
+  };
+  if (const ExtensionPreset* p = find_preset(preset)) {
+    add(p->defaultType());
+    for (const FileType* t : p->fileTypes()) add(t);
+  }
+  for (const std::string& name : further) add(find_type(name));
+  return types;
+}
+
 int fileExtensions_ChangeDefaultFileTypeForPreset(const char* preset, const char* type) {
   ExtensionPreset* p = fileExtensions_GetNamedPreset(preset);
   FileType* t = fileExtensions_GetNamedFileType(type);

@@ -94,6 +94,11 @@ ExtensionPreset* fileExtensions_GetNamedPreset(const char* name);
 // The names of all types or presets, in name order.
 std::vector<std::string> fileExtensions_FileTypeNames();
 std::vector<std::string> fileExtensions_PresetNames();
+// The types a file chooser offers for `preset`: the preset's default first,
+// then its other types in order, then each of `further` that exists; none
+// listed twice. Empty when nothing is known.
+std::vector<const FileType*> fileExtensions_ChooserTypes(const std::string& preset,
+                                                         const std::vector<std::string>& further);
 // Makes the type the preset's default. 0, changing nothing, when either
 // name is unknown or the type is not among the preset's types.
 int fileExtensions_ChangeDefaultFileTypeForPreset(const char* preset, const char* type);

@@ -92,7 +92,7 @@ int CmdClearConfig(void*, CmdInfo*) {
 
 int CmdSaveConfigToFile(void* object, CmdInfo* ci) {
   std::string path = argument(ci);
-  if (path.empty() && !EditChooseFile("Save Configuration", &path)) return 1;
+  if (path.empty() && !EditChooseFile("Save Configuration", &path, kConfigFilePreset)) return 1;
   if (access(path.c_str(), F_OK) == 0 && !WYesNo("", "Overwrite file " + path + "?", true))
     return 0;
   if (cfg_WriteConfigurationFile(path)) return 1;
@@ -102,7 +102,7 @@ int CmdSaveConfigToFile(void* object, CmdInfo* ci) {
 
 int CmdLoadConfigFromFile(void* object, CmdInfo* ci) {
   std::string path = argument(ci);
-  if (path.empty() && !EditChooseFile("Load Configuration", &path)) return 1;
+  if (path.empty() && !EditChooseFile("Load Configuration", &path, kConfigFilePreset)) return 1;
   return read_file(EditOf(object), path);
 }
 

@@ -36,7 +36,7 @@ File* file_for(Edit* e, CmdInfo* ci) {
   std::vector<std::string> names = names_of(ci);
   std::string name;
   if (!names.empty()) name = names[0];
-  else if (!EditChooseFile("Edit File", &name)) return nullptr;
+  else if (!EditChooseFile("Edit File", &name, kEditFilePreset)) return nullptr;
   int found = 0;
   return EditFileSearch(name, &found, e->file);
 }
@@ -62,7 +62,7 @@ int CmdOpenFile(void* object, CmdInfo* ci) {
   std::vector<std::string> names = names_of(ci);
   if (names.empty()) {
     std::string name;
-    if (!EditChooseFile("Edit File", &name)) return 1;
+    if (!EditChooseFile("Edit File", &name, kEditFilePreset)) return 1;
     names.push_back(name);
   }
   for (const std::string& name : names) {

@@ -294,7 +294,7 @@ int CmdInsertFile(void* object, CmdInfo* ci) {
   std::string path = ci->args;
   path = path.substr(0, path.find_first_of(";}"));
   while (!path.empty() && is_blank(path.back())) path.pop_back();
-  if (path.empty() && !EditChooseFile("Insert ...", &path)) return 1;
+  if (path.empty() && !EditChooseFile("Insert ...", &path, kEditFilePreset)) return 1;
   Line* at = EditLineAt(e, e->sel[0].anchor_line);
   return FilexInsertFile(e->file, at, path.c_str()) ? 1 : 0;
 }

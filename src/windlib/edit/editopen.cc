@@ -55,8 +55,8 @@ const std::string& EditChooserDirectory() {
 
 void EditSetChooserDirectory(const std::string& dir) { chooser_dir = dir; }
 
-bool EditChooseFile(const std::string& title, std::string* path) {
-  return WChooseFile(title, EditChooserDirectory(), "*", "", path);
+bool EditChooseFile(const std::string& title, std::string* path, const std::string& preset) {
+  return WChooseFile(title, EditChooserDirectory(), "*", "", path, preset);
 }
 
 EditWindow* EditBufferWindow() { return buffer_window; }

@@ -28,7 +28,13 @@ File* EditFileSearch(const std::string& name, int* found, File* relativeTo);
 const std::string& EditChooserDirectory();
 void EditSetChooserDirectory(const std::string& dir);
 // Asks for a file with the "Edit File" chooser; false when cancelled.
-bool EditChooseFile(const std::string& title, std::string* path);
+// The presets of file types (shipped in "file_types/extensions.udb") that
+// the editor's choosers offer.
+inline constexpr const char* kEditFilePreset = "EditFile";
+inline constexpr const char* kSaveFilePreset = "SaveFile";
+inline constexpr const char* kTagFilePreset = "TagFile";
+inline constexpr const char* kConfigFilePreset = "ConfigFile";
+bool EditChooseFile(const std::string& title, std::string* path, const std::string& preset = "");
 
 // The window that later files are opened into when files open in new
 // buffers; none until one is made.

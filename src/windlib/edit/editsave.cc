@@ -151,6 +151,7 @@ int EditFileSaveAs(File* f, PRS* prs) {
   r.title = title;
   r.directory = EditChooserDirectory();
   r.filter = "*";
+  r.fileTypePreset = kSaveFilePreset;
   r.defaultText = f->name ? f->name : "";
   WAskReply reply = WAsk(r);
   if (reply.button != 0 || reply.text.empty()) return 0;

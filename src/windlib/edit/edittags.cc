@@ -240,7 +240,9 @@ std::string TagQueryFileName() {
                 .defaultButton = 0,
                 .defaultText = current.substr(dir.size()),
                 .directory = dir.empty() ? EditChooserDirectory() : dir,
-                .filter = "*"};
+                .filter = "*",
+                .fileTypePreset = kTagFilePreset,
+                .fileTypes = {}};
   WAskReply reply = WAsk(r);
   if (reply.button != 0) return {};
   return reply.text;

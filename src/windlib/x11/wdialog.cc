@@ -240,7 +240,8 @@ WAskReply WAskWithDialogs(const WAskRequest& r) {
       break;
     }
     case WAskKind::FileChooser: {
-      WFileChooserDialog d(r.title, r.directory, r.filter, r.defaultText);
+      WFileChooserDialog d(r.title, r.directory, r.filter, r.defaultText, r.fileTypePreset,
+                           r.fileTypes);
       reply.button = d.RunModal() == 0 ? 0 : 1;
       reply.text = reply.button == 0 ? d.chosenPath() : std::string();
       break;
