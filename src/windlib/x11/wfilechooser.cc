@@ -49,6 +49,7 @@ WFileChooserDialog::WFileChooserDialog(const std::string& title, const std::stri
     std::vector<std::string> labels;
     for (const TypeChoice& t : types_) labels.push_back(FileType(t.name, t.patterns).Label());
     type_pulldown_->SetItems(labels);
+    type_pulldown_->SetNoneText("Custom");
     type_pulldown_->SetOnChange([this](WPulldown*, int index) { ChooseType(index); });
     // The first type (the preset's default) is in effect from the start.
     type_pulldown_->Select(0);
@@ -63,10 +64,7 @@ WFileChooserDialog::WFileChooserDialog(const std::string& title, const std::stri
   buttons_[0]->SetAction([this] { Accept(); });
   SetDefaultButton(buttons_[0]);
   path_->SetOnActivate([this](WEntry*) { Accept(); });
-  filter_entry_->SetOnActivate([this](WEntry* e) {
-    filter_ = e->text();
-    Refresh();
-  });
+  filter_entry_->SetOnActivate([this](WEntry* e) { SetFilter(e->text()); });
   list_->SetOnSelect([this](WList*, int row) {
     if (row >= 0 && row < static_cast<int>(entries_.size()) &&
         !entries_[static_cast<size_t>(row)].directory)
@@ -145,6 +143,16 @@ void WFileChooserDialog::ChooseType(int index) {
   Refresh();
 }
 
+void WFileChooserDialog::SetFilter(const std::string& filter) {
+  if (type_ >= 0 && filter != filter_of(types_[static_cast<size_t>(type_)].patterns)) {
+    type_ = -1;
+    type_pulldown_->Select(-1);
+  }
+  filter_ = filter;
+  filter_entry_->SetText(filter);
+  Refresh();
+}
+
 void WFileChooserDialog::Refresh() {
   ChangeDirectory(directory_);
 }
@@ -169,10 +177,8 @@ void WFileChooserDialog::Accept() {
     return;
   }
   if (WHasWildcard(typed) && typed.find('/') == std::string::npos) {
-    filter_ = typed;
-    filter_entry_->SetText(typed);
+    SetFilter(typed);
     path_->SetText("");
-    Refresh();
     return;
   }
   std::string full = WResolvePath(directory_, typed);

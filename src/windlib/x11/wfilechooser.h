@@ -53,6 +53,9 @@ class WFileChooserDialog : public WDialog {
   // Puts the type at `index` of the pulldown in effect: its patterns become
   // the filter.
   void ChooseType(int index);
+  // Filters the list by `filter`. Unless it is the filter of the type in
+  // effect, no type is in effect any more (the pulldown shows "Custom").
+  void SetFilter(const std::string& filter);
 
  private:
   void Refresh();

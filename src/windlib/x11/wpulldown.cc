@@ -38,7 +38,7 @@ void WPulldown::SetItems(std::vector<std::string> items) {
 }
 
 void WPulldown::Select(int index) {
-  if (index < 0 || index >= static_cast<int>(items_.size())) return;
+  if (index < -1 || index >= static_cast<int>(items_.size())) return;
   selected_ = index;
   Invalidate();
 }
@@ -85,7 +85,8 @@ void WPulldown::Paint(WPainter& p) {
   p.Bevel(b, true, 2);
   WFont* f = WUIFont();
   int ty = (b.height - f->Height()) / 2;
-  if (selected_ >= 0) p.Text(8, ty, items_[static_cast<size_t>(selected_)], pal.controlText, f);
+  p.Text(8, ty, selected_ >= 0 ? items_[static_cast<size_t>(selected_)] : none_text_,
+         pal.controlText, f);
   // A small downward triangle at the right end.
   int ax = b.width - kArrowWidth, ay = b.height / 2 - 2;
   for (int row = 0; row < 4; ++row)

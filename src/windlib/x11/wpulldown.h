@@ -16,10 +16,15 @@ class WPulldown : public WWindow {
 
   void SetItems(std::vector<std::string> items);
   const std::vector<std::string>& items() const { return items_; }
-  // The index of the chosen text, or -1 when the list is empty.
+  // The index of the chosen text, or -1 when none is chosen.
   int selected() const { return selected_; }
-  // Shows `index` as chosen without telling the change handler.
+  // Shows `index` as chosen (-1: none) without telling the change handler.
   void Select(int index);
+  // What the pulldown shows while no text is chosen.
+  void SetNoneText(const std::string& text) {
+    none_text_ = text;
+    Invalidate();
+  }
   // Shows `index` as chosen and, when it changed, tells the handler.
   void Choose(int index);
   void SetOnChange(std::function<void(WPulldown*, int)> fn) { on_change_ = std::move(fn); }
@@ -36,5 +41,6 @@ class WPulldown : public WWindow {
  private:
   std::vector<std::string> items_;
   int selected_ = -1;
+  std::string none_text_;
   std::function<void(WPulldown*, int)> on_change_;
 };

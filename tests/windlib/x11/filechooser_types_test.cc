@@ -88,6 +88,20 @@ TEST_F(ChooserTypes, OnlyAChosenPathWithATypeOfThePresetChangesTheDefault) {
   }
   EXPECT_EQ(default_of_p(), "Text & notes") << "a type from outside the preset";
   {
+    // A filter of the user's own puts no type in effect.
+    WFileChooserDialog d("Edit File", dir.path(), "*", "", "P");
+    d.typePulldown()->Choose(1);
+    post_text(&d, "*.h");
+    WPostEvent(&d, WKeyEvent(WK_Return));
+    post_text(&d, "a.h");
+    WPostEvent(&d, WKeyEvent(WK_Return));
+    EXPECT_EQ(d.RunModal(), 0);
+    EXPECT_EQ(d.filter(), "*.h");
+    EXPECT_EQ(d.fileType(), "");
+    EXPECT_EQ(d.typePulldown()->selected(), -1);
+  }
+  EXPECT_EQ(default_of_p(), "Text & notes") << "a custom filter";
+  {
     // The next chooser shows the new default first.
     fileExtensions_ChangeDefaultFileTypeForPreset("P", "C");
     WFileChooserDialog d("Edit File", dir.path(), "*", "", "P");
@@ -140,6 +154,14 @@ TEST(Pulldown, KeysStepThroughTheTextsAndTheListChoosesOne) {
   EXPECT_EQ(WPopupMenu::Current(), nullptr);
   EXPECT_EQ(p->selected(), 1);
   EXPECT_EQ(changes, (std::vector<int>{1, 2, 1}));
+
+  // With nothing chosen, Down chooses the first text.
+  p->Select(-1);
+  EXPECT_EQ(p->selected(), -1);
+  WEvent down = WKeyEvent(WK_Down);
+  top.Deliver(down);
+  EXPECT_EQ(p->selected(), 0);
+  EXPECT_EQ(changes, (std::vector<int>{1, 2, 1, 0}));
 }
 
 }  // namespace
