@@ -2,8 +2,6 @@
 // chosen in the pulldown filters the list, and the next start offers it
 // first.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <string>
 
@@ -82,17 +80,6 @@ TEST_F(FileTypes, TheTypeChosenInEditFileIsOfferedFirstAtTheNextStart) {
   ASSERT_NO_FATAL_FAILURE(OpenAndClose());
   EXPECT_EQ(default_in(defaults, "EditFile"), "C") << oetest::TempDir::read(defaults);
   EXPECT_EQ(default_in(defaults, "SaveFile"), "All Files") << oetest::TempDir::read(defaults);
-}
-
-TEST_F(FileTypes, ADefaultsFileThatDoesNotParseIsReplacedByAGoodOne) {
-  s.dir().write("a.c", "int a;\n");
-  ASSERT_EQ(mkdir(s.dir().file(".kvx").c_str(), 0755), 0);
-  const std::string defaults =
-      s.dir().write(".kvx/extension_defaults.udf", "xdf { presets { EditFile { default = \n");
-  s.Start({});
-  ASSERT_FALSE(s.FocusWindow("Edit File").empty()) << "the shipped types still load";
-  ASSERT_NO_FATAL_FAILURE(OpenAndClose());
-  EXPECT_EQ(default_in(defaults, "EditFile"), "All Files") << oetest::TempDir::read(defaults);
 }
 
 }  // namespace
