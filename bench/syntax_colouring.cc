@@ -161,7 +161,7 @@ void BM_TypeInTheMiddleOfTenMillionLines(benchmark::State& state) {
   static Edit* e = Open(TenMillionLines(), 32);
   if (!Coloured(e)) state.SkipWithError("not coloured");
   const int32_t middle = e->file->nLines / 2;
-  EditCli(e, ("LineD " + std::to_string(middle - e->caretLine)).c_str());
+  EditCli(e, ("LineD " + std::to_string(middle)).c_str());
   WFlushDrawing();
   int32_t most = 0;
   for (auto _ : state) {

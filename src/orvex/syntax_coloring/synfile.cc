@@ -43,9 +43,15 @@ Line* line_record(File* f, int32_t n) {
   return l;
 }
 
-void forget_hint(const File* f, int32_t changedLine) {
+// After a change from `changedLine` on, a hint at or after it may have
+// moved; the change's own first record takes its place.
+void rehint(File* f, int32_t changedLine, Line* firstRecord) {
   auto it = hints().find(f);
-  if (it != hints().end() && it->second.number >= changedLine) hints().erase(it);
+  if (it != hints().end() && it->second.number < changedLine) return;
+  if (firstRecord && changedLine >= 1 && changedLine <= f->nLines)
+    hints()[f] = LineHint{firstRecord, changedLine, f->lineEpoch};
+  else if (it != hints().end())
+    hints().erase(it);
 }
 
 // Text of a line for scanning: in-file lines come through the shared
@@ -259,7 +265,7 @@ class SyntaxFollower : public FileObserver {
  public:
   void FileTextChanged(File* f, const FileChangeEvent& e) override {
     ++text_generation;
-    forget_hint(f, e.start.line);
+    rehint(f, e.start.line, e.firstRecord);
     // Lines after the change are known no further than the change.
     f->colouredLines = std::min(f->colouredLines, std::max(e.start.line, 1));
     syn_Propagate(f, e.start.line);
@@ -383,10 +389,7 @@ void syn_LanguageChanged(File* f) {
   f->colouredLines = 0;
   // States of the old language must not survive in lines not yet computed.
   for (Line* l = f->first; l; l = l->next) l->synState = l->extra = 0;
-  int32_t shown = 0;
-  for (Edit* e = f->edits; e; e = e->nextSame) shown = std::max(shown, last_visible(e));
-  if (syn_FileColoured(f)) syn_Recalculate(f, 1, std::max(shown, 1), false);
-  FileNotifyRedraw(f);
+  syn_Redraw(f, 1);
 }
 
 void syn_StartColouring() {
