@@ -576,7 +576,11 @@ uint32_t scan_line(const synLanguage& lang, uint32_t state, int pair, const char
     int32_t n = 0;
     int p = 0;
     bool open = false;
-    if (uint32_t bits = s.Find(i, quick, &n, &p, &open)) {
+    uint32_t bits = s.Find(i, quick, &n, &p, &open);
+    // An element of no extent (a delimiter that is only a marker) would not
+    // move the scan on: it is no element.
+    if (bits && n <= 0 && !open) bits = 0;
+    if (bits) {
       if (runs) runs->Add(i, n, bits);
       i += n;
       if (open) {
@@ -636,7 +640,7 @@ uint32_t dead_comments(const synLanguage& lang, uint32_t state, const char* t, i
       ++i;
     } else if (s.CommentAt(i, &n, &open)) {
       if (open) return synComment;
-      i += n;
+      i += std::max(n, 1);
     } else if (s.LineCommentAt(i)) {
       return 0;
     } else {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -332,6 +333,54 @@ TEST_F(ScanTest, WhichLanguagesCarryStates) {
   escaped.separatorChars = " ";
   Ready(escaped);
   EXPECT_TRUE(escaped.NeedQuickLineParser());
+}
+
+// Lines of the characters that matter to C: the runs tile each line, the
+// state at every column agrees with the run covering it, and the quick
+// parser sees the same block comment left open as the full scan.
+TEST_F(ScanTest, RandomLinesAreTiledAndBothScansAgree) {
+  synLanguage marked("Marked");
+  marked.strings.push_back(Pair("\x01", "\x02", true));
+  marked.comments.push_back(Pair("\x01", "*/", true));
+  marked.separatorChars = " ";
+  Ready(marked);
+  const std::string alphabet = "/*\"'\\ #ifa0.x\t->1e+;\x01\x02";
+  std::mt19937 random(7);
+  for (const synLanguage* l : std::vector<const synLanguage*>{c.get(), &marked}) {
+    for (int round = 0; round < 3000; ++round) {
+      std::string line;
+      const size_t len = random() % 24;
+      for (size_t k = 0; k < len; ++k) line += alphabet[random() % alphabet.size()];
+      const uint32_t start = (round % 3 == 0) ? synComment : (round % 3 == 1) ? synString : 0;
+      struct Tiling {
+        int32_t next = 0;
+        bool gap = false;
+        std::vector<std::pair<int32_t, uint32_t>> runs;
+      } tiling;
+      const auto n = static_cast<int32_t>(line.size());
+      const uint32_t open = l->CalculateTextSynstate(
+          start, 0, line.data(), 0, n, n, false,
+          [](const synLanguage*, void* ctx, const char*, int32_t at, int32_t length,
+             uint32_t state) {
+            auto* t = static_cast<Tiling*>(ctx);
+            if (at != t->next || length <= 0) t->gap = true;
+            t->next = at + length;
+            for (int32_t k = 0; k < length; ++k) t->runs.push_back({at + k, state});
+          },
+          &tiling, nullptr);
+      ASSERT_FALSE(tiling.gap) << l->name << " '" << line << "'";
+      ASSERT_EQ(tiling.next, n) << l->name << " '" << line << "'";
+      for (int32_t col = 0; col < n; ++col)
+        ASSERT_EQ(syn_SynstateAt(start, 0, line.data(), n, col, l, nullptr),
+                  tiling.runs[static_cast<size_t>(col)].second)
+            << l->name << " '" << line << "' column " << col;
+      if (line.find('#') != std::string::npos) continue;  // directives end states their own way
+      uint32_t quick = start, pstate = 0;
+      l->QuickLineParser(&quick, 0, line.data(), n, &pstate, "t", nullptr);
+      EXPECT_EQ((quick & synComment) != 0, (open & synComment) != 0)
+          << l->name << " '" << line << "'";
+    }
+  }
 }
 
 }  // namespace
