@@ -104,13 +104,6 @@ int compare(std::string_view a, std::string_view b, bool case_sensitive) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool in_sorted(const std::vector<std::string>& list, std::string_view word, bool case_sensitive) {
-  auto it = std::lower_bound(
-      list.begin(), list.end(), word,
-      [&](const std::string& a, std::string_view w) { return compare(a, w, case_sensitive) < 0; });
-  return it != list.end() && compare(*it, word, case_sensitive) == 0;
-}
-
 // Whether `text` is a prefix of one of the sorted `suffixes`.
 bool prefix_of_suffix(const std::vector<std::string>& suffixes, std::string_view text,
                       bool case_sensitive) {
@@ -120,12 +113,14 @@ bool prefix_of_suffix(const std::vector<std::string>& suffixes, std::string_view
   return false;
 }
 
-bool matches_items(const synCustomizedItems& items, const std::string& word, bool case_sensitive,
-                   bool sorted) {
-  if (sorted ? in_sorted(items.words, word, case_sensitive)
-             : std::any_of(items.words.begin(), items.words.end(), [&](const std::string& w) {
-                 return compare(w, word, case_sensitive) == 0;
-               }))
+// The language's own words are looked up by bisection; the few words of
+// extra items one by one.
+bool matches_items(const synLanguage& lang, const synCustomizedItems& items,
+                   const std::string& word, bool case_sensitive, bool own) {
+  if (own ? lang.IsCustomizedWord(word)
+          : std::any_of(items.words.begin(), items.words.end(), [&](const std::string& w) {
+              return compare(w, word, case_sensitive) == 0;
+            }))
     return true;
   const int flags = case_sensitive ? 0 : FNM_CASEFOLD;
   for (const std::string& p : items.patterns)
@@ -269,7 +264,6 @@ void Scanner::PrepareTables(const synLanguage& lang) {
 
 uint32_t Scanner::Preprocessor(int32_t i, int32_t* n) const {
   const auto c = static_cast<unsigned char>(t_[i]);
-  const bool cs = l_.preprocessorCaseSensitive;
   if (l_.preprocessorChar && c == l_.preprocessorChar) {
     if (i != first_non_blank(t_, len_)) return 0;
     int32_t j = i + 1;
@@ -278,14 +272,13 @@ uint32_t Scanner::Preprocessor(int32_t i, int32_t* n) const {
     if (end == j) return 0;
     std::string word(1, static_cast<char>(c));
     word.append(t_ + j, static_cast<size_t>(end - j));
-    if (!in_sorted(l_.preprocessorWords, word, cs)) return 0;
+    if (!l_.IsPreprocessorWord(word)) return 0;
     *n = end - i;
     return synPreprocessor;
   }
   if (sep(t_[i])) return 0;
   const int32_t end = WordEnd(i);
-  if (!in_sorted(l_.preprocessorWords, std::string_view(t_ + i, static_cast<size_t>(end - i)), cs))
-    return 0;
+  if (!l_.IsPreprocessorWord(std::string_view(t_ + i, static_cast<size_t>(end - i)))) return 0;
   *n = end - i;
   return synPreprocessor;
 }
@@ -472,8 +465,7 @@ uint32_t Scanner::Find(int32_t i, bool quick, int32_t* n, int* pair, bool* open)
   const int32_t end = WordEnd(i);
   if (MemberAccess(i, end)) return 0;
   const std::string_view word(t_ + i, static_cast<size_t>(end - i));
-  if (word.size() < static_cast<size_t>(l_.tokenBufferSize) &&
-      in_sorted(l_.keywords, word, l_.caseSensitive)) {
+  if (word.size() < static_cast<size_t>(l_.tokenBufferSize) && l_.IsKeyword(word)) {
     *n = end - i;
     return synKeyword;
   }
@@ -481,8 +473,8 @@ uint32_t Scanner::Find(int32_t i, bool quick, int32_t* n, int* pair, bool* open)
   const bool extra = extra_ && (!extra_->items.words.empty() || !extra_->items.patterns.empty());
   if (customized || extra) {
     const std::string w(word);
-    if ((customized && matches_items(l_.customized, w, l_.caseSensitive, true)) ||
-        (extra && matches_items(extra_->items, w, l_.caseSensitive, false))) {
+    if ((customized && matches_items(l_, l_.customized, w, l_.caseSensitive, true)) ||
+        (extra && matches_items(l_, extra_->items, w, l_.caseSensitive, false))) {
       *n = end - i;
       return synCustomized;
     }
