@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the fuzz targets (attribute tree, search matcher, language
-# definitions) with clang and libFuzzer
+# definitions, auto-indent parser) with clang and libFuzzer
 # (-fsanitize=fuzzer,address,undefined) in its own build directory and runs
-# each for a third of a bounded time from its seed corpus.
+# each for a quarter of a bounded time from its seed corpus.
 #
 #   scripts/run-fuzz.sh [seconds]     (default 60)
 #
@@ -23,12 +23,12 @@ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
   -DOE_FUZZ=ON -DOE_TESTS=ON -DOE_BENCH=OFF >/dev/null
 cmake --build "$build" --target attribute_tree_fuzzer srchmatch_fuzzer \
-  language_definition_fuzzer
+  language_definition_fuzzer aindent_fuzzer
 
 mkdir -p "$build/artifacts"
 status=0
-share=$(( seconds / 3 > 0 ? seconds / 3 : 1 ))
-for target in attribute_tree srchmatch language_definition; do
+share=$(( seconds / 4 > 0 ? seconds / 4 : 1 ))
+for target in attribute_tree srchmatch language_definition aindent; do
   # New inputs go to a scratch corpus; the seeds in the tree stay as they are.
   work=$build/corpus-$target
   mkdir -p "$work"

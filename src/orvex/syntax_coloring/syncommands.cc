@@ -6,6 +6,7 @@
 
 #include "orvex/syntax_coloring/synextra.h"
 #include "orvex/syntax_coloring/synfile.h"
+#include "orvex/syntax_coloring/synindent.h"
 #include "orvex/syntax_coloring/synindex.h"
 #include "orvex/syntax_coloring/synmenu.h"
 #include "orvex/syntax_coloring/synmessages.h"
@@ -101,6 +102,7 @@ void syn_InstallCommands() {
   EditAddCmd("SelectLanguage", cmd_select_language, 0);
   EditWindowLanguageMenuHook = language_menu;
   synColorCheckHook = color_check;
+  syn_InstallIndentHook();
   static LanguageChooser chooser;
   FilesAddObserver(&chooser);
 }

@@ -9,9 +9,9 @@ namespace {
 // A command of a subject not built yet is absent, so that it is reported as
 // unknown.
 EditCmdSet (*const kSubsystems[])() = {
-    EditTextCmds,   EditMoveCmds, EditMatchCmds,      EditSearchCmds,  EditSearcherCmds,
-    EditFileCmds,   EditSaveCmds, EditHookCmds,       EditControlCmds, EditHelpCmds,
-    EditConfigCmds, EditTagCmds,  EditViewConditions,
+    EditTextCmds,   EditMoveCmds, EditMatchCmds,  EditSearchCmds,     EditSearcherCmds,
+    EditFileCmds,   EditSaveCmds, EditHookCmds,   EditControlCmds,    EditHelpCmds,
+    EditConfigCmds, EditTagCmds,  EditIndentCmds, EditViewConditions,
 };
 
 // ConfigBasic: ConfigCmds, ended by the terminator; made once.

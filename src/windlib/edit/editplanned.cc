@@ -12,7 +12,6 @@ struct Group {
 // no name here resolves and that every bound name either resolves or is
 // here.
 const Group kGroups[] = {
-    {"Indentation", {"Indent", "Unindent", "AutoIndent", "AutoIndentOrTab"}},
     {"Commenting blocks", {"CommentBlock", "UnCommentBlock"}},
     {"Auto-completion",
      {"AutoCompleteList", "AutoCompletePrototypeList", "NextAutoCompleteString",

@@ -11,6 +11,7 @@
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
 #include "windlib/file/fileincr.h"
+#include "windlib/file/fileindent.h"
 #include "windlib/file/filesave.h"
 #include "windlib/file/tempregistry.h"
 #include "windlib/file/undo.h"
@@ -201,7 +202,7 @@ void FileFreeLines(File* f, bool with_undo) {
 
 void FileFreeContents(File* f, bool all, bool with_undo) {
   FileFreeLines(f, with_undo);
-  f->autoIndentTag = nullptr;
+  FileAutoIndentForget(f);
   gen_free(f->cache);
   f->cache = nullptr;
   f->cacheAlloc = f->cacheLen = 0;

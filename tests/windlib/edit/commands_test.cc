@@ -253,8 +253,8 @@ TEST(CommandTables, EveryNameIsDeclaredOnce) {
 TEST_F(EditTest, PlannedCommandsSayWhichFeatureIsMissing) {
   File* f = Open("a.c", "abc\n");
   Edit* e = Window(f)->edit();
-  EXPECT_EQ(EditCli(e, "Indent"), 0);
-  EXPECT_EQ(e->message, "Indentation is not available yet");
+  EXPECT_EQ(EditCli(e, "Notepad"), 0);
+  EXPECT_EQ(e->message, "The notepad is not available yet");
   EXPECT_EQ(EditCli(e, "EOL; commentblock; EOF"), 0) << "names match without regard to case";
   EXPECT_EQ(e->message, "Commenting blocks is not available yet");
   EXPECT_EQ(EditCli(e, "NoSuchThing; EOL"), 0);
