@@ -25,20 +25,27 @@ bool c_language(File*, AI_Lang* lang, char* leader) {
   return true;
 }
 
-// One function of the file, every line flush left. `body` more statement
-// lines make the function longer.
-void write_function(FILE* out, int n, int body) {
+// One function of the file, its lines flush left or indented by four
+// columns a level (without tabs). `body` more statement lines make the
+// function longer: a function has 21 + 2 * body lines.
+void write_function(FILE* out, int n, int body, bool indented) {
+  const char* in1 = indented ? "    " : "";
+  const char* in2 = indented ? "        " : "";
+  const char* in3 = indented ? "            " : "";
   fprintf(out, "/*\n * Function %d.\n */\nstatic int f%d(int a, int b)\n{\n", n, n);
-  fprintf(out, "int i, sum = 0;\nfor (i = 0; i < a; i++) {\nif (i %% 2)\nsum += i;\n");
-  fprintf(out, "else {\nsum -= b;\n}\n}\nswitch (b) {\ncase 1:\nreturn sum;\ndefault:\n");
-  fprintf(out, "break;\n}\n");
-  for (int k = 0; k < body; ++k) fprintf(out, "sum = call(sum, %d,\nb);\n", k);
-  fprintf(out, "return sum;\n}\n");
+  fprintf(out, "%sint i, sum = 0;\n%sfor (i = 0; i < a; i++) {\n%sif (i %% 2)\n%ssum += i;\n", in1,
+          in1, in2, in3);
+  fprintf(out, "%selse {\n%ssum -= b;\n%s}\n%s}\n%sswitch (b) {\n%scase 1:\n%sreturn sum;\n", in2,
+          in3, in2, in1, in1, in2, in3);
+  fprintf(out, "%sdefault:\n%sbreak;\n%s}\n", in2, in3, in1);
+  for (int k = 0; k < body; ++k)
+    fprintf(out, "%ssum = call(sum, %d,\n%sb);\n", in1, k, indented ? in3 : "");
+  fprintf(out, "%sreturn sum;\n}\n", in1);
 }
 
-// A file of functions of about 25 lines, or one function as long as the
-// whole file.
-File* c_file(bool one_function) {
+// About 50,000 lines: functions of 23 lines, or one function as long as
+// the whole file.
+File* c_file(bool one_function, bool indented) {
   gen_init("bench_aindent", 0);
   static char dir[] = "/tmp/oe-bench-aindent.XXXXXX";
   static bool made = false;
@@ -50,12 +57,12 @@ File* c_file(bool one_function) {
     FileAutoIndentLanguageHook = c_language;
     made = true;
   }
-  const std::string path = std::string(dir) + (one_function ? "/one.c" : "/many.c");
+  const std::string path = std::string(dir) + "/t.c";
   FILE* out = fopen(path.c_str(), "w");
   if (one_function)
-    write_function(out, 0, (kLines - 23) / 2);
+    write_function(out, 0, (kLines - 21) / 2, indented);
   else
-    for (int n = 0; n < kLines / 25; ++n) write_function(out, n, 1);
+    for (int n = 0; n < kLines / 23 + 1; ++n) write_function(out, n, 1, indented);
   fclose(out);
   File* f = FileF_File(path.c_str(), false, 0);
   unlink(path.c_str());
@@ -63,18 +70,23 @@ File* c_file(bool one_function) {
   return f;
 }
 
+File* flush_left() {
+  static File* f = c_file(false, false);
+  return f;
+}
+
 File* many() {
-  static File* f = c_file(false);
+  static File* f = c_file(false, true);
   return f;
 }
 
 File* one() {
-  static File* f = c_file(true);
+  static File* f = c_file(true, true);
   return f;
 }
 
 void BM_AutoIndentEveryLine(benchmark::State& state) {
-  File* f = many();
+  File* f = flush_left();
   for (auto _ : state) {
     const int32_t changed = FileAutoIndent(f, nullptr, 0, 1, 0, f->nLines + 1, 0, 4, true);
     state.counters["lines"] = f->nLines;
@@ -85,7 +97,7 @@ void BM_AutoIndentEveryLine(benchmark::State& state) {
   }
 }
 
-// Return in the middle of a line halfway down, then the new line is
+// Return in the middle of a line halfway down an indented file, then the new line is
 // auto-indented as the Return key does. With `cached`, the state cached by
 // the previous run is used; the peer forgets it first.
 void return_in_the_middle(benchmark::State& state, File* f, bool cached) {
@@ -109,6 +121,9 @@ void return_in_the_middle(benchmark::State& state, File* f, bool cached) {
 void BM_ReturnInManyFunctions(benchmark::State& state) {
   return_in_the_middle(state, many(), true);
 }
+void BM_ReturnInManyFunctionsUncached(benchmark::State& state) {
+  return_in_the_middle(state, many(), false);
+}
 void BM_ReturnInOneLongFunction(benchmark::State& state) {
   return_in_the_middle(state, one(), true);
 }
@@ -118,6 +133,7 @@ void BM_ReturnInOneLongFunctionUncached(benchmark::State& state) {
 
 BENCHMARK(BM_AutoIndentEveryLine)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReturnInManyFunctions)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReturnInManyFunctionsUncached)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReturnInOneLongFunction)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReturnInOneLongFunctionUncached)->Unit(benchmark::kMillisecond)->Iterations(5);
 
