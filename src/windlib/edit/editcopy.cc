@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "windlib/file/filerect.h"
 #include "windlib/file/undo.h"
 #include "windlib/handles.h"
+#include "windlib/x11/wgui.h"
 #include "windlib/x11/wselection.h"
 #include "windlib/x11/wwindow.h"
 
@@ -44,13 +46,61 @@ Rect rect_of(Edit* e) {
   return Rect{l1, l2, std::min(a, b), std::max(a, b)};
 }
 
-// Inserts what a paste brought at the view's selection.
-void put(Edit* e, int op, const std::string& bytes) {
+// What a long paste or cut asks between its pieces: the progress text
+// (with showprogress on) says how far it is, the windows are kept drawn,
+// and an Escape press stops it. `shown` tells that the text was shown.
+FilePiecePoll progress(Edit* e, const char* doing, bool* shown) {
+  return [e, doing, shown](double done) {
+    if (vfShowProgress) {
+      char text[80];
+      snprintf(text, sizeof text, "%s %d%%...press ESC to cancel", doing,
+               static_cast<int>(done * 100));
+      EditSetMsg(e, text);
+      *shown = true;
+    }
+    WServeExposures();
+    return WTakeEscape();
+  };
+}
+
+// Replaces the primary selection with `bytes` (a paste) or with nothing (a
+// cut), a piece at a time when it is long, with the progress shown and
+// Escape polled. -1 when Escape stopped it: the text is as it was.
+int replace_polled(Edit* e, const std::string& bytes, const char* doing) {
+  bool shown = false;
+  const int r = EditAddCharsPolled(e, bytes.data(), static_cast<int32_t>(bytes.size()), 0,
+                                   progress(e, doing, &shown));
+  if (shown) EditSetMsg(e, "");
+  return r;
+}
+
+// The primary selection's text for a clipboard with its type: lines when it
+// runs from a line start to a line end, else text. A very long selection
+// converts with Escape polled: false, with no text, when it was pressed.
+bool clip_text(Edit* e, std::string* text, int* type) {
+  std::function<bool()> cancelled;
+  if (std::abs(e->sel[0].end_line - e->sel[0].start_line) >= kLongSelectionLines) {
+    if (vfShowProgress) EditSetMsg(e, "Creating selection...press ESC to cancel");
+    cancelled = WTakeEscape;
+  }
+  const bool done = EditSelectionText(e, 0, cancelled, text);
+  if (cancelled && vfShowProgress) EditSetMsg(e, "");
+  if (!done) return false;
+  const bool lines = std::min(e->sel[0].start_line, e->sel[0].end_line) == e->sel[0].start_line &&
+                     e->sel[0].start_column == 0 && !text->empty() && text->back() == '\n';
+  *type = lines ? kWSelLines : kWSelText;
+  return true;
+}
+
+// Inserts what a paste brought at the view's selection: 1, 0 after an
+// error, -1 when Escape stopped a long paste.
+int put(Edit* e, int op, const std::string& bytes) {
   File* f = e->file;
   if (!f) {
     EditCmdError(e, "No Selection");
-    return;
+    return 0;
   }
+  int r = 1;
   if (op == kPasteRect) {
     int32_t l1 = e->sel[0].start_line, c1 = e->sel[0].start_column;
     int32_t l2 = e->sel[0].end_line, c2 = e->sel[0].end_column;
@@ -59,19 +109,17 @@ void put(Edit* e, int op, const std::string& bytes) {
     EditMoveCaret(e, l1, c1, false);
   } else {
     FileCloseUndo(f);
-    EditAddChars(e, bytes.data(), static_cast<int32_t>(bytes.size()), 0, false);
+    r = replace_polled(e, bytes, "Pasting");
   }
   FileCloseUndo(f);
+  return r;
 }
 
 int paste(Edit* e, int op, int number) {
   const char* name = kNames[number];
   std::string bytes;
   // Our own selection goes in at once, as the command runs.
-  if (WSelectionOwned(name, &bytes)) {
-    put(e, op, bytes);
-    return 1;
-  }
+  if (WSelectionOwned(name, &bytes)) return put(e, op, bytes);
   HandleRef alive(30, e);
   WSelectionRequest(name, [alive, e, op](bool ok, const std::string& got) {
     if (!alive.alive() || !ok || !e->file) return;
@@ -217,18 +265,9 @@ bool vGrabSelection(Edit* e, int number) {
   if (!name || !e->file || e->sel[0].empty()) return false;
   // Converting a very long selection can take a while: Escape cancels it
   // and leaves the selection's owner as it was.
-  std::function<bool()> cancelled;
-  if (std::abs(e->sel[0].end_line - e->sel[0].start_line) >= kLongSelectionLines) {
-    if (vfShowProgress) EditSetMsg(e, "Creating selection...press ESC to cancel");
-    cancelled = WTakeEscape;
-  }
   std::string text;
-  const bool done = EditSelectionText(e, 0, cancelled, &text);
-  if (cancelled && vfShowProgress) EditSetMsg(e, "");
-  if (!done) return false;
-  const bool lines = std::min(e->sel[0].start_line, e->sel[0].end_line) == e->sel[0].start_line &&
-                     e->sel[0].start_column == 0 && !text.empty() && text.back() == '\n';
-  return WSelectionOwn(name, text, lines ? kWSelLines : kWSelText);
+  int type = kWSelText;
+  return clip_text(e, &text, &type) && WSelectionOwn(name, text, type);
 }
 
 bool vGrabRectSelection(Edit* e, int number) {
@@ -305,10 +344,17 @@ int EditCopyCmd(Edit* e, int op, int number) {
     case kCopyText:
       vGrabSelection(e, number);
       return 1;
-    case kCutText:
-      if (e->sel[0].empty()) return 1;
-      vGrabSelection(e, number);
-      return EditDeleteSelection(e);
+    case kCutText: {
+      if (e->sel[0].empty() || !e->file) return 1;
+      // The clipboard changes only when the text has gone: Escape during
+      // either half leaves both as they were.
+      std::string text;
+      int type = kWSelText;
+      if (!clip_text(e, &text, &type)) return -1;
+      if (replace_polled(e, std::string(), "Cutting") < 0) return -1;
+      WSelectionOwn(kNames[number], text, type);
+      return 1;
+    }
     case kCopyRect:
       vGrabRectSelection(e, number);
       return 1;

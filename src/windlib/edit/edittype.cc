@@ -5,6 +5,7 @@
 
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/file/filepieces.h"
 #include "windlib/file/textgeom.h"
 #include "windlib/file/undo.h"
 
@@ -93,7 +94,11 @@ void EditWordWrap(Edit* edit) {
   EditMoveCaret(edit, line + 1, static_cast<int32_t>(brk.size()) - 1 + moved, false);
 }
 
-int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool typed) {
+namespace {
+// Replaces selection `which` with the text; `poll`, when given, lets a long
+// replacement go in pieces and be stopped (the result is then -1).
+int add_chars(Edit* edit, const char* text, int32_t len, int which, bool typed,
+              const FilePiecePoll* poll) {
   File* f = edit->file;
   if (!f) {
     EditCmdError(edit, "No Selection");
@@ -133,20 +138,35 @@ int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool type
                        EditLineLength(edit, s.start_line));
     end_col = std::max(end_col, s.start_column);
   }
-  // Typed characters extend the newest open undo record; anything else
-  // starts a record of its own.
-  FileChange(f, edit->TopLine(), edit->topLineNo, s.start_line, s.start_column, end_line, end_col,
-             t.data(), static_cast<int32_t>(t.size()), typed);
-  // The caret goes after the new text.
-  int32_t line = s.start_line, col = s.start_column;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == '\n') {
-      ++line;
-      col = 0;
-    } else if (!(t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')) {
-      ++col;  // a CR before an LF is part of the line end
+  if (poll) {
+    // The view shows the change's start while it runs, and gets its
+    // selection and place back when the change is stopped.
+    const EditSelection before = edit->sel[which];
+    const int32_t top = edit->topLineNo, caret_line = edit->caretLine,
+                  caret_col = edit->caretColumn;
+    if (which == 0) EditMoveCaret(edit, s.start_line, s.start_column, false);
+    if (FileChangeInPieces(f, edit->TopLine(), edit->topLineNo, s.start_line, s.start_column,
+                           end_line, end_col, t.data(), static_cast<int32_t>(t.size()),
+                           *poll) < 0) {
+      edit->sel[which] = before;
+      edit->caretLine = caret_line;
+      edit->caretColumn = caret_col;
+      edit->ScrollTo(top);
+      edit->RedrawAll();
+      edit->UpdateScrollBars();
+      edit->PlaceCaret();
+      return -1;
     }
+  } else {
+    // Typed characters extend the newest open undo record; anything else
+    // starts a record of its own.
+    FileChange(f, edit->TopLine(), edit->topLineNo, s.start_line, s.start_column, end_line,
+               end_col, t.data(), static_cast<int32_t>(t.size()), typed);
   }
+  // The caret goes after the new text.
+  const TextPos after = FileInsertedEnd(TextPos{s.start_line, s.start_column}, t.data(),
+                                        static_cast<int32_t>(t.size()));
+  const int32_t line = after.line, col = after.col;
   if (which == 0) {
     EditMoveCaret(edit, line, col, false);
   } else {
@@ -157,6 +177,16 @@ int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool type
   edit->UpdateScrollBars();
   edit->ShowCaret();
   return 1;
+}
+}  // namespace
+
+int EditAddChars(Edit* edit, const char* text, int32_t len, int which, bool typed) {
+  return add_chars(edit, text, len, which, typed, nullptr);
+}
+
+int EditAddCharsPolled(Edit* edit, const char* text, int32_t len, int which,
+                       const FilePiecePoll& poll) {
+  return add_chars(edit, text, len, which, false, &poll);
 }
 
 int EditTypedChars(Edit* edit, const char* text, int32_t len) {

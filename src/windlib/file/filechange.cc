@@ -140,6 +140,11 @@ Line* new_line(std::string_view s) {
 }
 }  // namespace
 
+TextPos FileInsertedEnd(TextPos at, const char* text, int32_t len) {
+  advance(text, len, true, &at.line, &at.col);
+  return at;
+}
+
 void FileChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
                 int32_t cE, const char* text, int32_t len, bool mayAppend) {
   FilexChange(f, hint, hintNo, lS, cS, lE, cE, text, len, mayAppend, 0);
@@ -358,6 +363,12 @@ void set_modified(File* f, bool modified) {
   else if (f->haslock) incr_ReleaseLock(f);
   FileNotifyModifiedChanged(f);
 }
+
+// Whether the text differs from the saved one, judged by the undo list's
+// head: it carries the saved mark, or there is no head and no save.
+bool modified_at_head(const File* f) {
+  return !((f->undo && (f->undo->flags & undoSavedMark)) || (!f->undo && !f->savedOnce));
+}
 }  // namespace
 
 namespace {
@@ -392,8 +403,7 @@ int32_t step_back(File* f, Line* hint, int32_t hintNo, const TextRange* currentS
   u->next = nullptr;
   UndoFree(u);
   bool modified = !saved_state;
-  if (direction == 1)
-    modified = !((f->undo && (f->undo->flags & undoSavedMark)) || (!f->undo && !f->savedOnce));
+  if (direction == 1) modified = modified_at_head(f);
   set_modified(f, modified);
   FileNotifyUndone(f, direction == -1);
   return result;
@@ -406,6 +416,24 @@ int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSe
 
 int32_t FileRedo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel) {
   return step_back(f, hint, hintNo, currentSel, -1);
+}
+
+void FileDiscardChanges(File* f, Undo* mark) {
+  if (f->undo == mark) return;
+  // Undo off: applying a record leaves no inverse on either list.
+  const unsigned undo_off = f->undoOff;
+  f->undoOff = 1;
+  Hint h{nullptr, 0};
+  const int32_t none[4] = {0, 0, 0, 0};
+  while (f->undo && f->undo != mark) {
+    Undo* u = f->undo;
+    do_it(f, u, h, 1, none);
+    f->undo = u->next;
+    u->next = nullptr;
+    UndoFree(u);
+  }
+  f->undoOff = undo_off;
+  set_modified(f, modified_at_head(f));
 }
 
 void FileCloseUndo(File* f) {

@@ -48,6 +48,9 @@ long UndoesInUse();
 // `direction`: 0 a new change, 1 while undoing, -1 while redoing.
 void FileChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
                 int32_t cE, const char* text, int32_t len, bool mayAppend);
+// Where text from the user inserted at `at` ends: a line end (LF, or CR
+// LF) goes to the next line's start, any other byte one column on.
+TextPos FileInsertedEnd(TextPos at, const char* text, int32_t len);
 void FilexChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, int32_t lE,
                  int32_t cE, const char* text, int32_t len, bool mayAppend, int direction);
 // Undo or redo one record: the smallest start line touched, or -100 when
@@ -56,6 +59,10 @@ void FilexChange(File* f, Line* hint, int32_t hintNo, int32_t lS, int32_t cS, in
 // start of the file). Observers hear each step's selection and the end.
 int32_t FileUndo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel = nullptr);
 int32_t FileRedo(File* f, Line* hint, int32_t hintNo, const TextRange* currentSel = nullptr);
+// Takes back the changes recorded since `mark` (the head of the undo list
+// when they began), newest first, and leaves no record of them on either
+// list: the text is as it was at `mark`.
+void FileDiscardChanges(File* f, Undo* mark);
 // The next change starts a new record.
 void FileCloseUndo(File* f);
 // Groups the records from head down to, not including, mark.

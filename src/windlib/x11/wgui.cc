@@ -267,6 +267,15 @@ int WEventAll(int) {
   return dispatched;
 }
 
+void WServeExposures() {
+  if (display) {
+    XEvent event;
+    while (XCheckMaskEvent(display, ExposureMask, &event)) dispatch(event);
+  }
+  WFlushDrawing();
+  if (display) XFlush(display);
+}
+
 void WYield(long ms) {
   if (ms < 0) ms = 0;
   WFlushDrawing();

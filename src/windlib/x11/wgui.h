@@ -15,6 +15,9 @@ int WGUIInit(int* argc, char** argv, GApplication* app, bool show_errors, bool w
 // Dispatches every queued X event without waiting, then runs idle work,
 // timers and socket notifications, and the exit request if one is pending.
 int WEventAll(int wait);
+// Repaints what the server reports exposed and what was invalidated, and
+// leaves every other event queued: long work calls it between its steps.
+void WServeExposures();
 // Sleeps until X input (or a registered socket) is ready, or for at most
 // `ms` milliseconds. Returns at once when X events are already queued.
 void WYield(long ms);

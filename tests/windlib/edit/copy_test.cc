@@ -2,10 +2,12 @@
 // each copy offers, rectangles, read-only files, and pastes that find
 // nothing to paste.
 #include <string>
+#include <vector>
 
 #include "edit_fixture.h"
 #include "shared/libcxxutil/idle_notifier.h"
 #include "windlib/edit/editcopy.h"
+#include "windlib/file/fileobserver.h"
 #include "windlib/x11/wkeys.h"
 #include "windlib/x11/wmenu.h"
 #include "windlib/x11/wmenubar.h"
@@ -208,3 +210,81 @@ TEST_F(CopyTest, EscapeCancelsCopyingAVeryLongSelection) {
   EXPECT_TRUE(WPostedEventsPending());
   WDeliverPosted();
 }
+
+namespace {
+
+// What the view's status line said while its file changed: a long change
+// tells its observers of every piece.
+struct MessagesDuringChange : FileObserver {
+  explicit MessagesDuringChange(Edit* e) : edit(e) { FilesAddObserver(this); }
+  ~MessagesDuringChange() override { FilesRemoveObserver(this); }
+  void FileTextChanged(File*, const FileChangeEvent&) override {
+    if (!edit->message.empty()) seen.push_back(edit->message);
+  }
+  Edit* edit;
+  std::vector<std::string> seen;
+};
+
+std::string Numbered(const char* word, int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += word + std::to_string(i) + "\n";
+  return out;
+}
+
+TEST_F(CopyTest, ALongPasteShowsItsProgressAndEscapeTakesItBack) {
+  const std::string original = Numbered("line ", 30000);
+  const std::string clip = Numbered("pasted line of the clipboard ", 80000);
+  Edit* e = Window(Open("big.txt", original))->edit();
+  vfShowProgress = true;
+  WSelectionOwn("CLIPBOARD", clip, kWSelText);
+  EditCli(e, "EOF; \"end\"");
+  EditSetSelection(e, 2, 3, 29000, 1);
+  const std::string before = Text(e);
+  // Escape pressed while it runs: stopped after the first piece, the text
+  // and the selection as they were, and the paste leaves no undo step.
+  WPostEvent(e->text, WKeyEvent(WK_Escape));
+  EXPECT_EQ(EditCli(e, "Paste1"), 0) << "the cancel stops the command string";
+  EXPECT_FALSE(WPostedEventsPending()) << "the Escape was taken";
+  EXPECT_TRUE(Text(e) == before);
+  EXPECT_EQ(e->sel[0].start_line, 2);
+  EXPECT_EQ(e->sel[0].start_column, 3);
+  EXPECT_EQ(e->sel[0].end_line, 29000);
+  EXPECT_EQ(e->message, "") << "the progress text goes";
+  EditCli(e, "Undo");
+  EXPECT_TRUE(Text(e) == original) << "undo finds the typing before the paste";
+  EditCli(e, "Redo");
+  // Without Escape it goes in whole, the progress shown on the way, and
+  // undoes in one step.
+  EditSetSelection(e, 2, 3, 29000, 1);
+  MessagesDuringChange messages(e);
+  EXPECT_EQ(EditCli(e, "Paste1"), 1);
+  EXPECT_EQ(Text(e), before.substr(0, before.find('\n') + 4) + clip +
+                         before.substr(before.find("line 28999\n") + 1));
+  ASSERT_FALSE(messages.seen.empty());
+  EXPECT_EQ(messages.seen.back().find("Pasting "), 0u) << messages.seen.back();
+  EXPECT_NE(messages.seen.back().find("%...press ESC to cancel"), std::string::npos);
+  EXPECT_EQ(e->message, "");
+  EXPECT_EQ(e->caretLine, 2 + 80000);
+  EditCli(e, "Undo");
+  EXPECT_TRUE(Text(e) == before);
+}
+
+TEST_F(CopyTest, EscapeDuringALongCutLeavesTextAndClipboard) {
+  const std::string original = Numbered("line ", 30000);
+  Edit* e = Window(Open("big.txt", original))->edit();
+  WSelectionOwn("CLIPBOARD_C", "before", kWSelText);
+  // Too short to poll while it is copied, long enough to delete in pieces.
+  EditSetSelection(e, 1, 0, 25001, 0);
+  WPostEvent(e->text, WKeyEvent(WK_Escape));
+  EXPECT_EQ(EditCli(e, "Cut3; EOF"), 0) << "the cancel stops the command string";
+  EXPECT_TRUE(Text(e) == original);
+  EXPECT_EQ(Owned("CLIPBOARD_C"), "before");
+  EXPECT_EQ(e->caretLine, 25001) << "EOF did not run";
+  EXPECT_EQ(EditCli(e, "Cut3"), 1);
+  EXPECT_EQ(Text(e), original.substr(original.find("line 25000\n")));
+  EXPECT_EQ(Owned("CLIPBOARD_C"), original.substr(0, original.find("line 25000\n")));
+  EditCli(e, "Undo");
+  EXPECT_TRUE(Text(e) == original);
+}
+
+}  // namespace
