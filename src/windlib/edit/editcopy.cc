@@ -291,6 +291,10 @@ int EditSelectionDrop(Edit* e, int32_t line, int32_t col, bool copy) {
     return 1;
   }
   const std::string text = EditSelectionText(e);
+  // The view stays where the text was dropped (deleting the dragged text
+  // would show its place instead); lines moved away above it shift it.
+  int32_t top = e->topLineNo;
+  if (!copy && l2 < top) top -= l2 - l1;
   FileCloseUndo(f);
   // The deletion and the insertion undo together, also when called
   // outside a command.
@@ -325,6 +329,7 @@ int EditSelectionDrop(Edit* e, int32_t line, int32_t col, bool copy) {
   EditSetSelection(e, line, col, end_line, end_col);
   FileCloseUndo(f);
   if (own_group) UndoGroupEnd(f);
+  e->ScrollTo(top);
   e->RedrawAll();
   return 1;
 }

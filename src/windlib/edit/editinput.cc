@@ -13,6 +13,9 @@
 #include "windlib/x11/wkeys.h"
 
 namespace {
+// A drag at an edge of the text scrolls once every this many ms.
+constexpr long kDragScrollMs = 60;
+
 // Drag state of the view being dragged in (one pointer, one drag at a time).
 struct Drag {
   Edit* edit = nullptr;
@@ -50,17 +53,69 @@ void extend_to_pointer(Edit* edit, int x, int y) {
   edit->ShowCaret();
 }
 
-// While the pointer is outside the text during a drag, the view scrolls.
+// Shows where a dragged selection would land: the caret goes to the cell
+// under the pointer while the selection stays as it is.
+void show_drop_point(Edit* edit, int x, int y) {
+  int32_t line, col;
+  EditPositionAt(edit, x, std::clamp(y, 0, std::max(0, edit->text->height() - 1)), &line, &col);
+  const int32_t row = line - edit->topLineNo;
+  const int32_t dcol = EditDisplayColumn(edit, line, col) - edit->hScroll;
+  edit->text->SetCaretCell(std::max(dcol, 0), std::max(row, 0),
+                           row >= 0 && row < edit->rows() && dcol >= 0);
+}
+
+// How many lines (columns) a drag scrolls by at pointer offset `pos` in a
+// text area `size` pixels long with cells of `cell` pixels: within half a
+// cell of an edge or past it, towards that edge, the faster the further
+// out; 0 inside.
+int32_t scroll_step(int pos, int size, int cell) {
+  const int band = std::max(cell / 2, 1);
+  if (pos < band) return -(1 + std::max(0, -pos) / std::max(cell, 1));
+  if (pos >= size - band) return 1 + std::max(0, pos - size) / std::max(cell, 1);
+  return 0;
+}
+
+// Scrolls the view during a drag when the pointer is at or past the top or
+// bottom edge of the text, or at or past the left or right edge while there
+// is text that way; true when it scrolled.
+bool drag_scroll(Edit* edit, int x, int y) {
+  if (!edit->file) return false;
+  bool moved = false;
+  const int32_t dy = scroll_step(y, edit->text->height(), edit->lineHeight());
+  if (dy != 0) {
+    const int32_t top = edit->topLineNo;
+    edit->ScrollTo(top + dy);
+    moved = edit->topLineNo != top;
+  }
+  int32_t dx = scroll_step(x, edit->text->width(), edit->charWidth());
+  // Right only while the widest line goes on past the right edge.
+  const int32_t widest_start = std::max(0, edit->file->maxWidth + 1 - edit->columns());
+  const int32_t h = std::clamp(edit->hScroll + dx, 0, std::max(edit->hScroll, widest_start));
+  if (h != edit->hScroll) {
+    edit->hScroll = h;
+    edit->UpdateScrollBars();
+    edit->RedrawAll();
+    moved = true;
+  }
+  return moved;
+}
+
+// Follows the pointer of a drag: a dragged selection shows its drop point,
+// any other drag extends the selection to the pointer.
+void follow_pointer(Edit* edit, int x, int y) {
+  if (edit->dragSelection)
+    show_drop_point(edit, x, y);
+  else
+    extend_to_pointer(edit, x, std::clamp(y, 0, std::max(0, edit->text->height() - 1)));
+}
+
+// While the pointer is at an edge of the text during a drag, the view
+// scrolls and the drag follows.
 int autoscroll(void*, int) {
   Edit* edit = drag.edit;
   if (!edit || !drag.timer) return 1;
-  int h = edit->text->height();
-  if (drag.lastY < 0 || drag.lastY >= h) {
-    int32_t step = drag.lastY < 0 ? -1 : 1;
-    edit->ScrollTo(edit->topLineNo + step);
-    extend_to_pointer(edit, drag.lastX, std::clamp(drag.lastY, 0, h - 1));
-  }
-  ExtraProcess_SetTimeout(drag.timer, 60);
+  if (drag_scroll(edit, drag.lastX, drag.lastY)) follow_pointer(edit, drag.lastX, drag.lastY);
+  ExtraProcess_SetTimeout(drag.timer, kDragScrollMs);
   return 0;
 }
 
@@ -69,6 +124,8 @@ void stop_drag() {
     ExtraProcess_Kill(drag.timer, 0);
     MHandleDestroy(drag.timer);
   }
+  // The caret leaves the drop point.
+  if (drag.edit && drag.edit->dragSelection) drag.edit->PlaceCaret();
   drag = Drag{};
 }
 
@@ -189,10 +246,11 @@ bool motion_event(Edit* edit, WEvent& e) {
     return true;
   drag.moved = true;
   // A drag of the selection leaves it alone until the drop.
-  if (edit->dragSelection) return true;
-  extend_to_pointer(edit, e.x, std::clamp(e.y, 0, edit->text->height() - 1));
-  bool outside = e.y < 0 || e.y >= edit->text->height();
-  if (outside && !drag.timer) drag.timer = ExtraProcess_Create(epTimer, 60, autoscroll, nullptr, nullptr);
+  follow_pointer(edit, e.x, e.y);
+  const bool at_edge = scroll_step(e.y, edit->text->height(), edit->lineHeight()) != 0 ||
+                       scroll_step(e.x, edit->text->width(), edit->charWidth()) != 0;
+  if (at_edge && !drag.timer)
+    drag.timer = ExtraProcess_Create(epTimer, kDragScrollMs, autoscroll, nullptr, nullptr);
   return true;
 }
 }  // namespace

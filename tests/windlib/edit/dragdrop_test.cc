@@ -1,10 +1,13 @@
 // Dragging the primary selection with the mouse and dropping it elsewhere:
 // where the text lands, what stays selected, read-only files, copy against
 // move, and undo.
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "edit_fixture.h"
 #include "windlib/edit/editcopy.h"
+#include "windlib/wwait.h"
 
 namespace {
 
@@ -118,6 +121,88 @@ TEST_F(DragDropTest, MouseDragsTheSelectionAndControlCopies) {
   drag(1 * cw, 2, 3 * cw, lh + 2, 0);
   EXPECT_EQ(Text(e), "abc def\nxyzabc\n");
   EXPECT_EQ(EditSelectionText(e), "bc def\nxyz");
+}
+
+// Lets the drag's scrolling timer run once more.
+void Tick() {
+  std::this_thread::sleep_for(std::chrono::milliseconds(70));
+  long next = 0;
+  ExtraProcess_Wait(&next);
+}
+
+std::string Numbered(int count, int width = 0) {
+  std::string out;
+  for (int i = 1; i <= count; ++i) {
+    std::string line = "line " + std::to_string(i);
+    if (static_cast<int>(line.size()) < width) line.append(width - line.size(), '.');
+    out += line + "\n";
+  }
+  return out;
+}
+
+TEST_F(DragDropTest, DraggedSelectionScrollsAtTheTopAndBottomEdges) {
+  Edit* e = Window(Open("a.txt", Numbered(200)))->edit();
+  const int cw = e->charWidth(), lh = e->lineHeight(), h = e->text->height();
+  EditSetSelection(e, 1, 0, 1, 6);
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonDown, 1, 2 * cw, 2, 1));
+  // Below the text: the view scrolls, faster the further out, and the
+  // selection stays until the drop.
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, 2 * cw, h + 2, 0, WModButton1));
+  Tick();
+  const int32_t after_one = e->topLineNo;
+  EXPECT_GT(after_one, 1);
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, 2 * cw, h + 3 * lh, 0, WModButton1));
+  Tick();
+  EXPECT_GE(e->topLineNo - after_one, 3) << "three rows out scroll by more than one";
+  EXPECT_EQ(EditSelectionText(e), "line 1");
+  // Within half a row of the top edge it scrolls back up.
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, 2 * cw, 1, 0, WModButton1));
+  const int32_t lowest = e->topLineNo;
+  Tick();
+  Tick();
+  EXPECT_LT(e->topLineNo, lowest);
+  // Inside the text it stops, and the release drops the text there.
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, 0, 2 * lh + 2, 0, WModButton1));
+  const int32_t top = e->topLineNo;
+  Tick();
+  EXPECT_EQ(e->topLineNo, top);
+  ASSERT_GT(top, 1);
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonUp, 1, 0, 2 * lh + 2, 1));
+  EXPECT_EQ(LineText(e->file, 1), "");
+  EXPECT_EQ(LineText(e->file, top + 2), "line 1line " + std::to_string(top + 2));
+  EXPECT_EQ(EditSelectionText(e), "line 1");
+  // The timer went with the drag: nothing scrolls any more.
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, 2 * cw, h + 2, 0, 0));
+  Tick();
+  EXPECT_EQ(e->topLineNo, top);
+}
+
+TEST_F(DragDropTest, DragScrollsSidewaysOnlyWhereThereIsText) {
+  Edit* e = Window(Open("a.txt", Numbered(5, 300)))->edit();
+  const int cw = e->charWidth(), w = e->text->width();
+  // A selection dragged out: at the right edge the view follows the long
+  // lines, but not past their end.
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonDown, 1, 2 * cw, 2, 1));
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, w + 10 * cw, 2, 0, WModButton1));
+  Tick();
+  EXPECT_GE(e->hScroll, 10);
+  for (int i = 0; i < 40; ++i) Tick();
+  EXPECT_EQ(e->hScroll, e->file->maxWidth + 1 - e->columns());
+  EXPECT_GE(e->caretColumn, e->hScroll + 40) << "the selection follows";
+  // At the left edge it comes back, down to the first column.
+  WSendEvent(e->text, WButtonEvent(WEventKind::Motion, 0, -200 * cw, 2, 0, WModButton1));
+  Tick();
+  Tick();
+  EXPECT_EQ(e->hScroll, 0);
+  EXPECT_EQ(EditSelectionText(e), "li");
+  WSendEvent(e->text, WButtonEvent(WEventKind::ButtonUp, 1, 0, 2, 1));
+  // Short lines give nothing to scroll to.
+  Edit* s = Window(Open("b.txt", Numbered(5)))->edit();
+  WSendEvent(s->text, WButtonEvent(WEventKind::ButtonDown, 1, 2 * cw, 2, 1));
+  WSendEvent(s->text, WButtonEvent(WEventKind::Motion, 0, w + 10 * cw, 2, 0, WModButton1));
+  Tick();
+  EXPECT_EQ(s->hScroll, 0);
+  WSendEvent(s->text, WButtonEvent(WEventKind::ButtonUp, 1, w + 10 * cw, 2, 1));
 }
 
 }  // namespace
