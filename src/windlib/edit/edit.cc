@@ -11,17 +11,19 @@
 #include "windlib/edit/editinput.h"
 #include "windlib/handles.h"
 #include "windlib/wdisplay.h"
+#include "windlib/x11/wcolorshades.h"
+#include "windlib/x11/wcolortable.h"
 #include "windlib/x11/wfont.h"
 
 Edit* EditActive = nullptr;
 
 Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(parent) {
   readOnlyView = readOnly;
-  SetBackground(kEditBackground);
+  SetBackground(EditBackground());
   vScroll = new WScrollBar(this, WScrollBar::Vertical);
   hScrollBar = new WScrollBar(this, WScrollBar::Horizontal);
   text = new WTextArea(this);
-  text->SetBackground(kEditBackground);
+  text->SetBackground(WInputAreaBackground(this));
   text->SetFocusable(true);
   text->SetCaretBlink(EditCaretBlinkMs());
   text->SetPointerShape(WPointerShape::Text);
@@ -30,8 +32,14 @@ Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(p
   if (withMargin) {
     margin = new WWindow(this);
     marginWidth = cfgSelectionMarginWidth;
-    margin->SetBackground(kEditMarginBackground);
+    margin->SetBackground(EditMarginBackground());
   }
+  colorNotice = ColorManager::RegisterNotification(this, [](void* view, WWindow* changed, int) {
+    Edit* e = static_cast<Edit*>(view);
+    // A change for one window concerns only the views inside it.
+    for (WWindow* w = e; w; w = w->parent())
+      if (!changed || w == changed) return e->ApplyColors();
+  });
   vScroll->SetOnChange([this](long value) {
     int h = lineHeight();
     ScrollTo(static_cast<int32_t>(value / (h > 0 ? h : 1)) + 1);
@@ -48,6 +56,7 @@ Edit::Edit(WWindow* parent, File* f, bool readOnly, bool withMargin) : WWindow(p
 }
 
 Edit::~Edit() {
+  ColorManager::UnregisterNotification(colorNotice);
   MHandleDie(this);
   if (EditActive == this) EditActive = nullptr;
   EditDetach(this);
@@ -108,6 +117,17 @@ void Edit::RedrawAll() {
   PlaceCaret();
 }
 
+void Edit::ApplyColors() {
+  SetBackground(EditBackground());
+  text->SetBackground(WInputAreaBackground(this));
+  if (margin) {
+    margin->SetBackground(EditMarginBackground());
+    margin->Invalidate();
+  }
+  Invalidate();
+  RedrawAll();
+}
+
 void Edit::RedrawLines(int32_t from, int32_t to) {
   int32_t first_row = from - topLineNo;
   int32_t last_row = to < 0 ? rows() - 1 : to - topLineNo;
@@ -120,7 +140,7 @@ void Edit::RedrawLines(int32_t from, int32_t to) {
 
 void Edit::PaintText(WPainter& p) {
   if (!file) {
-    p.FillRect(p.clip(), kEditBackground);
+    p.FillRect(p.clip(), text->background());
     return;
   }
   const int lh = lineHeight();
@@ -134,14 +154,14 @@ void Edit::PaintText(WPainter& p) {
   // Below the text: nothing.
   int used = (last + 1) * lh;
   if (used < p.clip().bottom())
-    p.FillRect(WRect{0, used, text->width(), p.clip().bottom() - used}, kEditBackground);
+    p.FillRect(WRect{0, used, text->width(), p.clip().bottom() - used}, text->background());
 }
 
 void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   const int lh = lineHeight(), cw = charWidth();
   const int y = row * lh;
   long line_bg = colorGenerator ? colorGenerator(this, lineNo) : -1;
-  const WColor bg = line_bg >= 0 ? static_cast<WColor>(line_bg) : kEditBackground;
+  const WColor bg = line_bg >= 0 ? static_cast<WColor>(line_bg) : text->background();
   DrawnRow* drawn = nullptr;
   if (!wDisplayActive) {
     if (drawnRows.size() <= static_cast<size_t>(row)) drawnRows.resize(static_cast<size_t>(row) + 1);
@@ -177,7 +197,8 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
     if (run.lineEnd && run.style.attrs == 0)
       p.FillRect(WRect{rx, y, n * cw, lh}, run.style.bg);
     else
-      p.Cells(rx, y, run.cells.data(), n, run.style, text->font());
+      p.Cells(rx, y, run.cells.data(), static_cast<int>(run.cells.size()), run.style,
+              text->font());
     x = std::max(x, rx + n * cw);
   }
   if (x < text->width()) p.FillRect(WRect{x, y, text->width() - x, lh}, bg);

@@ -38,11 +38,11 @@ struct EditPop {
   EditPop* next;          // next entry of the view's stack
   EditPop* nextSameFile;  // next entry on the same file (the file's `pops` chain)
   File* file;
-  Edit* owner;            // the view whose stack holds the entry
+  Edit* owner;  // the view whose stack holds the entry
   int32_t topLineNo;
-  int32_t hScroll;        // first display column shown
+  int32_t hScroll;  // first display column shown
   int32_t caretLine, caretColumn;
-  uint8_t flags;          // 0x80: the view was read-only
+  uint8_t flags;  // 0x80: the view was read-only
 };
 constexpr uint8_t kPopReadOnly = 0x80;
 
@@ -62,8 +62,8 @@ struct Edit : public WWindow, public FileObserver {
   Line* topLine = nullptr;  // first line shown; valid while topLineEpoch is the file's
   int32_t topLineNo = 1;
   uint32_t topLineEpoch = 0;
-  int32_t hScroll = 0;      // first display column shown
-  EditSelection sel[2];     // primary and secondary
+  int32_t hScroll = 0;   // first display column shown
+  EditSelection sel[2];  // primary and secondary
   int32_t caretLine = 1, caretColumn = 0;
   int32_t goalColumn = -1;  // display column kept by Up and Down; -1: none
   WTextArea* text = nullptr;
@@ -74,10 +74,11 @@ struct Edit : public WWindow, public FileObserver {
   Edit* nextSame = nullptr;
   EditPop* pops = nullptr;
   std::shared_ptr<_SearchAble> searchState;  // made on first use (editsearch.h)
-  void* prs = nullptr;      // save parameters passed to saving
+  void* prs = nullptr;                       // save parameters passed to saving
   EditColorGenerator colorGenerator;
   std::vector<TextRange> searchMatches;  // highlighted as search matches
-  EditWindow* window = nullptr;  // the editor window, none when embedded
+  EditWindow* window = nullptr;          // the editor window, none when embedded
+  int colorNotice = -1;                  // the view's colour-change notice
 
   // Flags.
   bool readOnlyView = false;
@@ -93,13 +94,13 @@ struct Edit : public WWindow, public FileObserver {
   bool extendSelection = false;
   bool pointerBlanked = false;
   bool bellRung = false;
-  bool followDisk = false;   // read-only follows the disk file's write permission
+  bool followDisk = false;  // read-only follows the disk file's write permission
   bool noAutoCheckout = false;
   bool askedNotToCheck = false;
 
   std::vector<EditCallback> callbacks[4];
   int (*customHandler)(Edit* edit, const char* args) = nullptr;  // the "Custom" command
-  unsigned locationMask = 1;  // set by AlterLocation
+  unsigned locationMask = 1;                                     // set by AlterLocation
 
   // Status line memory: what was shown last.
   int32_t shownLine = -1, shownColumn = -1, shownLines = -1;
@@ -122,14 +123,16 @@ struct Edit : public WWindow, public FileObserver {
   // ---- Geometry of the text ----
   int lineHeight() const;
   int charWidth() const;
-  int rows() const;     // text rows that fit (a partly shown one counts)
-  int fullRows() const; // rows shown whole
+  int rows() const;      // text rows that fit (a partly shown one counts)
+  int fullRows() const;  // rows shown whole
   int columns() const;
 
   // ---- Display ----
   // Redraws rows for lines from..to (inclusive; to -1 the rest of the view).
   void RedrawLines(int32_t from, int32_t to);
   void RedrawAll();
+  // Takes the colours of the colour list and the window's shade, and redraws.
+  void ApplyColors();
   void UpdateScrollBars();
   void PlaceCaret();
   // Scrolls so that the caret is in view.

@@ -1,24 +1,44 @@
-// Colours, text attributes and placement of a view's parts until the colour
-// list and the settings dialog choose them. Every colour a view draws with
-// is named here.
+// Colours, text attributes and placement of a view's parts. Every colour a
+// view draws with is named here, read from the colour list.
 #pragma once
 
 #include "windlib/config/editsettings.h"
+#include "windlib/x11/wcolorlist.h"
 #include "windlib/x11/wdraw.h"
 #include "windlib/x11/wtypes.h"
 
-constexpr WColor kEditForeground = WColorRGB(0, 0, 0);
-constexpr WColor kEditBackground = WColorRGB(255, 255, 255);
-constexpr WColor kEditSelection = WColorRGB(0xb4, 0xd5, 0xfe);
-constexpr WColor kEditMarginBackground = WColorRGB(0xee, 0xee, 0xee);
+inline WColor EditForeground() {
+  return fg_pixel;
+}
+inline WColor EditBackground() {
+  return bg_pixel;
+}
+// The selection lies on the select colour; its text is whichever of the
+// foreground and background stands out more against it, so that it stays
+// readable under any choice of the three.
+WColor EditSelectionForeground();
+inline WColor EditSelectionBackground() {
+  return select_pixel;
+}
+// The margin and search matches have no colour of their own: both are
+// tints of the background (the offset shades 8 and 4: light grey and light
+// yellow on white), so they follow the background wherever it goes.
+WColor EditMarginBackground();
+WColor EditSearchMatchBackground();
 // Control bytes drawn as "^X" look like the text around them.
-constexpr WColor kEditEscapeForeground = kEditForeground;
-// Search matches: a background of their own.
-constexpr WColor kEditSearchMatch = WColorRGB(0xff, 0xe6, 0x80);
+inline WColor EditEscapeForeground() {
+  return fg_pixel;
+}
 // The secondary selection is underlined; its colours stay those beneath.
 constexpr uint8_t kEditSecondaryAttrs = WAttrUnderline;
 
 // Milliseconds between caret blinks; 0: the caret does not blink.
-inline int EditCaretBlinkMs() { return vfBlinkingCursor ? 500 : 0; }
-inline bool EditScrollBarsLeft() { return cfgScrollLocation == 0; }
-inline bool EditHScrollBarTop() { return cfgScrollHLocation == 0; }
+inline int EditCaretBlinkMs() {
+  return vfBlinkingCursor ? 500 : 0;
+}
+inline bool EditScrollBarsLeft() {
+  return cfgScrollLocation == 0;
+}
+inline bool EditHScrollBarTop() {
+  return cfgScrollHLocation == 0;
+}

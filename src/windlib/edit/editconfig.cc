@@ -12,6 +12,7 @@
 #include "windlib/file/fileincr.h"
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wcolor.h"
+#include "windlib/x11/wcoloroptions.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::set<Edit*> all_views() {
 void fit_margin(Edit* e) {
   if (cfgSelectionMarginWidth > 0 && !e->margin) {
     e->margin = new WWindow(e);
-    e->margin->SetBackground(kEditMarginBackground);
+    e->margin->SetBackground(EditMarginBackground());
   } else if (cfgSelectionMarginWidth <= 0 && e->margin) {
     delete e->margin;
     e->margin = nullptr;
@@ -53,9 +54,12 @@ int clear_mice(_ConfigOption*, const char*, int32_t) {
   return 1;
 }
 
-// On a display a colour must be a specification it can parse; without one
-// the text is kept as given.
+// A colour with an entry in the colour list must be one: it changes the
+// entry, and every view redraws in it. Other colours (those of other tools)
+// must parse on a display; without one their text is kept as given.
 int check_color(_ConfigOption* option, const char* text) {
+  const int taken = shr_SetColorOption(option->name, text);
+  if (taken >= 0) return taken;
   WColor color;
   if (wDisplayActive && !WParseColor(text, &color)) return 0;
   option->Text() = text;
@@ -65,6 +69,7 @@ int check_color(_ConfigOption* option, const char* text) {
 }  // namespace
 
 void EditConfigInit() {
+  shr_BindColorOptions();
   cfg_ColorHook = check_color;
   cfg_SetOptionSetter("key", add_key);
   cfg_SetOptionSetter("keybind", add_key);

@@ -41,27 +41,25 @@ struct Layer {
 const std::vector<Layer>& layers_of(const EditRowLayers& row) {
   static std::vector<Layer> layers;
   layers.clear();
-  auto add = [&](const TextRange& r, int64_t bg, uint8_t attrs) {
+  auto add = [&](const TextRange& r, int64_t fg, int64_t bg, uint8_t attrs) {
     ByteSpan s = span_on_line(r, row.lineNo);
-    if (s.from < s.to) layers.push_back(Layer{s, -1, bg, attrs});
+    if (s.from < s.to) layers.push_back(Layer{s, fg, bg, attrs});
   };
   if (row.syntax)
     for (const EditColorSpan& c : *row.syntax)
       if (c.from < c.to) layers.push_back(Layer{ByteSpan{c.from, c.to}, c.fg, -1, 0});
   if (row.matches)
-    for (const TextRange& m : *row.matches) add(m, kEditSearchMatch, 0);
-  add(row.secondary, -1, kEditSecondaryAttrs);
-  add(row.primary, kEditSelection, 0);
+    for (const TextRange& m : *row.matches) add(m, -1, EditSearchMatchBackground(), 0);
+  add(row.secondary, -1, -1, kEditSecondaryAttrs);
+  add(row.primary, EditSelectionForeground(), EditSelectionBackground(), 0);
   return layers;
 }
-
-constexpr bool kEscapesLookDifferent = kEditEscapeForeground != kEditForeground;
 
 WCellStyle style_of(const GeomCells& cells, int32_t c, const WCellStyle& base,
                     const std::vector<Layer>& layers) {
   const size_t i = static_cast<size_t>(c);
   WCellStyle s = base;
-  if (cells.kinds[i] == GeomCellKind::kEscape) s.fg = kEditEscapeForeground;
+  if (cells.kinds[i] == GeomCellKind::kEscape) s.fg = EditEscapeForeground();
   for (const Layer& l : layers) l.apply(cells.source[i], &s);
   return s;
 }
@@ -79,13 +77,14 @@ void EditBuildRuns(const GeomCells& cells, const EditRowLayers& row, DisplayCol 
     r.style = s;
     r.lineEnd = end;
   };
-  const WCellStyle base{kEditForeground, row.background, 0};
+  const WCellStyle base{EditForeground(), row.background, 0};
+  const bool escapes_look_different = EditEscapeForeground() != EditForeground();
   const std::vector<Layer>& layers = layers_of(row);
   const int32_t end = std::min(cells.count(), last.v);
   for (int32_t c = std::max(first.v, 0); c < end;) {
     const WCellStyle s = style_of(cells, c, base, layers);
     // Without layers and with escapes that look like text, the row is one run.
-    int32_t e = layers.empty() && !kEscapesLookDifferent ? end : c + 1;
+    int32_t e = layers.empty() && !escapes_look_different ? end : c + 1;
     while (e < end && style_of(cells, e, base, layers) == s) ++e;
     emit(DisplayCol(c), cells.glyphs.data() + c, static_cast<size_t>(e - c), s, false);
     c = e;

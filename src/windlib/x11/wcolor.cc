@@ -3,8 +3,11 @@
 #include <X11/Xlib.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
+#include "windlib/x11/wcolorlist.h"
+#include "windlib/x11/wcolorshades.h"
 #include "windlib/x11/wgui.h"
 #include "windlib/x11/xdisplay.h"
 
@@ -36,56 +39,56 @@ int hexval(char c) {
   return -1;
 }
 
-// Reads `n` hex digits scaled to 8 bits.
-bool hex_component(const char* s, int n, int* out) {
+// Reads `n` hex digits scaled to 16 bits.
+bool hex_component(const char* s, int n, uint16_t* out) {
   if (n < 1 || n > 4) return false;
-  int v = 0;
+  long v = 0;
   for (int i = 0; i < n; ++i) {
     int d = hexval(s[i]);
     if (d < 0) return false;
     v = v * 16 + d;
   }
-  int max = (1 << (4 * n)) - 1;
-  *out = (v * 255 + max / 2) / max;
+  long max = (1L << (4 * n)) - 1;
+  *out = static_cast<uint16_t>((v * 65535 + max / 2) / max);
   return true;
 }
 
-bool parse_numeric(const std::string& s, WColor* color) {
-  int r, g, b;
+bool parse_numeric(const std::string& s, WRGB16* rgb) {
+  WRGB16 c;
   if (s[0] == '#') {
     size_t n = s.size() - 1;
     if (n == 0 || n % 3 != 0 || n > 12) return false;
     int k = static_cast<int>(n / 3);
     const char* p = s.c_str() + 1;
-    if (!hex_component(p, k, &r) || !hex_component(p + k, k, &g) ||
-        !hex_component(p + 2 * k, k, &b))
+    if (!hex_component(p, k, &c.red) || !hex_component(p + k, k, &c.green) ||
+        !hex_component(p + 2 * k, k, &c.blue))
       return false;
   } else if (s.compare(0, 4, "rgb:") == 0) {
     const char* p = s.c_str() + 4;
     const char* s1 = std::strchr(p, '/');
     const char* s2 = s1 ? std::strchr(s1 + 1, '/') : nullptr;
     if (!s2) return false;
-    if (!hex_component(p, static_cast<int>(s1 - p), &r) ||
-        !hex_component(s1 + 1, static_cast<int>(s2 - s1 - 1), &g) ||
-        !hex_component(s2 + 1, static_cast<int>(std::strlen(s2 + 1)), &b))
+    if (!hex_component(p, static_cast<int>(s1 - p), &c.red) ||
+        !hex_component(s1 + 1, static_cast<int>(s2 - s1 - 1), &c.green) ||
+        !hex_component(s2 + 1, static_cast<int>(std::strlen(s2 + 1)), &c.blue))
       return false;
   } else {
     return false;
   }
-  *color = WColorRGB(r, g, b);
+  *rgb = c;
   return true;
 }
 
 WPalette palette;
 }  // namespace
 
-bool WParseColor(const std::string& spec, WColor* color) {
+bool WParseColor16(const std::string& spec, WRGB16* rgb) {
   if (spec.empty()) return false;
-  if (spec[0] == '#' || spec.compare(0, 4, "rgb:") == 0) return parse_numeric(spec, color);
+  if (spec[0] == '#' || spec.compare(0, 4, "rgb:") == 0) return parse_numeric(spec, rgb);
   if (Display* d = WXDisplay()) {
     XColor xc;
     if (!XParseColor(d, DefaultColormap(d, DefaultScreen(d)), spec.c_str(), &xc)) return false;
-    *color = WColorRGB(xc.red >> 8, xc.green >> 8, xc.blue >> 8);
+    *rgb = WRGB16{xc.red, xc.green, xc.blue};
     return true;
   }
   std::string key;
@@ -93,11 +96,18 @@ bool WParseColor(const std::string& spec, WColor* color) {
     if (c != ' ') key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const NamedColor& n : kNames) {
     if (key == n.name) {
-      *color = n.value;
+      *rgb = WRGB16FromColor(n.value);
       return true;
     }
   }
   return false;
+}
+
+bool WParseColor(const std::string& spec, WColor* color) {
+  WRGB16 rgb;
+  if (!WParseColor16(spec, &rgb)) return false;
+  *color = WColorFromRGB16(rgb);
+  return true;
 }
 
 WColor WColorOr(const char* spec, WColor fallback) {
@@ -110,11 +120,44 @@ WPalette& WGetPalette() {
   return palette;
 }
 
+namespace {
+// `c` moved by `by` (out of 255) towards white, or towards black when `by`
+// is negative.
+WColor lighten(WColor c, int by) {
+  auto channel = [&](int shift) {
+    int v = static_cast<int>((c >> shift) & 255);
+    return by >= 0 ? v + (255 - v) * by / 255 : v + v * by / 255;
+  };
+  return WColorRGB(channel(16), channel(8), channel(0));
+}
+int brightness(WColor c) {
+  return 299 * static_cast<int>((c >> 16) & 255) + 587 * static_cast<int>((c >> 8) & 255) +
+         114 * static_cast<int>(c & 255);
+}
+// Of `a` and `b`, the one that stands out more against `behind`.
+WColor contrasting(WColor behind, WColor a, WColor b) {
+  const int x = brightness(behind);
+  return std::abs(brightness(a) - x) >= std::abs(brightness(b) - x) ? a : b;
+}
+}  // namespace
+
 void WLoadPalette() {
   palette = WPalette();
-  palette.text = WColorOr(WGetResource("foreground"), palette.text);
-  palette.textBackground = WColorOr(WGetResource("background"), palette.textBackground);
+  palette.text = fg_pixel;
+  palette.textBackground = bg_pixel;
   const char* rv = WGetResource("reversevideo");
   if (rv && std::strcmp(rv, "on") == 0) std::swap(palette.text, palette.textBackground);
+  // Controls take the control colour; their bevels are lighter and darker
+  // tints of it, their text whichever of the two text colours reads best.
+  palette.control = control_pixel;
+  palette.controlLight = lighten(control_pixel, 160);
+  palette.controlDark = lighten(control_pixel, -96);
+  palette.controlText = contrasting(control_pixel, palette.text, palette.textBackground);
+  palette.disabledText = lighten(control_pixel, -96);
+  palette.selection = select_pixel;
+  palette.selectionText = contrasting(select_pixel, palette.text, palette.textBackground);
   palette.caret = palette.text;
+  // Tool tips: the light yellow offset shade of the background.
+  WRGB16 tip;
+  if (ShadeColor(kBackgroundOffset, 4, bg_rgb, &tip)) palette.tooltip = WColorFromRGB16(tip);
 }

@@ -1,6 +1,7 @@
 // Colours by name or by "#rgb", "#rrggbb", "#rrrrggggbbbb" and "rgb:r/g/b".
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "windlib/x11/wtypes.h"
@@ -9,11 +10,25 @@
 // display the server's colour database knows every name; without one a
 // built-in table of the common names serves.
 bool WParseColor(const std::string& spec, WColor* color);
+// The same with 16 bits per channel, as the display keeps colours.
+struct WRGB16 {
+  uint16_t red = 0, green = 0, blue = 0;
+  bool operator==(const WRGB16&) const = default;
+};
+bool WParseColor16(const std::string& spec, WRGB16* rgb);
+constexpr WColor WColorFromRGB16(WRGB16 c) {
+  return WColorRGB(c.red >> 8, c.green >> 8, c.blue >> 8);
+}
+constexpr WRGB16 WRGB16FromColor(WColor c) {
+  return WRGB16{static_cast<uint16_t>(((c >> 16) & 255) * 257),
+                static_cast<uint16_t>(((c >> 8) & 255) * 257),
+                static_cast<uint16_t>((c & 255) * 257)};
+}
 // The colour of `spec`, or `fallback` when it is not one.
 WColor WColorOr(const char* spec, WColor fallback);
 
-// The toolkit's own colours, from the resources "foreground", "background"
-// (with "reversevideo" swapping them) and fixed shades for the controls.
+// The toolkit's own colours, taken from the colour list (the resource
+// "reversevideo" swaps the text colours).
 struct WPalette {
   WColor text = 0x000000;
   WColor textBackground = 0xffffff;
@@ -28,5 +43,6 @@ struct WPalette {
   WColor caret = 0x000000;
 };
 WPalette& WGetPalette();
-// Re-reads the palette from the resources (called at start-up).
+// Re-reads the palette from the colour list (at start-up and after a
+// colour changed).
 void WLoadPalette();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "windlib/x11/wcolor.h"
 #include "windlib/x11/wtypes.h"
 
 // No pixel: an unallocated shade, or `special_pixel` when the control colour
@@ -96,3 +97,42 @@ struct ColorListEntry {
 };
 // Entry `n` (0..57) of the list.
 ColorListEntry& ColorListGet(int n);
+
+// The parsed background and foreground, 16 bits a channel.
+extern WRGB16 bg_rgb;
+extern WRGB16 fg_rgb;
+
+// What the initialisation needs to know of the screen.
+struct ColorScreen {
+  int depth = 24;
+  bool greyVisual = false;  // StaticGray or GrayScale default visual
+  WColor white = 0xffffff;
+  WColor black = 0x000000;
+};
+
+// The resource prefix: the base name of `path`, first letter lower case, ".".
+void shr_SetProgramName(const char* path);
+// The X resource prefix + `name` of class "Orvex." + `cls` (`name` when
+// none), then the same under "orvex."; none when neither is set.
+const char* shr_get_default_val(const char* name, const char* cls);
+// Resource lookups read this text (X resource file syntax) instead of the
+// display's resources; none goes back to the display's.
+void shr_UseResourceText(const char* text);
+
+// Sets up the list from the resources and defaults when the display opens.
+void shr_InitializeColors();
+// The same for a described screen.
+void shr_InitializeColorsFor(const ColorScreen& screen);
+// Forgets the 58 specification texts.
+void shr_CleanupColors();
+bool shr_IsGreyScale();
+
+// Entry `n` takes `spec` and a new pixel; 0 (entry unchanged) when `spec`
+// is not a colour.
+int shr_SetColorEntry(int n, const char* spec);
+// Re-parses every entry's text (an empty one takes its default) and sets
+// the pixels; black-and-white mode keeps its pixels.
+void shr_RecomputeColors();
+
+// Black-and-white mode on or off.
+void shr_SetBlackWhite(bool on);

@@ -20,6 +20,7 @@
 #include "windlib/wdisplay.h"
 #include "windlib/wwait.h"
 #include "windlib/x11/wcolor.h"
+#include "windlib/x11/wcolorlist.h"
 #include "windlib/x11/wdialog.h"
 #include "windlib/x11/wdraw.h"
 #include "windlib/x11/wfont.h"
@@ -216,6 +217,7 @@ int WGUIInit(int* argc, char** argv, GApplication* app, bool, bool, int) {
   open_input_method();
   wDisplayActive = true;
   WBellHook = WBellNow;
+  shr_InitializeColors();
   WLoadPalette();
   WXSelectionInit();
   if (IdleNotifier* n = getIdleNotifier()) n->addSocketListener(&x_listener);

@@ -65,6 +65,8 @@ class WWindow {
   // ---- Drawing ----
   void SetBackground(WColor color);
   WColor background() const { return background_; }
+  // Which background shade an input area inside this window takes (0..8).
+  int inputAreaColorIndex = 0;
   // Asks for Paint over the area (all of the window by default) before the
   // toolkit next sleeps.
   void Invalidate();

@@ -10,8 +10,8 @@
 namespace oetest {
 namespace {
 
-constexpr WCellStyle kPlain{kEditForeground, kEditBackground, 0};
-constexpr WCellStyle kSelected{kEditForeground, kEditSelection, 0};
+const WCellStyle kPlain{EditForeground(), EditBackground(), 0};
+const WCellStyle kSelected{EditSelectionForeground(), EditSelectionBackground(), 0};
 
 EditRun run(int32_t start, const std::string& cells, WCellStyle style, bool lineEnd = false) {
   return EditRun{DisplayCol(start), cells, style, lineEnd};
@@ -95,10 +95,11 @@ TEST_F(DrawRunsTest, LayersStackSearchMatchUnderSecondaryUnderPrimary) {
   e->sel[1].start_column = 3;
   e->sel[1].end_column = 9;
   EditSetSelection(e, 1, 5, 1, 8);
-  const WCellStyle match{kEditForeground, kEditSearchMatch, 0};
-  const WCellStyle match_under{kEditForeground, kEditSearchMatch, kEditSecondaryAttrs};
-  const WCellStyle sel_under{kEditForeground, kEditSelection, kEditSecondaryAttrs};
-  const WCellStyle under{kEditForeground, kEditBackground, kEditSecondaryAttrs};
+  const WCellStyle match{EditForeground(), EditSearchMatchBackground(), 0};
+  const WCellStyle match_under{EditForeground(), EditSearchMatchBackground(), kEditSecondaryAttrs};
+  const WCellStyle sel_under{EditSelectionForeground(), EditSelectionBackground(),
+                             kEditSecondaryAttrs};
+  const WCellStyle under{EditForeground(), EditBackground(), kEditSecondaryAttrs};
   e->RedrawAll();
   EXPECT_EQ(Runs(e, 0), (std::vector<EditRun>{run(0, "0", kPlain), run(1, "12", match),
                                               run(3, "34", match_under), run(5, "567", sel_under),
@@ -120,7 +121,7 @@ TEST_F(DrawRunsTest, SearchMatchesSpanLinesAndRedrawOnlyTheirLines) {
   std::string content;
   for (int i = 1; i <= 30; ++i) content += "line " + std::to_string(i) + "\n";
   Edit* e = View(content);
-  const WCellStyle match{kEditForeground, kEditSearchMatch, 0};
+  const WCellStyle match{EditForeground(), EditSearchMatchBackground(), 0};
   WDrawRecorder rec;
   // Given end first: a match is taken in either order.
   EditSetSearchMatches(e, {TextRange{TextPos{5, 2}, TextPos{4, 5}}});
@@ -165,7 +166,7 @@ TEST_F(DrawRunsTest, ScrolledRowsStartAtTheFirstColumnShown) {
   // A line background from the view's colour generator is the base layer's.
   e->colorGenerator = [](Edit*, int32_t) -> long { return 0x123456; };
   e->RedrawAll();
-  const WCellStyle tinted{kEditForeground, 0x123456, 0};
+  const WCellStyle tinted{EditForeground(), 0x123456, 0};
   EXPECT_EQ(Runs(e, 0).front(), run(4, "    ab", tinted));
   EXPECT_EQ(Runs(e, 0).at(1), run(10, "^?", kSelected));
 }
