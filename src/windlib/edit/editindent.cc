@@ -163,11 +163,6 @@ int cmd_auto_indent_implicit(void* object, CmdInfo*) {
   AI_Lang lang;
   char leader;
   if (!FileAutoIndentLanguage(e->file, &lang, &leader)) return 1;
-  if (!aIndent_implicitAIndentInComments) {
-    bool in_comment = false;
-    FileAutoIndentColumn(e->file, e->caretLine, choose_indent(e->file), &in_comment);
-    if (in_comment) return 1;
-  }
   auto_indent(e, false);
   return 1;
 }

@@ -110,7 +110,7 @@ struct AICtx {
 enum AITake { aiTaken, aiPass };
 
 // The deepest stack the parser builds; deeper nesting is not tracked.
-constexpr size_t kAIMaxDepth = 2000;
+constexpr size_t kAIMaxDepth = 500;
 constexpr size_t kAIMaxConds = 64;
 
 // ---- Shared helpers (aindent.cc) ----

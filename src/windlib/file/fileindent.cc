@@ -136,23 +136,8 @@ void FileIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t last
   FileCloseUndo(f);
 }
 
-int32_t FileAutoIndentColumn(File* f, int32_t n, int32_t indentSize, bool* inComment) {
-  AI_Lang lang;
-  char leader = 0;
-  if (!FileAutoIndentLanguage(f, &lang, &leader)) return -1;
-  Line* line = n >= 1 && n <= f->nLines ? FileLine(f, n, nullptr, 0) : nullptr;
-  AutoIndentLine_Tag* st = state_before(f, line, n, indentSize, lang, leader);
-  if (inComment) *inComment = AIndent_InComment(st);
-  const char* text = line ? FileLineText(f, line) : "";
-  int32_t col = AIndent_GetIndentColumn(st, text, line ? line->len : 0, indentSize, cfgTabSize, n);
-  if (inComment && AIndent_LineIsComment(st)) *inComment = true;
-  AIndent_Delete(st);
-  return col < 0 ? 0 : col;
-}
-
 int32_t FileAutoIndent(File* f, Line* hint, int32_t hintNo, int32_t l1, int32_t c1, int32_t l2,
                        int32_t c2, int32_t indentSize, bool explicitly) {
-  (void)explicitly;
   AI_Lang lang;
   char leader = 0;
   if (!FileAutoIndentLanguage(f, &lang, &leader)) return -1;
@@ -177,13 +162,18 @@ int32_t FileAutoIndent(File* f, Line* hint, int32_t hintNo, int32_t l1, int32_t 
     const int32_t len = line ? line->len : 0;
     AutoIndentLine_Tag* probe = AIndent_Clone(st);
     int32_t wished = AIndent_GetIndentColumn(probe, text, len, indentSize, cfgTabSize, n);
+    // Indenting implied by typing leaves comments alone when so set.
+    const bool keep = !explicitly && !aIndent_implicitAIndentInComments &&
+                      (AIndent_InComment(st) || AIndent_LineIsComment(probe));
     AIndent_Delete(probe);
     if (wished < 0) wished = 0;
     int32_t bytes = 0;
     const int32_t current = GeomIndentOf(text, len, rule, &bytes).v;
     std::string indent;
     bool change = false;
-    if (bytes == len && several) {
+    if (keep) {
+      change = false;
+    } else if (bytes == len && several) {
       change = len > 0;  // blank lines of a range lose their blanks
     } else if (wished != current) {
       indent = GeomIndentText(DisplayCol(wished), tabs ? cfgTabSize : 0);

@@ -24,14 +24,10 @@ void FileIndent(File* f, Line* hint, int32_t hintNo, int32_t first, int32_t last
 // of several lines ending at column 0 leaves its last line out) as one undo
 // entry. The number of lines whose indentation changed; -1 when the file's
 // language does not auto-indent. `explicitly`: asked for by the user rather
-// than implied by typing.
+// than implied by typing: implied indenting leaves lines in comments alone
+// when aIndent_implicitAIndentInComments is off.
 int32_t FileAutoIndent(File* f, Line* hint, int32_t hintNo, int32_t l1, int32_t c1, int32_t l2,
                        int32_t c2, int32_t indentSize, bool explicitly);
-
-// The column auto-indent wishes for line n (without changing anything), and
-// whether the line starts inside a comment; -1 when the language does not
-// auto-indent.
-int32_t FileAutoIndentColumn(File* f, int32_t n, int32_t indentSize, bool* inComment);
 
 // Drops the file's cached parser state.
 void FileAutoIndentForget(File* f);

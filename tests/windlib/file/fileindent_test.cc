@@ -106,6 +106,18 @@ TEST_F(FileIndentTest, MissingLastLineIsMade) {
   EXPECT_EQ(Lines(f).back(), "    ");
 }
 
+TEST_F(FileIndentTest, ImpliedIndentLeavesCommentsWhenAsked) {
+  File* f = LoadC("void f()\n{\n/*\nx\n*/\n // y\n");
+  aIndent_implicitAIndentInComments = false;
+  EXPECT_EQ(FileAutoIndent(f, nullptr, 0, 4, 0, 4, 0, 4, false), 0);
+  EXPECT_EQ(FileAutoIndent(f, nullptr, 0, 6, 0, 6, 0, 4, false), 0);
+  EXPECT_EQ(FileAutoIndent(f, nullptr, 0, 4, 0, 4, 0, 4, true), 1);
+  EXPECT_EQ(Lines(f)[3], "   x");
+  aIndent_implicitAIndentInComments = true;
+  EXPECT_EQ(FileAutoIndent(f, nullptr, 0, 6, 0, 6, 0, 4, false), 1);
+  EXPECT_EQ(Lines(f)[5], "    // y");
+}
+
 TEST_F(FileIndentTest, CachedStateFollowsEdits) {
   std::string text = "void f()\n{\n";
   for (int i = 0; i < 60; ++i) text += "    x;\n";
