@@ -2,6 +2,7 @@
 // chosen in the pulldown filters the list, and the next start offers it
 // first.
 #include <gtest/gtest.h>
+
 #include <algorithm>
 #include <string>
 
