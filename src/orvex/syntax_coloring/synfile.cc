@@ -347,11 +347,14 @@ int32_t syn_Recalculate(File* f, int32_t from, int32_t to, bool redraw) {
 
 void syn_Propagate(File* f, int32_t line) {
   last_propagate = {};
-  if (!syn_FileColoured(f) || f->nLines == 0) return;
+  if (!syn_FileColoured(f)) return;
+  f->colouredLines = std::min(f->colouredLines, f->nLines);
   const int32_t from =
       f->language->grabPrototype ? std::max(1, line - kLinesBefore) : std::max(1, line);
   const int32_t to = std::min(line + kLinesAfter, f->nLines);
   const int32_t first = std::max(1, std::min(from, f->colouredLines));
+  // A change past the last line leaves no line to compute.
+  if (first > to) return;
   RedrawSet changed;
   compute(f, first, to, [&](int32_t n) { changed.Add(n); });
   f->colouredLines = to;

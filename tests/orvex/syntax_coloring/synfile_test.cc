@@ -114,6 +114,19 @@ TEST_F(SynFileTest, DeletedLinesAndUndoKeepStatesRight) {
   EXPECT_EQ(Start(f, 5), synNull);
 }
 
+TEST_F(SynFileTest, DeletingEverythingLeavesNoLineKnownPastTheEnd) {
+  File* f = Open("all.c", "/* a\nb\nc */\n");
+  Edit* e = Window(f)->edit();
+  WFlushDrawing();
+  EXPECT_EQ(f->colouredLines, 3);
+  EditCli(e, "SelectAll");
+  EditCli(e, "Delete");
+  EXPECT_LE(f->colouredLines, f->nLines);
+  Type(e, "int");
+  EXPECT_EQ(RowColour(e, 1), Pixel(f, synKeyword));
+  EXPECT_EQ(FileLineSynstateHook(f, 1), synNull);
+}
+
 TEST_F(SynFileTest, QuestionsOfTheLayersBelow) {
   File* f = Open("ask.c", "f(a /* ( */, \"(\");\n/* a\n  b */ c\n#if 0\nx(\n#endif\n");
   Edit* e = Window(f)->edit();
