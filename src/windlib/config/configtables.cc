@@ -380,6 +380,8 @@ Table misc_options() {
     t.push_back(B(name, nullptr, false));
   for (const char* name : {"viewdef", "saveEvents", "restoreEvents"})
     t.push_back(S(name, nullptr, nullptr));
+  // Text is read as UTF-8; off, every byte is one cell.
+  t.push_back(B("utf8", &vfUtf8, true, kText));
   return t;
 }
 

@@ -18,6 +18,7 @@ bool vfEditorBackups;
 bool vfTabsAreSpaces;
 bool vfDragAndDrop;
 bool vfShowProgress;
+bool vfUtf8;
 bool vfOpenFilesInNewBuffers;
 std::string cfgTempFileDir;
 int cfgScrollLocation;

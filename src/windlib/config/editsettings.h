@@ -19,6 +19,7 @@ extern int cfgEditHeight;             // "editheight": lines of a new window; be
 extern int cfgEditIncrFrequency;      // "editincrfrequency": seconds between journal writes
 extern bool vfEditorBackups;          // "editorbackups"
 extern bool vfTabsAreSpaces;          // "tabsarespaces"
+extern bool vfUtf8;                   // "utf8": text is read as UTF-8 characters, not bytes
 extern bool vfShowProgress;           // "showprogress": long operations say how to cancel
 extern bool vfDragAndDrop;            // "draganddrop": the mouse drags the selection
 extern bool vfOpenFilesInNewBuffers;  // "openfilesinnewbuffers"

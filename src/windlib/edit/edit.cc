@@ -176,7 +176,7 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   const DisplayCol first(hScroll), last = first + columns();
   static GeomCells cells;
   static std::vector<EditRun> runs;
-  GeomLineCells(FileLineText(file, line), line->len, last, GeomDisplayRule(), &cells);
+  GeomLineCells(FileLineText(file, line), line->len, last, GeomDisplayRule(file), &cells);
   EditRowLayers layers;
   layers.lineNo = lineNo;
   layers.lineLen = line->len;
@@ -193,7 +193,7 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   int x = (std::max(cells.count(), hScroll) - hScroll) * cw;
   for (const EditRun& run : runs) {
     const int rx = (run.start - first) * cw;
-    const int n = static_cast<int>(run.cells.size());
+    const int n = GeomGlyphCells(run.cells);
     if (run.lineEnd && run.style.attrs == 0)
       p.FillRect(WRect{rx, y, n * cw, lh}, run.style.bg);
     else

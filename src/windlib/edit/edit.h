@@ -179,6 +179,11 @@ int32_t EditByteAt(Edit* edit, int32_t lineNo, DisplayCol dcol, GeomSide side);
 int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col);
 int32_t EditColumnFromDisplay(Edit* edit, int32_t lineNo, int32_t dcol);
 int32_t EditLineLength(Edit* edit, int32_t lineNo);
+// Steps over whole characters of line `lineNo`: the byte column after the
+// character at `col`, and the one at which the character before `col`
+// starts (one byte each when the file is read as bytes).
+int32_t EditNextChar(Edit* edit, int32_t lineNo, int32_t col);
+int32_t EditPrevChar(Edit* edit, int32_t lineNo, int32_t col);
 
 // ---- Selection and caret ----
 // Moves the caret; with `extend` the primary selection runs from the anchor

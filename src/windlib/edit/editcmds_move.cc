@@ -15,7 +15,13 @@
 
 namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_word(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+// Read as UTF-8, every byte of a character beyond ASCII counts as a word's,
+// so that words of any script are whole and motion never stops inside a
+// character.
+bool is_word(char c, bool utf8) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return std::isalnum(u) || c == '_' || (u >= 0x80 && utf8);
+}
 
 // Moves the caret, extending the selection in extend mode; motion closes
 // the undo record.
@@ -68,11 +74,13 @@ int horizontal(Edit* e, int32_t delta, bool wrap) {
   int32_t line = e->caretLine, col = e->caretColumn;
   for (int32_t step = 0; step < std::abs(delta); ++step) {
     if (delta < 0) {
-      if (col > 0) --col;
+      if (col > 0)
+        col = EditPrevChar(e, line, col);
       else if (wrap && line > 1) col = EditLineLength(e, --line);
     } else {
       int32_t len = line > f->nLines ? 0 : EditLineLength(e, line);
-      if (col < len) ++col;
+      if (col < len)
+        col = EditNextChar(e, line, col);
       else if (wrap && line <= f->nLines) ++line, col = 0;
     }
   }
@@ -83,6 +91,7 @@ int horizontal(Edit* e, int32_t delta, bool wrap) {
 // previous one.
 void word_motion(Edit* e, bool forward, int32_t* line, int32_t* col) {
   File* f = e->file;
+  const bool utf8 = GeomFileUtf8(f);
   int32_t l = *line, c = *col;
   if (forward) {
     while (l <= f->nLines && c >= EditLineLength(e, l)) ++l, c = 0;
@@ -93,8 +102,8 @@ void word_motion(Edit* e, bool forward, int32_t* line, int32_t* col) {
       return;
     }
     const char* t = FileLineText(f, ln);
-    while (c < ln->len && !is_word(t[c])) ++c;
-    while (c < ln->len && is_word(t[c])) ++c;
+    while (c < ln->len && !is_word(t[c], utf8)) ++c;
+    while (c < ln->len && is_word(t[c], utf8)) ++c;
   } else {
     while (l > 1 && c == 0) c = EditLineLength(e, --l);
     Line* ln = EditLineAt(e, l);
@@ -105,8 +114,8 @@ void word_motion(Edit* e, bool forward, int32_t* line, int32_t* col) {
     }
     const char* t = FileLineText(f, ln);
     c = std::min(c, ln->len);
-    while (c > 0 && !is_word(t[c - 1])) --c;
-    while (c > 0 && is_word(t[c - 1])) --c;
+    while (c > 0 && !is_word(t[c - 1], utf8)) --c;
+    while (c > 0 && is_word(t[c - 1], utf8)) --c;
   }
   *line = l;
   *col = c;
@@ -117,16 +126,17 @@ void word_bounds(Edit* e, int32_t line, int32_t col, int32_t* a, int32_t* b) {
   *a = *b = col;
   if (!l) return;
   const char* t = FileLineText(e->file, l);
+  const bool utf8 = GeomFileUtf8(e->file);
   col = std::min(col, l->len);
-  if (col < l->len && is_word(t[col])) {
+  if (col < l->len && is_word(t[col], utf8)) {
     *a = *b = col;
-    while (*a > 0 && is_word(t[*a - 1])) --*a;
-    while (*b < l->len && is_word(t[*b])) ++*b;
+    while (*a > 0 && is_word(t[*a - 1], utf8)) --*a;
+    while (*b < l->len && is_word(t[*b], utf8)) ++*b;
     // A word-wise selection takes the blanks after it.
     while (*b < l->len && is_blank(t[*b])) ++*b;
   } else if (col < l->len) {
-    *a = col;
-    *b = col + 1;
+    *a = GeomCharStart(t, l->len, col, GeomDisplayRule(e->file));
+    *b = EditNextChar(e, line, *a);
   }
 }
 
@@ -283,7 +293,8 @@ int CmdColumn(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
   std::string a = arg_of(ci);
   if (a.empty()) {
-    if (!WPrompt("Column", "Column:", std::to_string(e->caretColumn), &a)) return 1;
+    const int32_t now = EditDisplayColumn(e, e->caretLine, e->caretColumn);
+    if (!WPrompt("Column", "Column:", std::to_string(now), &a)) return 1;
   }
   char* end = nullptr;
   long n = std::strtol(a.c_str(), &end, 10);
@@ -291,7 +302,10 @@ int CmdColumn(void* object, CmdInfo* ci) {
     EditCmdError(e, "Invalid column number");
     return 0;
   }
-  return move_to(e, e->caretLine, static_cast<int32_t>(std::min<long>(n, EditLineLength(e, e->caretLine))));
+  // The column counts cells; inside a tab or a wide character the caret
+  // goes before it.
+  const int32_t cells = static_cast<int32_t>(std::min<long>(n, INT32_MAX));
+  return move_to(e, e->caretLine, EditByteAt(e, e->caretLine, DisplayCol(cells), GeomSide::kLeft));
 }
 
 int CmdSelectToLines(void* object, CmdInfo*) {

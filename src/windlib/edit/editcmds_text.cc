@@ -125,7 +125,7 @@ int CmdBackspace(void* object, CmdInfo*) {
   if (!e->sel[0].empty()) return EditAddChars(e, "", 0, 0, false);
   int32_t line = e->caretLine, col = e->caretColumn;
   if (line == 1 && col == 0) return 1;
-  int32_t from_line = line, from_col = col - 1;
+  int32_t from_line = line, from_col = col > 0 ? EditPrevChar(e, line, col) : 0;
   if (col == 0) {
     from_line = line - 1;
     from_col = EditLineLength(e, from_line);

@@ -41,9 +41,8 @@ EditCommentKind kind_at(Edit* e, int32_t line, int32_t col) {
   return EditCommentAtHook ? EditCommentAtHook(e, line, col) : kNotComment;
 }
 
-int32_t width(const std::string& s) {
-  return GeomWidthFrom(DisplayCol(0), s.data(), static_cast<int64_t>(s.size()), GeomDisplayRule())
-      .v;
+int32_t width(const std::string& s, const GeomRule& rule) {
+  return GeomWidthFrom(DisplayCol(0), s.data(), static_cast<int64_t>(s.size()), rule).v;
 }
 
 void trim_right(std::string* s) {
@@ -108,11 +107,11 @@ int EditFillParagraph(Edit* e) {
   }
   // Break the last line repeatedly at the last blank before the fill column.
   const int32_t column = cfgFillParagraphColumn;
-  const GeomRule rule = GeomDisplayRule();
+  const GeomRule rule = GeomDisplayRule(e->file);
   size_t line_start = 0;
   for (;;) {
     std::string cur = joined.substr(line_start);
-    if (width(cur) <= column) break;
+    if (width(cur, rule) <= column) break;
     const int32_t limit = GeomByteAt(cur.data(), static_cast<int32_t>(cur.size()),
                                      DisplayCol(column), GeomSide::kLeft, rule);
     size_t brk = std::string::npos;

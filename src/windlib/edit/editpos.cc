@@ -41,13 +41,25 @@ int32_t EditLineLength(Edit* edit, int32_t lineNo) {
 DisplayCol EditDisplayCol(Edit* edit, TextPos pos) {
   Line* l = EditLineAt(edit, pos.line);
   if (!l) return DisplayCol(pos.col);
-  return GeomColumnOf(FileLineText(edit->file, l), l->len, pos.col, GeomDisplayRule());
+  return GeomColumnOf(FileLineText(edit->file, l), l->len, pos.col, GeomDisplayRule(edit->file));
 }
 
 int32_t EditByteAt(Edit* edit, int32_t lineNo, DisplayCol dcol, GeomSide side) {
   Line* l = EditLineAt(edit, lineNo);
   if (!l) return 0;
-  return GeomByteAt(FileLineText(edit->file, l), l->len, dcol, side, GeomDisplayRule());
+  return GeomByteAt(FileLineText(edit->file, l), l->len, dcol, side, GeomDisplayRule(edit->file));
+}
+
+int32_t EditNextChar(Edit* edit, int32_t lineNo, int32_t col) {
+  Line* l = EditLineAt(edit, lineNo);
+  if (!l) return col + 1;
+  return GeomNextChar(FileLineText(edit->file, l), l->len, col, GeomDisplayRule(edit->file));
+}
+
+int32_t EditPrevChar(Edit* edit, int32_t lineNo, int32_t col) {
+  Line* l = EditLineAt(edit, lineNo);
+  if (!l) return col - 1;
+  return GeomPrevChar(FileLineText(edit->file, l), l->len, col, GeomDisplayRule(edit->file));
 }
 
 int32_t EditDisplayColumn(Edit* edit, int32_t lineNo, int32_t col) {

@@ -86,7 +86,8 @@ void EditBuildRuns(const GeomCells& cells, const EditRowLayers& row, DisplayCol 
     // Without layers and with escapes that look like text, the row is one run.
     int32_t e = layers.empty() && !escapes_look_different ? end : c + 1;
     while (e < end && style_of(cells, e, base, layers) == s) ++e;
-    emit(DisplayCol(c), cells.glyphs.data() + c, static_cast<size_t>(e - c), s, false);
+    const std::string_view glyphs = cells.Glyphs(c, e);
+    emit(DisplayCol(c), glyphs.data(), glyphs.size(), s, false);
     c = e;
   }
   // The line end stands after the last cell of the line, when the cells

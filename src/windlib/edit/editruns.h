@@ -14,7 +14,7 @@
 
 struct EditRun {
   DisplayCol start;   // the run's first cell
-  std::string cells;  // one byte per cell
+  std::string cells;  // UTF-8: the glyphs of the run's cells
   WCellStyle style;
   bool lineEnd = false;  // the one blank cell that stands for the line end
   bool operator==(const EditRun&) const = default;

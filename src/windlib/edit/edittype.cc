@@ -15,21 +15,22 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 // Tabs expanded to blanks for the display column at which each one lands,
 // for text inserted at `at`.
 std::string expand_tabs(Edit* edit, const char* text, int32_t len, TextPos at) {
-  const GeomRule rule = GeomDisplayRule();
+  const GeomRule rule = GeomDisplayRule(edit->file);
   DisplayCol dcol = EditDisplayCol(edit, at);
   std::string out;
-  for (int32_t i = 0; i < len; ++i) {
+  for (int32_t i = 0, n; i < len; i += n) {
     const char c = text[i];
     if (c == '\n') {
       out += c;
       dcol = DisplayCol(0);
+      n = 1;
       continue;
     }
-    const DisplayCol next = GeomAdvance(dcol, static_cast<unsigned char>(c), rule);
+    const DisplayCol next = GeomAdvanceChar(dcol, text + i, text + len, rule, &n);
     if (c == '\t')
       out.append(static_cast<size_t>(next - dcol), ' ');
     else
-      out += c;
+      out.append(text + i, static_cast<size_t>(n));
     dcol = next;
   }
   return out;
@@ -38,7 +39,7 @@ std::string expand_tabs(Edit* edit, const char* text, int32_t len, TextPos at) {
 int32_t text_start_column(Edit* edit, int32_t line) {
   Line* l = EditLineAt(edit, line);
   if (!l) return 0;
-  return GeomIndentOf(FileLineText(edit->file, l), l->len, GeomDisplayRule()).v;
+  return GeomIndentOf(FileLineText(edit->file, l), l->len, GeomDisplayRule(edit->file)).v;
 }
 }  // namespace
 

@@ -187,6 +187,10 @@ void vUpdateTitle(Edit* edit, bool withLineCol) {
     if (w && w->statusLine()) w->statusLine()->SetField(0, item, 18);
     if (w) w->SetLineField(field);
   }
+  // How the file's bytes are read: as UTF-8 characters or one cell each.
+  const char* reading = GeomFileUtf8(f) ? "UTF-8" : "Bytes";
+  if (w && w->statusLine() && w->statusLine()->field(2) != reading)
+    w->statusLine()->SetField(2, reading, 5);
   int modified = f->modified ? 1 : 0;
   if (modified != edit->shownModified) {
     edit->shownModified = modified;

@@ -68,6 +68,7 @@ struct File {
   unsigned checkedOutByUs : 1;
   unsigned deleteWhenDone : 1;
   unsigned undoOff : 1;
+  unsigned byteMode : 1;  // read one byte per cell: not valid UTF-8 when opened
   int32_t fd;          // descriptor used while colouring; -1 when none
   int32_t lastLine;    // caret line last displayed
   char* realName;      // target when the name is a symbolic link

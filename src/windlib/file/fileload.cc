@@ -55,19 +55,25 @@ void ensure_window(File* f) {
 
 // Walks converted pieces of a file and hands out one (offset, length, width)
 // per line. Widths are folded piece by piece, so a line split between two
-// pieces needs no second read.
+// pieces needs no second read; a UTF-8 sequence that a piece cuts short is
+// kept until the next piece completes it.
 class LineSplitter {
  public:
-  explicit LineSplitter(int64_t base) : line_start_(base) {}
+  LineSplitter(int64_t base, const GeomRule& rule) : line_start_(base), rule_(rule) {}
   template <typename Emit>
   void Piece(const char* data, int64_t n, int64_t piece_off, Emit&& emit) {
-    const GeomRule rule = GeomStoreRule();
     const char* p = data;
     const char* end = data + n;
+    if (held_ > 0) p = Complete(p, end);
+    if (rule_.utf8 && p < end) {
+      held_ = GeomCutSequence(p, end);
+      std::memcpy(held_bytes_, end - held_, static_cast<size_t>(held_));
+      end -= held_;
+    }
     // One pass: each line is measured up to its line end.
     while (p < end) {
       const char* q;
-      width_ = GeomWidthUntil(width_, p, end, '\n', &q, rule);
+      width_ = GeomWidthUntil(width_, p, end, '\n', &q, rule_);
       if (q == end) break;
       int64_t at = piece_off + (q - data);
       emit(line_start_, at - line_start_, width_.v);
@@ -76,16 +82,61 @@ class LineSplitter {
       p = q + 1;
     }
   }
-  void HeldCr() { width_ = GeomAdvance(width_, '\r', GeomStoreRule()); }
+  void HeldCr() {
+    FlushHeld();
+    width_ = GeomAdvance(width_, '\r', rule_);
+  }
   template <typename Emit>
   void Finish(int64_t end_off, Emit&& emit) {
+    FlushHeld();
     if (line_start_ < end_off) emit(line_start_, end_off - line_start_, width_.v);
   }
 
  private:
+  // Measures the held bytes followed by the start of the next piece [p,
+  // end); returns where the piece goes on. Decoding stops at a byte below
+  // 0x80, so a line end is never taken with the held bytes.
+  const char* Complete(const char* p, const char* end) {
+    char joined[8];
+    const int32_t take = static_cast<int32_t>(std::min<int64_t>(end - p, 3));
+    std::memcpy(joined, held_bytes_, static_cast<size_t>(held_));
+    std::memcpy(joined + held_, p, static_cast<size_t>(take));
+    int32_t at = 0;
+    while (at < held_) {
+      int32_t len;
+      width_ = GeomAdvanceChar(width_, joined + at, joined + held_ + take, rule_, &len);
+      at += len;
+    }
+    p += at - held_;
+    held_ = 0;
+    return p;
+  }
+  // Held bytes that nothing completes are bytes of an invalid sequence.
+  void FlushHeld() {
+    width_ = GeomAddCells(width_, held_);
+    held_ = 0;
+  }
   int64_t line_start_;
+  GeomRule rule_;
   DisplayCol width_ = kGeomStoreOrigin;
+  char held_bytes_[4] = {};
+  int32_t held_ = 0;
 };
+
+// Whether the first 64 KiB of the file at `fd` are valid UTF-8 (a sequence
+// cut at the end of them allowed); read without moving the file offset.
+bool starts_as_utf8(int fd) {
+  constexpr size_t kPrefix = 64 * 1024;
+  std::vector<char> buf(kPrefix);
+  size_t have = 0;
+  while (have < kPrefix) {
+    ssize_t n = pread(fd, buf.data() + have, kPrefix - have, static_cast<off_t>(have));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    have += static_cast<size_t>(n);
+  }
+  return GeomValidUtf8(buf.data(), buf.data() + have);
+}
 
 int32_t clamp_len(int64_t len) { return len > INT32_MAX ? INT32_MAX : static_cast<int32_t>(len); }
 
@@ -105,6 +156,7 @@ FillResult fillup(File* f, int64_t size) {
   }
   // The file's language is chosen from its name here.
   f->maxWidth = 0;
+  f->byteMode = !starts_as_utf8(src);
   if (!FileLoad(f, temp, src, 0, nullptr)) return fillNoSpace;
   f->loadSize = size;
   FileNotifyReloaded(f);
@@ -122,7 +174,7 @@ int reinit_copy(File* f, int temp, int src, bool convert) {
   if (lseek(temp, 0, SEEK_SET) < 0) FilePanic("[FilexReinitTemp] Can't seek temp file");
   ensure_window(f);
   LineEndConverter conv;
-  LineSplitter split(0);
+  LineSplitter split(0, GeomStoreRule(f));
   Line* next = f->first;
   int32_t line_no = 1;
   int64_t off = 0;
@@ -207,7 +259,7 @@ int FileLoad(File* f, int tempFd, int srcFd, int64_t base, Line* before) {
   // A language is told here that loading starts.
   ensure_window(f);
   LineEndConverter conv;
-  LineSplitter split(base);
+  LineSplitter split(base, GeomStoreRule(f));
   int64_t off = base;
   int64_t piece_off = -1, piece_len = 0;
   int32_t max_width = f->maxWidth;

@@ -42,7 +42,7 @@ namespace {
 int32_t column_of(File* f, int32_t lineNo, int32_t c) {
   Line* l = FileLine(f, lineNo, nullptr, 0);
   if (!l || lineNo < 1) return c;
-  return GeomColumnOf(FileLineText(f, l), l->len, c, GeomTabsOnlyRule()).v;
+  return GeomColumnOf(FileLineText(f, l), l->len, c, GeomTabsOnlyRule(f)).v;
 }
 }  // namespace
 
@@ -53,7 +53,7 @@ void FileLineCols(File* f, int32_t l1, int32_t l2, int32_t* c1, int32_t* c2) {
 
 void FileSetMaxW(File* f, Line* line) {
   const DisplayCol width =
-      GeomWidthFrom(kGeomStoreOrigin, FileLineText(f, line), line->len, GeomStoreRule());
+      GeomWidthFrom(kGeomStoreOrigin, FileLineText(f, line), line->len, GeomStoreRule(f));
   if (width.v > f->maxWidth) f->maxWidth = width.v;
 }
 

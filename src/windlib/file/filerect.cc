@@ -22,15 +22,16 @@ struct Span {
   int32_t before = 0, after = 0;
 };
 
-Span span_of(const std::string& s, int32_t left, int32_t right) {
-  const GeomRule rule = GeomTabsOnlyRule();
+Span span_of(const std::string& s, int32_t left, int32_t right, const GeomRule& rule) {
   Span sp;
   DisplayCol at(0);
   const int32_t n = static_cast<int32_t>(s.size());
   int32_t i = 0;
   // Skip the cells that end at or before the left edge.
-  for (; i < n; ++i) {
-    DisplayCol next = GeomAdvance(at, static_cast<unsigned char>(s[i]), rule);
+  // A wide character across an edge is taken whole.
+  const char* text = s.data();
+  for (int32_t len = 0; i < n; i += len) {
+    DisplayCol next = GeomAdvanceChar(at, text + i, text + n, rule, &len);
     if (next.v > left) break;
     at = next;
   }
@@ -39,7 +40,13 @@ Span span_of(const std::string& s, int32_t left, int32_t right) {
   sp.touches = true;
   sp.before = std::max(0, left - at.v);
   // Take the cells that start before the right edge.
-  for (; i < n && at.v < right; ++i) at = GeomAdvance(at, static_cast<unsigned char>(s[i]), rule);
+  while (i < n && at.v < right) {
+    int32_t len;
+    at = GeomAdvanceChar(at, text + i, text + n, rule, &len);
+    i += len;
+  }
+  // Combining marks after the last character go with it.
+  if (rule.utf8 && i > sp.first) i = GeomNextChar(text, n, GeomPrevChar(text, n, i, rule), rule);
   sp.last = i;
   sp.after = std::max(0, at.v - right);
   if (right <= left) {
@@ -50,9 +57,8 @@ Span span_of(const std::string& s, int32_t left, int32_t right) {
   return sp;
 }
 
-int32_t width_of(const std::string& s) {
-  return GeomWidthFrom(DisplayCol(0), s.data(), static_cast<int64_t>(s.size()), GeomTabsOnlyRule())
-      .v;
+int32_t width_of(const std::string& s, const GeomRule& rule) {
+  return GeomWidthFrom(DisplayCol(0), s.data(), static_cast<int64_t>(s.size()), rule).v;
 }
 
 // Runs `changes` as one undo group of its own, inside whatever group the
@@ -75,7 +81,7 @@ void as_one_group(File* f, int32_t line, int32_t col, Fn changes) {
 
 int32_t FileRectColumn(File* f, int32_t lineNo, int32_t col) {
   std::string s = line_text(f, lineNo);
-  return GeomColumnOf(s.data(), static_cast<int32_t>(s.size()), col, GeomTabsOnlyRule()).v;
+  return GeomColumnOf(s.data(), static_cast<int32_t>(s.size()), col, GeomTabsOnlyRule(f)).v;
 }
 
 std::string FileRectText(File* f, int32_t l1, int32_t l2, int32_t left, int32_t right) {
@@ -87,7 +93,7 @@ std::string FileRectText(File* f, int32_t l1, int32_t l2, int32_t left, int32_t 
   for (int32_t n = l1; n <= l2; ++n) {
     if (n > l1) out += '\n';
     std::string s = line_text(f, n);
-    Span sp = span_of(s, left, right);
+    Span sp = span_of(s, left, right, GeomTabsOnlyRule(f));
     if (sp.touches)
       out.append(s, static_cast<size_t>(sp.first), static_cast<size_t>(sp.last - sp.first));
   }
@@ -114,18 +120,19 @@ int32_t FileRectPaste(File* f, int32_t line, int32_t column, const char* text, i
                    false);
       } else {
         std::string s = line_text(f, n);
-        const int32_t w = width_of(s);
+        const int32_t w = width_of(s, GeomTabsOnlyRule(f));
         std::string add;
         int32_t from = static_cast<int32_t>(s.size()), to = from;
         if (w <= at) {
           add = std::string(static_cast<size_t>(at - w), ' ') + piece;
         } else {
-          Span sp = span_of(s, at, at);
-          // A tab across the column turns into blanks on both sides.
-          Span across = span_of(s, at, at + 1);
+          Span sp = span_of(s, at, at, GeomTabsOnlyRule(f));
+          // A tab or a wide character across the column turns into blanks
+          // on both sides.
+          Span across = span_of(s, at, at + 1, GeomTabsOnlyRule(f));
           from = to = sp.first;
           if (across.before > 0) {
-            to = from + 1;
+            to = across.last;
             const int32_t tab_end = at + 1 + across.after;
             add = std::string(static_cast<size_t>(across.before), ' ') + piece +
                   std::string(static_cast<size_t>(tab_end - at), ' ');
@@ -156,7 +163,7 @@ void FileRectDel(File* f, int32_t l1, int32_t c1, int32_t l2, int32_t c2) {
   as_one_group(f, l1, c1, [&] {
     for (int32_t n = l1; n <= l2; ++n) {
       std::string s = line_text(f, n);
-      Span sp = span_of(s, left, right);
+      Span sp = span_of(s, left, right, GeomTabsOnlyRule(f));
       if (!sp.touches) continue;
       std::string blanks(static_cast<size_t>(sp.before + sp.after), ' ');
       FileChange(f, nullptr, 0, n, sp.first, n, sp.last, blanks.data(),

@@ -1,13 +1,14 @@
 #include "windlib/x11/wdraw.h"
 
 #include <X11/Xft/Xft.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <strings.h>
 #include <utility>
 
+#include "windlib/file/textgeom.h"
 #include "windlib/x11/wcolor.h"
 #include "windlib/x11/wfont.h"
 #include "windlib/x11/wwindow.h"
@@ -178,7 +179,8 @@ void WPainter::Cells(int x, int y, const char* bytes, int count, const WCellStyl
                      const WFont* font) {
   if (clip_.empty() || count <= 0 || !font) return;
   int cw = font->CharWidth();
-  WRect r{x, y, cw * count, font->Height()};
+  const int cells = GeomGlyphCells(std::string_view(bytes, static_cast<size_t>(count)));
+  WRect r{x, y, cw * cells, font->Height()};
   Record(WDrawKind::Cells, r, std::string(bytes, static_cast<size_t>(count)), style.fg, style.bg,
          style.attrs);
   XTarget t = target_of(window_);
@@ -198,17 +200,33 @@ void WPainter::Cells(int x, int y, const char* bytes, int count, const WCellStyl
   const bool strike_twice = (style.attrs & WAttrBold) && !xf;
   if (!xf) xf = styled_face(t.d, font, style.attrs & WAttrItalic);
   if (!xf) xf = static_cast<XftFont*>(font->native());
-  // Each byte at its own cell, so that a glyph narrower or wider than the
-  // cell never shifts the ones after it.
+  // Each character at its own cell, so that a glyph narrower or wider than
+  // the cell never shifts the ones after it. A combining mark takes no cell
+  // and is drawn where the cell before it ends; a byte that is not UTF-8 is
+  // drawn as its Latin-1 character.
   std::vector<XftCharSpec> specs;
   specs.reserve(static_cast<size_t>(count));
-  int first = std::max(0, (clip_.x - x) / cw - 1);
-  int last = std::min(count, (clip_.right() - x) / cw + 2);
-  for (int i = first; i < last; ++i) {
-    unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c == ' ') continue;
-    specs.push_back(XftCharSpec{static_cast<FcChar32>(c), static_cast<short>(x + i * cw),
-                                static_cast<short>(y + font->Ascent())});
+  const int first = std::max(0, (clip_.x - x) / cw - 2);
+  const int last = (clip_.right() - x) / cw + 2;
+  const char* end = bytes + count;
+  int cell = 0;
+  for (const char* p = bytes; p < end && cell <= last;) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    char32_t code = c;
+    int width = 1, len = 1;
+    if (c >= 0x80) {
+      const GeomChar ch = GeomDecodeUtf8(p, end);
+      if (ch.valid()) {
+        code = ch.code;
+        width = ch.cells;
+        len = ch.len;
+      }
+    }
+    if (code != ' ' && cell >= first)
+      specs.push_back(XftCharSpec{static_cast<FcChar32>(code), static_cast<short>(x + cell * cw),
+                                  static_cast<short>(y + font->Ascent())});
+    cell += width;
+    p += len;
   }
   if (specs.empty()) return;
   XftDrawCharSpec(t.x->draw, WXColor(style.fg), xf, specs.data(), static_cast<int>(specs.size()));

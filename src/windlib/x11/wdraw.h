@@ -51,9 +51,11 @@ class WPainter {
   void Line(int x1, int y1, int x2, int y2, WColor color);
   // A raised or sunken bevel inside `r`, `width` pixels wide.
   void Bevel(const WRect& r, bool raised, int width = 1);
-  // Bytes in the fixed-cell font `font`: each byte fills one cell, whose top
-  // left corner of the first is (x, y). The cells' background is filled with
-  // `bg`. Bytes above 127 are drawn as their Latin-1 characters.
+  // `count` bytes of UTF-8 in the fixed-cell font `font`: each character
+  // fills one cell (two when wide, none when combining), the top left
+  // corner of the first being (x, y). The cells' background is filled with
+  // `bg`. A byte that is not part of valid UTF-8 is drawn as its Latin-1
+  // character in one cell.
   void Cells(int x, int y, const char* bytes, int count, WColor fg, WColor bg, const WFont* font);
   // The same with the attributes of `style`.
   void Cells(int x, int y, const char* bytes, int count, const WCellStyle& style,
