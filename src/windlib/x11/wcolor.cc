@@ -130,16 +130,16 @@ WColor lighten(WColor c, int by) {
   };
   return WColorRGB(channel(16), channel(8), channel(0));
 }
-int brightness(WColor c) {
-  return 299 * static_cast<int>((c >> 16) & 255) + 587 * static_cast<int>((c >> 8) & 255) +
-         114 * static_cast<int>(c & 255);
-}
-// Of `a` and `b`, the one that stands out more against `behind`.
-WColor contrasting(WColor behind, WColor a, WColor b) {
+}  // namespace
+
+WColor WContrasting(WColor behind, WColor a, WColor b) {
+  auto brightness = [](WColor c) {
+    return 299 * static_cast<int>((c >> 16) & 255) + 587 * static_cast<int>((c >> 8) & 255) +
+           114 * static_cast<int>(c & 255);
+  };
   const int x = brightness(behind);
   return std::abs(brightness(a) - x) >= std::abs(brightness(b) - x) ? a : b;
 }
-}  // namespace
 
 void WLoadPalette() {
   palette = WPalette();
@@ -152,10 +152,10 @@ void WLoadPalette() {
   palette.control = control_pixel;
   palette.controlLight = lighten(control_pixel, 160);
   palette.controlDark = lighten(control_pixel, -96);
-  palette.controlText = contrasting(control_pixel, palette.text, palette.textBackground);
+  palette.controlText = WContrasting(control_pixel, palette.text, palette.textBackground);
   palette.disabledText = lighten(control_pixel, -96);
   palette.selection = select_pixel;
-  palette.selectionText = contrasting(select_pixel, palette.text, palette.textBackground);
+  palette.selectionText = WContrasting(select_pixel, palette.text, palette.textBackground);
   palette.caret = palette.text;
   // Tool tips: the light yellow offset shade of the background.
   WRGB16 tip;

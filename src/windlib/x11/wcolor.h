@@ -24,6 +24,8 @@ constexpr WRGB16 WRGB16FromColor(WColor c) {
                 static_cast<uint16_t>(((c >> 8) & 255) * 257),
                 static_cast<uint16_t>((c & 255) * 257)};
 }
+// Of `a` and `b`, the one whose brightness differs more from `behind`'s.
+WColor WContrasting(WColor behind, WColor a, WColor b);
 // The colour of `spec`, or `fallback` when it is not one.
 WColor WColorOr(const char* spec, WColor fallback);
 

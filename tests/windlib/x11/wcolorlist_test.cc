@@ -30,6 +30,7 @@ class ColorListTest : public ::testing::Test {
     shr_SetProgramName("oe");
     Init(nullptr);
     shr_UseResourceText(nullptr);
+    WLoadPalette();
   }
 };
 
@@ -229,6 +230,22 @@ TEST_F(ColorListTest, SettingAnEntryRecomputesTheDerivedPixels) {
   EXPECT_EQ(keyword_fg, fg_pixel);
   shr_SetBlackWhite(false);
   EXPECT_EQ(keyword_fg, 0xabcdefu);
+}
+
+TEST_F(ColorListTest, ToolkitPaletteFollowsTheList) {
+  Init(
+      "oe.controlcolor: #405060\noe.select: #ffffc0\n"
+      "oe.foreground: #101010\noe.background: #f0f0f0\n");
+  WLoadPalette();
+  const WPalette& p = WGetPalette();
+  EXPECT_EQ(p.text, 0x101010u);
+  EXPECT_EQ(p.textBackground, 0xf0f0f0u);
+  EXPECT_EQ(p.control, 0x405060u);
+  EXPECT_EQ(p.controlText, 0xf0f0f0u) << "light text on a dark control";
+  EXPECT_EQ(p.selection, 0xffffc0u);
+  EXPECT_EQ(p.selectionText, 0x101010u) << "dark text on a light selection";
+  EXPECT_NE(p.controlLight, p.control);
+  EXPECT_NE(p.controlDark, p.control);
 }
 
 TEST_F(ColorListTest, CleanupForgetsTheTexts) {
