@@ -14,6 +14,7 @@
 #include "windlib/edit/editcmdtable.h"
 #include "windlib/edit/edittype.h"
 #include "windlib/file/filerect.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/file/undo.h"
 #include "windlib/handles.h"
 #include "windlib/x11/wgui.h"
@@ -115,17 +116,26 @@ int put(Edit* e, int op, const std::string& bytes) {
   return r;
 }
 
+// Another program's text comes as UTF-8 into a view that reads UTF-8, else
+// as the bytes it gives.
+WSelectionTarget text_target(Edit* e) {
+  return GeomFileUtf8(e->file) ? WSelectionTarget::Utf8Text : WSelectionTarget::String;
+}
+
 int paste(Edit* e, int op, int number) {
   const char* name = kNames[number];
   std::string bytes;
   // Our own selection goes in at once, as the command runs.
   if (WSelectionOwned(name, &bytes)) return put(e, op, bytes);
   HandleRef alive(30, e);
-  WSelectionRequest(name, [alive, e, op](bool ok, const std::string& got) {
-    if (!alive.alive() || !ok || !e->file) return;
-    if (e->file->readOnly || e->file->viewOnly || e->readOnlyView) return;
-    put(e, op, got);
-  });
+  WSelectionRequest(
+      name,
+      [alive, e, op](bool ok, const std::string& got) {
+        if (!alive.alive() || !ok || !e->file) return;
+        if (e->file->readOnly || e->file->viewOnly || e->readOnlyView) return;
+        put(e, op, got);
+      },
+      text_target(e));
   return 1;
 }
 
@@ -174,11 +184,14 @@ int replace_secondary(Edit* e, int number) {
     return 1;
   }
   HandleRef alive(30, e);
-  WSelectionRequest(kNames[number], [alive, e, put_secondary](bool ok, const std::string& got) {
-    if (!alive.alive() || !ok || !e->file) return;
-    if (e->file->readOnly || e->file->viewOnly || e->readOnlyView) return;
-    put_secondary(e, got);
-  });
+  WSelectionRequest(
+      kNames[number],
+      [alive, e, put_secondary](bool ok, const std::string& got) {
+        if (!alive.alive() || !ok || !e->file) return;
+        if (e->file->readOnly || e->file->viewOnly || e->readOnlyView) return;
+        put_secondary(e, got);
+      },
+      text_target(e));
   return 1;
 }
 

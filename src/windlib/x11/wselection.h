@@ -19,6 +19,9 @@ enum WSelectionType {
 enum class WSelectionTarget {
   String,  // the bytes as they are (STRING)
   Utf8,    // UTF8_STRING, for text from programs that use it
+  // UTF8_STRING, and from an owner that gives only STRING its Latin-1
+  // converted to UTF-8: text for a view that reads UTF-8.
+  Utf8Text,
 };
 
 // Owns selection `name` with a copy of `bytes`. False when the server gave

@@ -41,6 +41,7 @@ struct Incoming {
   std::string name;
   Atom property;
   WSelectionTarget target;
+  bool latin1ToUtf8 = false;  // text that comes as STRING is Latin-1 to convert
   bool retried = false;
   bool incr = false;
   std::string buffer;
@@ -306,6 +307,9 @@ Atom target_atom(WSelectionTarget t) {
 void finish(size_t i, bool ok) {
   Incoming r = std::move(incoming[i]);
   incoming.erase(incoming.begin() + static_cast<long>(i));
+  // STRING is Latin-1; text that is valid UTF-8 already is kept as it came.
+  if (ok && r.latin1ToUtf8 && r.target == WSelectionTarget::String && !valid_utf8(r.buffer))
+    r.buffer = latin1_to_utf8(r.buffer);
   if (r.done) r.done(ok, ok ? r.buffer : std::string());
 }
 
@@ -487,7 +491,8 @@ void WSelectionRequest(const std::string& name, WSelectionDone done, WSelectionT
                      [&](const Incoming& o) { return o.property == r.property; }))
     r.property =
         XInternAtom(d, ("_OE_SELECTION_" + std::to_string(next_property++)).c_str(), False);
-  r.target = target;
+  r.latin1ToUtf8 = target == WSelectionTarget::Utf8Text;
+  r.target = r.latin1ToUtf8 ? WSelectionTarget::Utf8 : target;
   r.done = std::move(done);
   convert(d, r);
   incoming.push_back(std::move(r));
