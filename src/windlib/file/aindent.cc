@@ -94,10 +94,10 @@ const TokenTable& table_for(AI_Lang lang, char leader) {
   return *tables[slot];
 }
 
-void tokenize(const TokenTable& t, const char* text, int32_t len, int32_t tabsize,
+void tokenize(const TokenTable& t, const char* text, int32_t len, int32_t tabsize, bool utf8,
               std::vector<AIToken>* out) {
   out->clear();
-  const GeomRule rule{tabsize, GeomEscapes::kControlDel};
+  const GeomRule rule{tabsize, GeomEscapes::kControlDel, utf8};
   const char* end = text + len;
   const char* p = text;
   DisplayCol col(0);
@@ -246,7 +246,7 @@ bool generic_take(AICtx& c, size_t i) {
 int32_t parse(AutoIndentLine_Tag* s, const char* text, int32_t len, int32_t indentSize,
               int32_t tabsize, int32_t lineNo) {
   static thread_local std::vector<AIToken> toks;
-  tokenize(table_for(s->lang, s->leader), text, len, tabsize, &toks);
+  tokenize(table_for(s->lang, s->leader), text, len, tabsize, s->utf8, &toks);
   AICtx c{s, text, len, &toks, indentSize > 0 ? indentSize : 1, tabsize, lineNo};
   s->firstCol = toks.front().col;
   s->wished = -1;
@@ -424,6 +424,7 @@ AutoIndentLine_Tag* AIndent_New(AI_Lang lang, char leader) {
   auto* s = new AutoIndentLine_Tag;
   s->lang = lang;
   s->leader = leader ? leader : '#';
+  s->utf8 = GeomFileUtf8(nullptr);
   s->stack.push_back(AIElem{});
   return s;
 }
@@ -434,6 +435,10 @@ AutoIndentLine_Tag* AIndent_Clone(const AutoIndentLine_Tag* state) {
 
 void AIndent_Delete(AutoIndentLine_Tag* state) {
   delete state;
+}
+
+void AIndent_SetUtf8(AutoIndentLine_Tag* state, bool utf8) {
+  if (state) state->utf8 = utf8;
 }
 
 void AIndent_AdjustPreprocesorLeader(AutoIndentLine_Tag* state, char leader) {

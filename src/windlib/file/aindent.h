@@ -17,6 +17,9 @@ AutoIndentLine_Tag* AIndent_New(AI_Lang lang, char leader);
 AutoIndentLine_Tag* AIndent_Clone(const AutoIndentLine_Tag* state);
 void AIndent_Delete(AutoIndentLine_Tag* state);
 void AIndent_AdjustPreprocesorLeader(AutoIndentLine_Tag* state, char leader);
+// Whether the text is read as UTF-8 (a character one cell, or two when
+// wide) or byte by byte; a new state follows the "utf8" option.
+void AIndent_SetUtf8(AutoIndentLine_Tag* state, bool utf8);
 // Advances the state over one line (len bytes, no line end).
 void AIndent_ParseLine(AutoIndentLine_Tag* state, const char* text, int32_t len, int32_t indentSize,
                        int32_t tabsize, int32_t lineNo);

@@ -65,6 +65,7 @@ struct AICond {
 struct AutoIndentLine_Tag {
   AI_Lang lang = AI_LangC;
   char leader = '#';
+  bool utf8 = false;        // columns count UTF-8 characters, else bytes
   int32_t firstCol = 0;     // indentation of the current line
   int32_t wished = -1;      // its wished column; -1 until known
   int32_t wishedId = -1;    // the element that decided it (-1: none adopts)

@@ -23,6 +23,7 @@ struct AICache {
   AutoIndentLine_Tag* state = nullptr;
   int32_t indentSize = 0, tabsize = 0, parenMode = 0, continuation = 0;
   bool switchInTwo = false;
+  bool utf8 = false;
   AI_Lang lang = AI_LangC;
   char leader = 0;
 
@@ -33,9 +34,9 @@ AICache* cache_of(File* f) {
   return static_cast<AICache*>(f->autoIndentTag);
 }
 
-bool cache_fits(const AICache* c, int32_t indentSize, AI_Lang lang, char leader) {
+bool cache_fits(const AICache* c, File* f, int32_t indentSize, AI_Lang lang, char leader) {
   return c && c->indentSize == indentSize && c->tabsize == cfgTabSize &&
-         c->parenMode == aIndent_parenIndentMode &&
+         c->utf8 == GeomFileUtf8(f) && c->parenMode == aIndent_parenIndentMode &&
          c->continuation == aIndent_indentForContinuation &&
          c->switchInTwo == aIndent_switchInTwo && c->lang == lang && c->leader == leader;
 }
@@ -71,6 +72,7 @@ void store_cache(File* f, int32_t line, const AutoIndentLine_Tag* st, int32_t in
   c->parenMode = aIndent_parenIndentMode;
   c->continuation = aIndent_indentForContinuation;
   c->switchInTwo = aIndent_switchInTwo;
+  c->utf8 = GeomFileUtf8(f);
   c->lang = lang;
   c->leader = leader;
   f->autoIndentTag = c;
@@ -82,7 +84,7 @@ AutoIndentLine_Tag* state_before(File* f, Line* line, int32_t first, int32_t ind
                                  AI_Lang lang, char leader) {
   keep_caches();
   AICache* cache = cache_of(f);
-  if (!cache_fits(cache, indentSize, lang, leader)) {
+  if (!cache_fits(cache, f, indentSize, lang, leader)) {
     FileAutoIndentForget(f);
     cache = nullptr;
   }
@@ -107,6 +109,7 @@ AutoIndentLine_Tag* state_before(File* f, Line* line, int32_t first, int32_t ind
     st = AIndent_New(lang, leader);
   }
   AIndent_AdjustPreprocesorLeader(st, leader);
+  AIndent_SetUtf8(st, GeomFileUtf8(f));
   for (int32_t n = start; n < first && l; ++n, l = l->next) {
     if (n == first - 15) store_cache(f, n, st, indentSize, lang, leader);
     AIndent_ParseLine(st, FileLineText(f, l), l->len, indentSize, cfgTabSize, n);
