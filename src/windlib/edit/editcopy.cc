@@ -60,7 +60,13 @@ FilePiecePoll progress(Edit* e, const char* doing, bool* shown) {
       *shown = true;
     }
     WServeExposures();
-    return WTakeEscape();
+    if (!WTakeEscape()) return false;
+    // Taking back what was done takes a moment too.
+    if (*shown) {
+      EditSetMsg(e, "Cancelling...");
+      WServeExposures();
+    }
+    return true;
   };
 }
 

@@ -243,7 +243,12 @@ TEST_F(CopyTest, ALongPasteShowsItsProgressAndEscapeTakesItBack) {
   // Escape pressed while it runs: stopped after the first piece, the text
   // and the selection as they were, and the paste leaves no undo step.
   WPostEvent(e->text, WKeyEvent(WK_Escape));
-  EXPECT_EQ(EditCli(e, "Paste1"), 0) << "the cancel stops the command string";
+  {
+    MessagesDuringChange cancelling(e);
+    EXPECT_EQ(EditCli(e, "Paste1"), 0) << "the cancel stops the command string";
+    ASSERT_FALSE(cancelling.seen.empty());
+    EXPECT_EQ(cancelling.seen.back(), "Cancelling...") << "while the text is put back";
+  }
   EXPECT_FALSE(WPostedEventsPending()) << "the Escape was taken";
   EXPECT_TRUE(Text(e) == before);
   EXPECT_EQ(e->sel[0].start_line, 2);
