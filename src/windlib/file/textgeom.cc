@@ -35,6 +35,24 @@ bool is_c1(char32_t c) {
   return c >= 0x80 && c < 0xA0;
 }
 
+// The end of the run of printable ASCII (0x20 to 0x7e) at p. Short runs,
+// as between the characters of text in other scripts, are scanned here;
+// long ones by the vector scan.
+const char* ascii_run_end(const char* p, const char* end) {
+  const char* near = end - p > 8 ? p + 8 : end;
+  for (; p < near; ++p)
+    if (static_cast<unsigned char>(*p - 0x20) >= 0x5f) return p;
+  if (p == end) return p;
+  return std::find(p, FindSpecialByte(p, end), '\x7f');
+}
+
+// One cell showing glyphs that start at `glyph`.
+void push_cell(GeomCells* out, int32_t source, int32_t glyph, GeomCellKind kind) {
+  out->source.push_back(source);
+  out->glyphStart.push_back(glyph);
+  out->kinds.push_back(kind);
+}
+
 void append_cells(GeomCells* out, int32_t source, int32_t n, GeomCellKind kind) {
   out->source.insert(out->source.end(), static_cast<size_t>(n), source);
   out->kinds.insert(out->kinds.end(), static_cast<size_t>(n), kind);
@@ -64,10 +82,34 @@ GeomRule GeomTabsOnlyRule() {
   return GeomTabsOnlyRule(nullptr);
 }
 
-int32_t GeomCodeCells(char32_t c) {
-  if (c < 0x300) return 1;
+namespace {
+int32_t cells_from_tables(char32_t c) {
   if (in_table(kZeroWidth, c)) return 0;
   return in_table(kDoubleWidth, c) ? 2 : 1;
+}
+
+// The cells of every code point of the Basic Multilingual Plane, two bits
+// each, filled from the tables once: drawing looks a character up directly.
+class BmpCells {
+ public:
+  BmpCells() {
+    for (char32_t c = 0; c < 0x10000; ++c)
+      bits_[c / 4] |= static_cast<uint8_t>(cells_from_tables(c) << (c % 4 * 2));
+  }
+  int32_t operator()(char32_t c) const { return (bits_[c / 4] >> (c % 4 * 2)) & 3; }
+
+ private:
+  uint8_t bits_[0x10000 / 4] = {};
+};
+}  // namespace
+
+int32_t GeomCodeCells(char32_t c) {
+  if (c < 0x300) return 1;
+  if (c < 0x10000) {
+    static const BmpCells bmp;
+    return bmp(c);
+  }
+  return cells_from_tables(c);
 }
 
 GeomChar GeomDecodeUtf8(const char* p, const char* end) {
@@ -244,8 +286,7 @@ void GeomLineCells(const char* text, int32_t len, DisplayCol limit, const GeomRu
   int32_t i = 0;
   while (i < len && out->count() < limit.v) {
     // A run of bytes that take one cell each is copied whole.
-    const char* run_end = FindSpecialByte(text + i, text + len);
-    if (r.escapes == GeomEscapes::kControlDel) run_end = std::find(text + i, run_end, '\x7f');
+    const char* run_end = ascii_run_end(text + i, text + len);
     const int32_t n = std::min(static_cast<int32_t>(run_end - text) - i, limit.v - out->count());
     if (n > 0) {
       const int32_t g = static_cast<int32_t>(out->glyphs.size());
@@ -281,18 +322,15 @@ void GeomLineCells(const char* text, int32_t len, DisplayCol limit, const GeomRu
       append_cells(out, i, 1, GeomCellKind::kText);
     } else {
       const GeomChar ch = GeomDecodeUtf8(text + i, text + len);
+      const int32_t g = static_cast<int32_t>(out->glyphs.size());
       if (!ch.valid() || is_c1(ch.code)) {
-        glyph_cells(1);
+        push_cell(out, i, g, GeomCellKind::kEscape);
         GeomAppendUtf8(kGeomReplacement, &out->glyphs);
-        append_cells(out, i, 1, GeomCellKind::kEscape);
-      } else if (ch.cells == 0) {
-        // Drawn over the cell before it.
-        out->glyphs.append(text + i, static_cast<size_t>(ch.len));
       } else {
-        glyph_cells(1);
+        // A combining mark is drawn over the cell before it.
         out->glyphs.append(text + i, static_cast<size_t>(ch.len));
-        if (ch.cells == 2) glyph_cells(1);
-        append_cells(out, i, ch.cells, GeomCellKind::kText);
+        if (ch.cells > 0) push_cell(out, i, g, GeomCellKind::kText);
+        if (ch.cells == 2) push_cell(out, i, g + ch.len, GeomCellKind::kText);
       }
       i += ch.len;
       continue;
@@ -316,9 +354,13 @@ int32_t GeomGlyphCells(std::string_view glyphs) {
   const char* p = glyphs.data();
   const char* end = p + glyphs.size();
   while (p < end) {
-    const GeomChar ch = GeomDecodeUtf8(p, end);
+    // Runs of ASCII count a cell a byte.
+    const char* q = ascii_run_end(p, end);
+    cells += static_cast<int32_t>(q - p);
+    if (q == end) break;
+    const GeomChar ch = GeomDecodeUtf8(q, end);
     cells += ch.cells;
-    p += ch.len;
+    p = q + ch.len;
   }
   return cells;
 }

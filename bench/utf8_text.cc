@@ -1,0 +1,117 @@
+// bench-deps: edit
+// Text read as UTF-8 against the same text read as bytes, in one run:
+// drawing a screen of 50 rows of 80 characters of accented and wide text
+// against a screen of ASCII (the peer), and loading a pure-ASCII file of
+// 200 MB with the utf8 option on against the same load with it off.
+#include <benchmark/benchmark.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "bench_support.h"
+#include "shared/indgen/indgen.h"
+#include "windlib/config/editsettings.h"
+#include "windlib/edit/edit.h"
+#include "windlib/edit/editcmd.h"
+#include "windlib/edit/editwindow.h"
+#include "windlib/file/file.h"
+#include "windlib/gapplication.h"
+#include "windlib/x11/wdraw.h"
+#include "windlib/xswitch.h"
+
+namespace {
+
+// A file of `lines` lines, each of 80 characters made of `unit` repeated.
+std::string text_file(const std::string& name, const std::string& unit, int cells_per_unit,
+                      long lines) {
+  std::string path = oebench::Dir() + "/" + name;
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
+  std::string line;
+  for (int c = 0; c + cells_per_unit <= 80; c += cells_per_unit) line += unit;
+  line += '\n';
+  FILE* out = fopen(path.c_str(), "w");
+  for (long i = 0; i < lines; ++i) fwrite(line.data(), 1, line.size(), out);
+  fclose(out);
+  return path;
+}
+
+void init() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  static GUIApplication app;
+  ApplicationInstance = &app;
+  gen_init("bench_utf8_text", 0);
+  setenv("TMPDIR", oebench::Dir().c_str(), 1);
+  gen_reset_temp_dir();
+  InitDebugFlag();
+  EditInit();
+  vfUtf8 = true;
+}
+
+Edit* view_of(const std::string& path) {
+  File* f = FileFName(path.c_str(), 0);
+  auto* w = new EditWindow(f, 1, false, 80 * 8 + 19, 50 * 16 + 19 + 48);
+  w->Show();
+  WFlushDrawing();
+  return w->edit();
+}
+
+void draw_screens(benchmark::State& state, Edit* e) {
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    e->RedrawAll();
+    WFlushDrawing();
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+}
+
+void BM_DrawScreenAscii(benchmark::State& state) {
+  init();
+  static Edit* e = view_of(text_file("screen-ascii.txt", "abcd efgh ", 10, 200));
+  draw_screens(state, e);
+}
+
+void BM_DrawScreenUtf8(benchmark::State& state) {
+  init();
+  // é, ö, a combining acute, a wide character: 10 cells per unit.
+  static Edit* e = view_of(
+      text_file("screen-utf8.txt", "h\xc3\xa9llo w\xc3\xb6r e\xcc\x81\xe6\x97\xa5", 10, 200));
+  draw_screens(state, e);
+}
+
+void load(benchmark::State& state, bool utf8) {
+  init();
+  const std::string path =
+      text_file("load-ascii.txt", "    total += table[i] * weight[j]; // accumulate the sum ", 57,
+                oebench::Size(3000000));
+  vfUtf8 = utf8;
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    File* f = FileF_File(path.c_str(), false, 0);
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    state.counters["lines"] = f->nLines;
+    FileFree(f);
+  }
+  vfUtf8 = true;
+}
+
+void BM_LoadAsciiBytes(benchmark::State& state) {
+  load(state, false);
+}
+void BM_LoadAsciiUtf8(benchmark::State& state) {
+  load(state, true);
+}
+
+}  // namespace
+
+BENCHMARK(BM_DrawScreenAscii)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawScreenUtf8)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadAsciiBytes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadAsciiUtf8)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_MAIN();
