@@ -69,6 +69,8 @@ void shr_BindColorOptions() {
 int shr_SetColorOption(const char* option, const char* text) {
   const int n = shr_ColorEntryOfOption(option);
   if (n < 0) return -1;
+  // Colours are taken only while colours are drawn.
+  if (cdepth < 2) return 0;
   if (shr_SetColorEntry(n, text) != 1) return 0;
   WLoadPalette();
   ColorManager::NotifyColorChange(nullptr, kChangeColors);

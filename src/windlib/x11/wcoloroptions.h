@@ -9,5 +9,6 @@ int shr_ColorEntryOfOption(const char* option);
 void shr_BindColorOptions();
 // Sets the colour option `option` to `text`: the entry takes the text and a
 // new pixel and every window hears of it. 1 when taken, 0 when `text` is no
-// colour, -1 when the option has no entry.
+// colour or the display draws in black and white, -1 when the option has
+// no entry.
 int shr_SetColorOption(const char* option, const char* text);

@@ -15,8 +15,8 @@ namespace {
 class EditColorsTest : public EditTest {
  protected:
   void TearDown() override {
-    for (const char* line : {"background #ffffff", "foreground #000000", "select #000080",
-                             "keyword #0000ff", "blackwhite off", "backgroundmode Offset"})
+    for (const char* line : {"blackwhite off", "background #ffffff", "foreground #000000",
+                             "select #000080", "keyword #0000ff", "backgroundmode Offset"})
       cfg_ScanLine(line, false, true);
     EditTest::TearDown();
   }
@@ -112,6 +112,9 @@ TEST_F(EditColorsTest, BlackAndWhiteOptionDrawsEverythingInTheForeground) {
   EXPECT_EQ(keyword_fg, fg_pixel);
   EXPECT_EQ(select_pixel, fg_pixel);
   EXPECT_EQ(control_pixel, bg_pixel);
+  // In black and white no colour is taken.
+  EXPECT_FALSE(Set("keyword #654321"));
+  EXPECT_EQ(cfg_TextOption("keyword"), "#123456");
   ASSERT_TRUE(Set("blackwhite off"));
   EXPECT_FALSE(bwstate);
   EXPECT_EQ(keyword_fg, 0x123456u);
