@@ -12,6 +12,7 @@
 #include "orvex/syntax_coloring/synmessages.h"
 #include "windlib/config/configoptions.h"
 #include "windlib/edit/editcmd.h"
+#include "windlib/edit/editmatch.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
 #include "windlib/file/fileobserver.h"
@@ -31,6 +32,19 @@ class LanguageChooser : public FileObserver {
   }
   void FileContentsGone(File* f) override { syn_DropExtraItems(f); }
 };
+
+// What the edit layer asks of a file's language: its name, and for
+// delimiter matching its preprocessor character, its case rule and whether
+// its blocks are begin / end words.
+bool file_language(File* f, std::string* name, EditMatchLanguage* match) {
+  const synLanguage* l = f->language;
+  if (!l || l->name == "None") return false;  // "None" is no language
+  *name = l->name;
+  match->preprocessor = static_cast<char>(l->preprocessorChar);
+  match->caseInsensitive = !l->caseSensitive;
+  match->beginEnd = l->kind == synKindAda || l->kind == synKindPascal;
+  return true;
+}
 
 // The command's argument: its text up to the next command, without the
 // blanks around it.
@@ -102,6 +116,7 @@ void syn_InstallCommands() {
   EditAddCmd("SelectLanguage", cmd_select_language, 0);
   EditWindowLanguageMenuHook = language_menu;
   synColorCheckHook = color_check;
+  EditFileLanguageHook = file_language;
   syn_InstallIndentHook();
   static LanguageChooser chooser;
   FilesAddObserver(&chooser);

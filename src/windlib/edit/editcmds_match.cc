@@ -326,9 +326,13 @@ EditCmdSet EditMatchCmds() {
   return {kCommands, {}};
 }
 
-EditMatchLanguage EditMatchLanguageOf(Edit*) {
-  // Files have no language until language definitions exist: C-like.
-  return EditMatchLanguage{};
+bool (*EditFileLanguageHook)(File* file, std::string* name, EditMatchLanguage* match) = nullptr;
+
+EditMatchLanguage EditMatchLanguageOf(Edit* edit) {
+  EditMatchLanguage lang;
+  std::string name;
+  if (EditFileLanguageHook && edit->file) EditFileLanguageHook(edit->file, &name, &lang);
+  return lang;
 }
 
 int EditFindMatch(Edit* edit, const EditMatchLanguage& lang, TextPos at, TextRange* token,

@@ -6,6 +6,7 @@
 #include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmds.h"
+#include "windlib/edit/editmatch.h"
 #include "windlib/x11/wselection.h"
 
 namespace {
@@ -72,8 +73,14 @@ int language_condition(Edit* edit, const std::string& cond) {
     EditCmdError(edit, "Invalid language boolean expression: " + cond);
     return -1;
   }
-  // A file has no language until language definitions are loaded.
-  return 0;
+  // lang=NAME: the file's language name starts with NAME, ignoring case.
+  std::string name;
+  EditMatchLanguage match;
+  if (!EditFileLanguageHook || !edit->file || !EditFileLanguageHook(edit->file, &name, &match))
+    return 0;
+  const std::string prefix = cond.substr(5);
+  return prefix.size() <= name.size() &&
+         strncasecmp(name.c_str(), prefix.c_str(), prefix.size()) == 0;
 }
 
 const EditCondEntry kConditions[] = {

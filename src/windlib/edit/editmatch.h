@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "windlib/edit/edit.h"
 
@@ -14,8 +15,12 @@ struct EditMatchLanguage {
   bool beginEnd = false;         // begin / end blocks instead of braces
 };
 
-// The view's language for matching (C-like until language definitions
-// give files a language).
+// The name of a file's language and what it contributes to matching,
+// answered by the language definitions once they are loaded. False when the
+// file has no language (or no definitions are loaded).
+extern bool (*EditFileLanguageHook)(File* file, std::string* name, EditMatchLanguage* match);
+
+// The view's language for matching: C-like when its file has no language.
 EditMatchLanguage EditMatchLanguageOf(Edit* edit);
 
 // The delimiter at or around `at` (a character before `at` first, then at
