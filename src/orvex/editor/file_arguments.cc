@@ -1,13 +1,15 @@
 #include "orvex/editor/file_arguments.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "shared/indgen/indgen.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/wdisplay.h"
 
 namespace {
@@ -158,8 +160,19 @@ bool IsFileBinary(const std::string& path) {
   unsigned char buf[100];
   ssize_t n = read(fd, buf, sizeof buf);
   close(fd);
+  const char* text = reinterpret_cast<const char*>(buf);
   for (ssize_t k = 0; k < n; ++k) {
     unsigned char c = buf[k];
+    // Text read as UTF-8 may hold characters beyond ASCII; a sequence cut
+    // by the end of what was read counts as text too.
+    if (c >= 0x80 && GeomFileUtf8(nullptr)) {
+      const GeomChar ch = GeomDecodeUtf8(text + k, text + n);
+      if (ch.valid() && ch.code >= 0xA0) {
+        k += ch.len - 1;
+        continue;
+      }
+      if (!ch.valid() && n == sizeof buf && GeomCutSequence(text + k, text + n) == n - k) break;
+    }
     bool printable = c >= 32 && c < 127;
     if (!printable && !gen_isspace(c) && c != '\v') return true;
   }

@@ -1,12 +1,14 @@
+#include "orvex/editor/file_arguments.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
-#include "orvex/editor/file_arguments.h"
 #include "shared/indgen/indgen.h"
 #include "support/temp_dir.h"
+#include "windlib/config/editsettings.h"
 #include "windlib/wdisplay.h"
 
 namespace {
@@ -203,11 +205,23 @@ TEST_F(FileArguments, BrowserRequestsCountAsOpenedEvenWhenNoBrowserShows) {
 TEST_F(FileArguments, BinaryFilesAsk) {
   std::string tab = dir.write("tab.txt", "\t\n\t\n");
   std::string zero = dir.write("zero.bin", std::string("ab\0cd", 5));
-  std::string high = dir.write("high.bin", "caf\xc3\xa9");
+  std::string high = dir.write("high.bin", "caf\xe9");
+  std::string utf8 = dir.write("utf8.txt", "caf\xc3\xa9 \xe6\x97\xa5");
+  std::string cut = dir.write("cut.txt", std::string(98, 'x') + "\xe6\x97\xa5");
+  std::string c1 = dir.write("c1.bin", "\xc2\x85");
   std::string late = dir.write("late.bin", std::string(100, 'x') + std::string(1, '\0'));
   EXPECT_FALSE(IsFileBinary(tab));
   EXPECT_TRUE(IsFileBinary(zero));
+  EXPECT_TRUE(IsFileBinary(high)) << "Latin-1 is not UTF-8";
+  const bool saved = vfUtf8;
+  vfUtf8 = true;
+  EXPECT_FALSE(IsFileBinary(utf8)) << "UTF-8 characters are text";
+  EXPECT_FALSE(IsFileBinary(cut)) << "a character cut by the 100 bytes read";
+  EXPECT_TRUE(IsFileBinary(c1)) << "a C1 control character";
   EXPECT_TRUE(IsFileBinary(high));
+  vfUtf8 = false;
+  EXPECT_TRUE(IsFileBinary(utf8)) << "read as bytes, every byte above 127 is binary";
+  vfUtf8 = saved;
   EXPECT_FALSE(IsFileBinary(late)) << "only the first 100 bytes count";
   EXPECT_FALSE(IsFileBinary(dir.file("missing")));
 
