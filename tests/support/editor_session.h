@@ -67,18 +67,20 @@ class EditorSession {
   }
   // Runs a command string in the focused editor window through the Tools
   // menu's command prompt.
-  bool Command(const std::string& command) {
+  // Waits up to prompt_ms for the prompt: a busy editor takes the keys only
+  // when it is done, and keys sent again meanwhile would reach the text.
+  bool Command(const std::string& command, int prompt_ms = 5000) {
     Keys({"alt+t"});
     Keys({"c"});
-    std::string prompt = Window("Minibuffer", 5000);
+    std::string prompt = Window("Minibuffer", prompt_ms);
     if (prompt.empty()) return false;
     Type(command);
     Keys({"Return"});
     return true;
   }
   // The whole text of the focused window, through PRIMARY.
-  std::string Text() {
-    if (!Command("SelectAll; SelectionGrab; NoSelection")) return "<no prompt>";
+  std::string Text(int prompt_ms = 5000) {
+    if (!Command("SelectAll; SelectionGrab; NoSelection", prompt_ms)) return "<no prompt>";
     return Primary();
   }
   std::string Primary() {

@@ -24,6 +24,7 @@
 #include "windlib/x11/wdialog.h"
 #include "windlib/x11/wdraw.h"
 #include "windlib/x11/wfont.h"
+#include "windlib/x11/wpopupmenu.h"
 #include "windlib/x11/wwindow.h"
 #include "windlib/x11/xdisplay.h"
 #include "windlib/xswitch.h"
@@ -153,6 +154,12 @@ void open_input_method() {
 // Translates and dispatches one event inside its own recovery point, so that
 // a panic abandons only this event.
 void dispatch(XEvent& event) {
+  // Keys typed ahead while the program was busy were addressed to the
+  // window that had the keyboard then; once a menu has taken the keyboard
+  // they are the menu's, as they would have been had they come later.
+  if ((event.type == KeyPress || event.type == KeyRelease) && WPopupMenu::Current() &&
+      WPopupMenu::Current()->xstate())
+    event.xkey.window = WPopupMenu::Current()->xstate()->window;
   if (XFilterEvent(&event, None)) return;
   WithRecoveryPoint([&] {
     if (WXSelectionEvent(event)) return;
