@@ -8,6 +8,8 @@
 //   alert TEXT          ask a question with three buttons; prints the answer
 //   prompt TEXT         ask for a line; prints the answer
 //   where               print the text area's position on the screen
+//   show FILE           draw only FILE's first line, in the top row, without
+//                       the caret; prints "shown" once painted
 //   quit                close the window
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,6 +40,10 @@ WTextArea* area = nullptr;
 WScrollBar* vbar = nullptr;
 WScrollBar* hbar = nullptr;
 constexpr int kLines = 200;
+// The line drawn alone by "show"; the numbered lines while not shown.
+bool showing = false;
+std::string shown_line;
+bool shown_said = false;
 
 void say(const std::string& line) {
   printf("%s\n", line.c_str());
@@ -53,6 +59,13 @@ void paint(WTextArea* a, WPainter& p) {
   int first = static_cast<int>(vbar->value() / lh);
   int xoff = static_cast<int>(hbar->value());
   p.FillRect(p.clip(), 0xffffff);
+  if (showing) {
+    p.Cells(0, 0, shown_line.data(), static_cast<int>(shown_line.size()), 0x000000, 0xffffff,
+            a->font());
+    if (!shown_said) say("shown");
+    shown_said = true;
+    return;
+  }
   for (int row = p.clip().y / lh; row * lh < p.clip().bottom(); ++row) {
     int n = first + row + 1;
     if (n > kLines) break;
@@ -123,6 +136,13 @@ void command(const std::string& line) {
     say("where " + std::to_string(x) + " " + std::to_string(y) + " " +
         std::to_string(area->width()) + " " + std::to_string(area->height()) + " " +
         std::to_string(area->charWidth()) + " " + std::to_string(area->lineHeight()));
+  } else if (verb == "show") {
+    shown_line = read_file(a);
+    shown_line = shown_line.substr(0, shown_line.find('\n'));
+    showing = true;
+    shown_said = false;
+    area->SetCaretCell(0, 0, false);  // the line alone, without the caret
+    area->Invalidate();
   } else if (verb == "quit") {
     if (window) window->Close();
   }
