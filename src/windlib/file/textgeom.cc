@@ -26,6 +26,10 @@ bool in_table(const CharRange (&table)[N], char32_t c) {
   return it != std::begin(table) && c <= (it - 1)->last;
 }
 
+bool is_printable(unsigned char c) {
+  return static_cast<unsigned char>(c - 0x20) < 0x5f;
+}
+
 bool is_continuation(unsigned char c) {
   return (c & 0xC0) == 0x80;
 }
@@ -46,17 +50,6 @@ const char* ascii_run_end(const char* p, const char* end) {
   return std::find(p, FindSpecialByte(p, end), '\x7f');
 }
 
-// One cell showing glyphs that start at `glyph`.
-void push_cell(GeomCells* out, int32_t source, int32_t glyph, GeomCellKind kind) {
-  out->source.push_back(source);
-  out->glyphStart.push_back(glyph);
-  out->kinds.push_back(kind);
-}
-
-void append_cells(GeomCells* out, int32_t source, int32_t n, GeomCellKind kind) {
-  out->source.insert(out->source.end(), static_cast<size_t>(n), source);
-  out->kinds.insert(out->kinds.end(), static_cast<size_t>(n), kind);
-}
 }  // namespace
 
 bool GeomFileUtf8(const File* f) {
@@ -103,12 +96,136 @@ class BmpCells {
 };
 }  // namespace
 
-int32_t GeomCodeCells(char32_t c) {
-  if (c < 0x300) return 1;
-  if (c < 0x10000) {
-    static const BmpCells bmp;
-    return bmp(c);
+namespace {
+const BmpCells& bmp_cells() {
+  static const BmpCells bmp;
+  return bmp;
+}
+
+// The cells of a code point of the Basic Multilingual Plane.
+inline int32_t bmp_code_cells(char32_t c) {
+  return c < 0x300 ? 1 : bmp_cells()(c);
+}
+
+// The character at s (s < end, *s >= 0x80). Valid two- and three-byte
+// sequences, which are most text in other scripts, are decoded here; the
+// rest by the full decoder.
+inline GeomChar decode_lead(const unsigned char* s, const unsigned char* end) {
+  const unsigned char c = s[0];
+  if (c >= 0xC2 && c <= 0xDF) {
+    if (end - s >= 2 && is_continuation(s[1])) {
+      const char32_t code = static_cast<char32_t>(((c & 0x1F) << 6) | (s[1] & 0x3F));
+      return GeomChar{2, bmp_code_cells(code), code};
+    }
+  } else if (c >= 0xE0 && c <= 0xEF && end - s >= 3) {
+    // The second byte's range excludes overlong forms and surrogates.
+    const unsigned char lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+    if (s[1] >= lo && s[1] <= hi && is_continuation(s[2])) {
+      const char32_t code =
+          static_cast<char32_t>(((c & 0x0F) << 12) | ((s[1] & 0x3F) << 6) | (s[2] & 0x3F));
+      return GeomChar{3, bmp_cells()(code), code};
+    }
   }
+  return GeomDecodeUtf8(reinterpret_cast<const char*>(s), reinterpret_cast<const char*>(end));
+}
+
+// Writes the cells of a line straight into the arrays of a GeomCells: they
+// are sized ahead and trimmed at the end, so that a row costs no
+// allocation once the arrays have grown and no per-cell bounds checks.
+class CellWriter {
+ public:
+  CellWriter(GeomCells* out, size_t cells, size_t bytes) : out_(out) {
+    resize_cells(cells);
+    resize_glyphs(bytes);
+  }
+  int32_t count() const { return static_cast<int32_t>(nc_); }
+  int32_t glyphEnd() const { return static_cast<int32_t>(ng_); }
+  // Makes room for `cells` more cells and `bytes` more glyph bytes.
+  void room(size_t cells, size_t bytes) {
+    if (nc_ + cells > cap_cells_ || ng_ + bytes > cap_glyphs_) grow(cells, bytes);
+  }
+  // One cell showing byte `source`, its glyphs starting at `glyph`.
+  void cell(int32_t source, int32_t glyph, GeomCellKind kind) {
+    source_[nc_] = source;
+    start_[nc_] = glyph;
+    kind_[nc_] = kind;
+    ++nc_;
+  }
+  void glyph(char c) { glyphs_[ng_++] = c; }
+  void glyphs(const char* p, size_t n) {
+    std::memcpy(glyphs_ + ng_, p, n);
+    ng_ += n;
+  }
+  // The bytes of one character (1 to 4), with room for four.
+  void character(const char* p, const char* end, int32_t n) {
+    if (end - p >= 4) {
+      std::memcpy(glyphs_ + ng_, p, 4);  // a fixed size copies without a call
+    } else {
+      for (int32_t k = 0; k < n; ++k) glyphs_[ng_ + static_cast<size_t>(k)] = p[k];
+    }
+    ng_ += static_cast<size_t>(n);
+  }
+  void utf8(char32_t c) {
+    if (c < 0x80) {
+      glyph(static_cast<char>(c));
+    } else if (c < 0x800) {
+      glyph(static_cast<char>(0xC0 | (c >> 6)));
+      glyph(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      glyph(static_cast<char>(0xE0 | (c >> 12)));
+      glyph(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      glyph(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  // n cells of text, each showing its own byte, copied from `text` + source.
+  void run(const char* text, int32_t source, int32_t n) {
+    const int32_t g = glyphEnd();
+    glyphs(text + source, static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) {
+      source_[nc_ + static_cast<size_t>(k)] = source + k;
+      start_[nc_ + static_cast<size_t>(k)] = g + k;
+    }
+    std::fill_n(kind_ + nc_, n, GeomCellKind::kText);
+    nc_ += static_cast<size_t>(n);
+  }
+  void finish() {
+    out_->source.resize(nc_);
+    out_->glyphStart.resize(nc_);
+    out_->kinds.resize(nc_);
+    out_->glyphs.resize(ng_);
+  }
+
+ private:
+  [[gnu::noinline]] void grow(size_t cells, size_t bytes) {
+    if (nc_ + cells > cap_cells_) resize_cells(std::max(cap_cells_ * 2, nc_ + cells));
+    if (ng_ + bytes > cap_glyphs_) resize_glyphs(std::max(cap_glyphs_ * 2, ng_ + bytes));
+  }
+  void resize_cells(size_t n) {
+    out_->source.resize(n);
+    out_->glyphStart.resize(n);
+    out_->kinds.resize(n);
+    source_ = out_->source.data();
+    start_ = out_->glyphStart.data();
+    kind_ = out_->kinds.data();
+    cap_cells_ = n;
+  }
+  void resize_glyphs(size_t n) {
+    out_->glyphs.resize(n);
+    glyphs_ = out_->glyphs.data();
+    cap_glyphs_ = n;
+  }
+
+  GeomCells* out_;
+  int32_t* source_ = nullptr;
+  int32_t* start_ = nullptr;
+  GeomCellKind* kind_ = nullptr;
+  char* glyphs_ = nullptr;
+  size_t nc_ = 0, ng_ = 0, cap_cells_ = 0, cap_glyphs_ = 0;
+};
+}  // namespace
+
+int32_t GeomCodeCells(char32_t c) {
+  if (c < 0x10000) return bmp_code_cells(c);
   return cells_from_tables(c);
 }
 
@@ -275,68 +392,76 @@ DisplayCol GeomWidthFrom(DisplayCol at, const char* text, int64_t n, const GeomR
 
 void GeomLineCells(const char* text, int32_t len, DisplayCol limit, const GeomRule& r,
                    GeomCells* out) {
-  out->glyphs.clear();
-  out->source.clear();
-  out->kinds.clear();
-  out->glyphStart.clear();
-  auto glyph_cells = [out](int32_t n) {
-    const int32_t at = static_cast<int32_t>(out->glyphs.size());
-    out->glyphStart.insert(out->glyphStart.end(), static_cast<size_t>(n), at);
-  };
+  const int32_t lim = limit.v;
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  const unsigned char* end = s + std::max(len, 0);
+  // Most rows fit these sizes: at most a cell a byte up to the limit, with
+  // a few over it for a piece kept whole, and three glyph bytes a cell.
+  const int64_t cells_guess = std::min<int64_t>(std::max(len, 0), std::max(lim, 0)) + 10;
+  CellWriter w(out, static_cast<size_t>(cells_guess), static_cast<size_t>(cells_guess) * 3);
   int32_t i = 0;
-  while (i < len && out->count() < limit.v) {
-    // A run of bytes that take one cell each is copied whole.
-    const char* run_end = ascii_run_end(text + i, text + len);
-    const int32_t n = std::min(static_cast<int32_t>(run_end - text) - i, limit.v - out->count());
-    if (n > 0) {
-      const int32_t g = static_cast<int32_t>(out->glyphs.size());
-      out->glyphs.append(text + i, static_cast<size_t>(n));
-      for (int32_t k = 0; k < n; ++k) {
-        out->source.push_back(i + k);
-        out->glyphStart.push_back(g + k);
+  while (i < len && w.count() < lim) {
+    const unsigned char c = s[i];
+    if (is_printable(c)) {
+      // Printable ASCII takes a cell a byte. Runs between characters of
+      // other scripts are short and written a byte at a time; a run longer
+      // than that is found by the vector scan and copied whole.
+      const int32_t near = i + std::min({len - i, 8, lim - w.count()});
+      w.room(8, 8);
+      do {
+        w.cell(i, w.glyphEnd(), GeomCellKind::kText);
+        w.glyph(static_cast<char>(s[i]));
+        ++i;
+      } while (i < near && is_printable(s[i]));
+      if (i == near && i < len && w.count() < lim && is_printable(s[i])) {
+        const int32_t j = static_cast<int32_t>(ascii_run_end(text + i, text + len) - text);
+        const int32_t n = std::min(j - i, lim - w.count());
+        w.room(static_cast<size_t>(n), static_cast<size_t>(n));
+        w.run(text, i, n);
+        i += n;
       }
-      out->kinds.insert(out->kinds.end(), static_cast<size_t>(n), GeomCellKind::kText);
-      i += n;
       continue;
     }
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '\t') {
-      // A tab is cut at the limit: a large tab size costs no more cells.
-      const DisplayCol stop = std::min(GeomNextTabStop(DisplayCol(out->count()), r.tabsize), limit);
-      const int32_t cells = stop.v - out->count();
-      for (int32_t k = 0; k < cells; ++k) {
-        glyph_cells(1);
-        out->glyphs += ' ';
-      }
-      append_cells(out, i, cells, GeomCellKind::kTab);
-    } else if (GeomIsEscape(c, r)) {
-      glyph_cells(1);
-      out->glyphs += '^';
-      glyph_cells(1);
-      out->glyphs += static_cast<char>(c == 0x7f ? '?' : c + 64);
-      append_cells(out, i, 2, GeomCellKind::kEscape);
-    } else if (c < 0x80 || !r.utf8) {
-      // A byte read as a byte shows its Latin-1 character.
-      glyph_cells(1);
-      GeomAppendUtf8(c, &out->glyphs);
-      append_cells(out, i, 1, GeomCellKind::kText);
-    } else {
-      const GeomChar ch = GeomDecodeUtf8(text + i, text + len);
-      const int32_t g = static_cast<int32_t>(out->glyphs.size());
+    if (c >= 0x80 && r.utf8) {
+      const GeomChar ch = decode_lead(s + i, end);
+      w.room(2, 4);
+      const int32_t g = w.glyphEnd();
       if (!ch.valid() || is_c1(ch.code)) {
-        push_cell(out, i, g, GeomCellKind::kEscape);
-        GeomAppendUtf8(kGeomReplacement, &out->glyphs);
+        w.cell(i, g, GeomCellKind::kEscape);
+        w.utf8(kGeomReplacement);
       } else {
         // A combining mark is drawn over the cell before it.
-        out->glyphs.append(text + i, static_cast<size_t>(ch.len));
-        if (ch.cells > 0) push_cell(out, i, g, GeomCellKind::kText);
-        if (ch.cells == 2) push_cell(out, i, g + ch.len, GeomCellKind::kText);
+        w.character(text + i, text + len, ch.len);
+        if (ch.cells > 0) w.cell(i, g, GeomCellKind::kText);
+        if (ch.cells == 2) w.cell(i, g + ch.len, GeomCellKind::kText);
       }
       i += ch.len;
       continue;
     }
+    if (c == '\t') {
+      // A tab is cut at the limit: a large tab size costs no more cells.
+      const DisplayCol stop = std::min(GeomNextTabStop(DisplayCol(w.count()), r.tabsize), limit);
+      const int32_t cells = stop.v - w.count();
+      w.room(static_cast<size_t>(cells), static_cast<size_t>(cells));
+      for (int32_t k = 0; k < cells; ++k) {
+        w.cell(i, w.glyphEnd(), GeomCellKind::kTab);
+        w.glyph(' ');
+      }
+    } else if (GeomIsEscape(c, r)) {
+      w.room(2, 2);
+      w.cell(i, w.glyphEnd(), GeomCellKind::kEscape);
+      w.glyph('^');
+      w.cell(i, w.glyphEnd(), GeomCellKind::kEscape);
+      w.glyph(static_cast<char>(c == 0x7f ? '?' : c + 64));
+    } else {
+      // A byte read as a byte shows its Latin-1 character.
+      w.room(1, 2);
+      w.cell(i, w.glyphEnd(), GeomCellKind::kText);
+      w.utf8(c);
+    }
     ++i;
   }
+  w.finish();
 }
 
 std::string_view GeomCells::Glyphs(int32_t from, int32_t to) const {
@@ -351,16 +476,25 @@ std::string_view GeomCells::Glyphs(int32_t from, int32_t to) const {
 
 int32_t GeomGlyphCells(std::string_view glyphs) {
   int32_t cells = 0;
-  const char* p = glyphs.data();
-  const char* end = p + glyphs.size();
+  const auto* p = reinterpret_cast<const unsigned char*>(glyphs.data());
+  const unsigned char* end = p + glyphs.size();
+  // A byte at a time: between the characters of other scripts runs of
+  // ASCII are too short for a vector scan to pay.
   while (p < end) {
-    // Runs of ASCII count a cell a byte.
-    const char* q = ascii_run_end(p, end);
-    cells += static_cast<int32_t>(q - p);
-    if (q == end) break;
-    const GeomChar ch = GeomDecodeUtf8(q, end);
+    if (*p < 0x80) {
+      ++cells;
+      ++p;
+      continue;
+    }
+    // Below U+0300 a valid two-byte sequence is one cell.
+    if (*p >= 0xC2 && *p < 0xCC && end - p >= 2 && is_continuation(p[1])) {
+      ++cells;
+      p += 2;
+      continue;
+    }
+    const GeomChar ch = decode_lead(p, end);
     cells += ch.cells;
-    p = q + ch.len;
+    p += ch.len;
   }
   return cells;
 }
