@@ -1,6 +1,6 @@
 // The colour list: 58 named colours every window draws with, each with its
 // X resource names, class and defaults for colour and greyscale displays,
-// the specification text in force and its pixel. The named pixels below are
+// the colour text in force and its pixel. The named pixels below are
 // what the drawing code reads; they hold the colour defaults until a
 // display is opened, so everything drawn without a display (unit tests,
 // cmdrun) sees the default colours.
@@ -92,7 +92,7 @@ struct ColorListEntry {
   const char* resourceClass;
   const char* colorDefault;
   const char* greyDefault;
-  std::string spec;  // the specification in force; empty before initialisation
+  std::string spec;  // the colour text in force; empty before initialisation
   WColor pixel;      // its pixel
 };
 // Entry `n` (0..57) of the list.
@@ -123,7 +123,7 @@ void shr_UseResourceText(const char* text);
 void shr_InitializeColors();
 // The same for a described screen.
 void shr_InitializeColorsFor(const ColorScreen& screen);
-// Forgets the 58 specification texts.
+// Forgets the 58 colour texts.
 void shr_CleanupColors();
 bool shr_IsGreyScale();
 

@@ -151,7 +151,7 @@ TEST_F(ColorListTest, GreyResourceNameFirstThenTheColourName) {
   EXPECT_EQ(ColorListGet(kColorComment).spec, "#111111");
 }
 
-TEST_F(ColorListTest, UnparsableSpecificationsFallBackWithTheirMessages) {
+TEST_F(ColorListTest, UnparsableColourTextsFallBackWithTheirMessages) {
   const std::string said = InitCapturingErrors(
       "oe.background: nonsense\n"
       "oe.foreground: #00ff00\n"
