@@ -87,14 +87,8 @@ int shift_lines(Edit* e, bool right) {
       run = n;
       run_amount = amount;
     }
-    if (!f->undoOff && f->undo != mark && f->undo->next != mark) {
-      Undo* g = UndoGroupFrom(f->undo, mark);
-      g->startLine = l1;
-      g->startCol = 0;
-      g->endLine = l2;
-      g->endCol = 0;
-      f->undo = g;
-    }
+    if (!f->undoOff && f->undo != mark && f->undo->next != mark)
+      f->undo = UndoGroupFrom(f->undo, mark, l1, 0, l2, 0);
     if (l2 > l1) {
       Line* last = EditLineAt(e, l2);
       EditSetSelection(e, l1, 0, l2, last ? last->len : 0);

@@ -339,14 +339,7 @@ int32_t do_it(File* f, Undo* u, Hint& hint, int direction, const int32_t current
   int32_t smallest = INT32_MAX;
   for (Undo* m = UndoMembers(u); m; m = m->next)
     smallest = std::min(smallest, do_it(f, m, hint, direction, current));
-  if (*target != mark) {
-    Undo* g = UndoGroupFrom(*target, mark);
-    g->startLine = sel[0];
-    g->startCol = sel[1];
-    g->endLine = sel[2];
-    g->endCol = sel[3];
-    *target = g;
-  }
+  if (*target != mark) *target = UndoGroupFrom(*target, mark, sel[0], sel[1], sel[2], sel[3]);
   Undo* newest = UndoMembers(u);
   if (newest && UndoIsIndent(newest)) {
     int32_t end_col = u->endLine <= f->nLines ? u->endCol : 0;
@@ -451,6 +444,16 @@ Undo* UndoGroupFrom(Undo* head, Undo* mark) {
   return g;
 }
 
+Undo* UndoGroupFrom(Undo* head, Undo* mark, int32_t startLine, int32_t startCol, int32_t endLine,
+                    int32_t endCol) {
+  Undo* g = UndoGroupFrom(head, mark);
+  g->startLine = startLine;
+  g->startCol = startCol;
+  g->endLine = endLine;
+  g->endCol = endCol;
+  return g;
+}
+
 void UndoGroupBegin(File* f, const int32_t sel[4]) {
   if (f->undoGrouping) return;
   f->undoGrouping = 1;
@@ -461,12 +464,8 @@ void UndoGroupBegin(File* f, const int32_t sel[4]) {
 void UndoGroupEnd(File* f) {
   if (!f->undoGrouping) return;
   if (f->undo && f->undo != f->groupMark) {
-    Undo* g = UndoGroupFrom(f->undo, f->groupMark);
-    g->startLine = f->groupSel[0];
-    g->startCol = f->groupSel[1];
-    g->endLine = f->groupSel[2];
-    g->endCol = f->groupSel[3];
-    f->undo = g;
+    const int32_t* sel = f->groupSel;
+    f->undo = UndoGroupFrom(f->undo, f->groupMark, sel[0], sel[1], sel[2], sel[3]);
   }
   f->undoGrouping = 0;
 }

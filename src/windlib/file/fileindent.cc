@@ -194,13 +194,7 @@ int32_t FileAutoIndent(File* f, Line* hint, int32_t hintNo, int32_t l1, int32_t 
   }
   AIndent_Delete(st);
   aIndent_touchComments = touch;
-  if (changed > 0 && !f->undoOff && f->undo != mark) {
-    Undo* g = UndoGroupFrom(f->undo, mark);
-    g->startLine = l1;
-    g->startCol = 0;
-    g->endLine = l2;
-    g->endCol = 0;
-    f->undo = g;
-  }
+  if (changed > 0 && !f->undoOff && f->undo != mark)
+    f->undo = UndoGroupFrom(f->undo, mark, l1, 0, l2, 0);
   return changed;
 }

@@ -68,12 +68,8 @@ void as_one_group(File* f, int32_t line, int32_t col, Fn changes) {
   FileCloseUndo(f);
   Undo* mark = f->undo;
   changes();
-  if (!f->undoOff && f->undo != mark && f->undo && f->undo->next != mark) {
-    Undo* g = UndoGroupFrom(f->undo, mark);
-    g->startLine = g->endLine = line;
-    g->startCol = g->endCol = col;
-    f->undo = g;
-  }
+  if (!f->undoOff && f->undo != mark && f->undo && f->undo->next != mark)
+    f->undo = UndoGroupFrom(f->undo, mark, line, col, line, col);
   FileCloseUndo(f);
 }
 

@@ -163,12 +163,8 @@ struct ReplaceAllRun {
   // All the replacements made undo as one step.
   void group() {
     if (f->undo == mark || !f->undo) return;
-    Undo* g = UndoGroupFrom(f->undo, mark);
-    g->startLine = first_start.line;
-    g->startCol = first_start.col;
-    g->endLine = last_end.line;
-    g->endCol = last_end.col;
-    f->undo = g;
+    f->undo =
+        UndoGroupFrom(f->undo, mark, first_start.line, first_start.col, last_end.line, last_end.col);
   }
 };
 

@@ -67,6 +67,9 @@ void FileDiscardChanges(File* f, Undo* mark);
 void FileCloseUndo(File* f);
 // Groups the records from head down to, not including, mark.
 Undo* UndoGroupFrom(Undo* head, Undo* mark);
+// The same, with the selection the group restores.
+Undo* UndoGroupFrom(Undo* head, Undo* mark, int32_t startLine, int32_t startCol, int32_t endLine,
+                    int32_t endCol);
 // Grouping by command: the changes between begin and end become one group
 // that restores `sel` (start line, start column, end line, end column).
 void UndoGroupBegin(File* f, const int32_t sel[4]);
