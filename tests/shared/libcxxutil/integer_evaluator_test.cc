@@ -31,6 +31,14 @@ class FakeClient : public ut_simple_integer_evaluator_client_interface {
 class EvaluatorTest : public ::testing::Test {
  protected:
   uint32_t Eval(const std::string& text) { return evaluator_.evaluate(text, false); }
+  // Each row is "expression -> value".
+  void ExpectValues(std::initializer_list<std::string> rows) {
+    for (const std::string& row : rows) {
+      const size_t arrow = row.rfind(" -> ");
+      EXPECT_EQ(Eval(row.substr(0, arrow)), std::stoul(row.substr(arrow + 4))) << row;
+    }
+    EXPECT_TRUE(messages_.empty()) << messages_.all();
+  }
 
   oetest::MessageCapture messages_;
   FakeClient client_;
@@ -38,42 +46,18 @@ class EvaluatorTest : public ::testing::Test {
 };
 
 TEST_F(EvaluatorTest, ArithmeticIsModulo32BitsAndGroupsFromTheRight) {
-  EXPECT_EQ(Eval("8 - 2 - 1"), 7u);
-  EXPECT_EQ(Eval("1 + 2"), 3u);
-  EXPECT_EQ(Eval("0 - 1"), 4294967295u);
-  EXPECT_EQ(Eval("0xFFFFFFFF + 2"), 1u);
-  EXPECT_EQ(Eval("0x10 + 010 + 1"), 25u);
-  EXPECT_EQ(Eval("-3"), static_cast<uint32_t>(-3));
-  EXPECT_EQ(Eval("+4"), 4u);
-  EXPECT_EQ(Eval("(8 - 2) - 1"), 5u);
-  EXPECT_EQ(Eval("1 << 33"), 2u);
-  EXPECT_EQ(Eval("0x80000000 >> 31"), 1u);
-  EXPECT_EQ(Eval("6 & 3"), 2u);
-  EXPECT_EQ(Eval("6 | 3"), 7u);
-  EXPECT_EQ(Eval("6 ^ 3"), 5u);
-  EXPECT_EQ(Eval("1, 2, 3"), 3u);
-  EXPECT_TRUE(messages_.empty()) << messages_.all();
+  ExpectValues({"8 - 2 - 1 -> 7", "1 + 2 -> 3", "0 - 1 -> 4294967295", "0xFFFFFFFF + 2 -> 1",
+                "0x10 + 010 + 1 -> 25", "-3 -> 4294967293", "+4 -> 4", "(8 - 2) - 1 -> 5",
+                "1 << 33 -> 2", "0x80000000 >> 31 -> 1", "6 & 3 -> 2", "6 | 3 -> 7", "6 ^ 3 -> 5",
+                "1, 2, 3 -> 3"});
 }
 
-TEST_F(EvaluatorTest, PrecedenceAndPrefixOperators) {
-  EXPECT_EQ(Eval("1 | 2 & 3"), 3u);
-  EXPECT_EQ(Eval("1 + 1 << 2"), 8u);
-  EXPECT_EQ(Eval("1 == 1 && 2 == 3"), 0u);
-  EXPECT_EQ(Eval("1 < 2 == 1"), 1u);
-  EXPECT_EQ(Eval("!0 + 1"), 2u);
-  EXPECT_EQ(Eval("!5"), 0u);
-  EXPECT_EQ(Eval("- 2 + 5"), 3u);
-  EXPECT_EQ(Eval("!!7"), 1u);
-  EXPECT_EQ(Eval("0 || 3"), 1u);
-  EXPECT_EQ(Eval("2 && 3"), 1u);
-}
-
-TEST_F(EvaluatorTest, ComparisonsAreUnsigned) {
-  EXPECT_EQ(Eval("-1 > 0"), 1u);
-  EXPECT_EQ(Eval("0 - 1 >= 4294967295"), 1u);
-  EXPECT_EQ(Eval("0 < -1"), 1u);
-  EXPECT_EQ(Eval("3 <= 3"), 1u);
-  EXPECT_EQ(Eval("3 != 3"), 0u);
+TEST_F(EvaluatorTest, PrecedencePrefixOperatorsAndUnsignedComparisons) {
+  ExpectValues({"1 | 2 & 3 -> 3", "1 + 1 << 2 -> 8", "1 == 1 && 2 == 3 -> 0", "1 < 2 == 1 -> 1",
+                "!0 + 1 -> 2", "!5 -> 0", "- 2 + 5 -> 3", "!!7 -> 1", "0 || 3 -> 1",
+                "2 && 3 -> 1"});
+  ExpectValues(
+      {"-1 > 0 -> 1", "0 - 1 >= 4294967295 -> 1", "0 < -1 -> 1", "3 <= 3 -> 1", "3 != 3 -> 0"});
 }
 
 TEST_F(EvaluatorTest, BothOperandsOfLogicalOperatorsAreEvaluated) {
@@ -94,27 +78,18 @@ TEST_F(EvaluatorTest, FunctionArgumentsAreNamesAndDecodedStrings) {
 }
 
 TEST_F(EvaluatorTest, SyntaxErrorsReportTheRestOfTheTextAndGiveZero) {
-  struct Case {
-    const char* text;
-    const char* message;
-  } cases[] = {
-      {"1 +", "error: parse error: near: \"\"\n"},
-      {"1 * 2", "error: parse error: near: \"* 2\"\n"},
-      {"1 = 2", "error: parse error: near: \"= 2\"\n"},
-      {"(1 + 2", "error: parse error: near: \"(1 + 2\"\n"},
-      {"5 )", "error: parse error: near: \")\"\n"},
-      {"\"text\" == 1", "error: parse error: near: \"\"text\" == 1\"\n"},
-      {"f(a,)", "error: parse error: near: \")\"\n"},
-      {"f(, a)", "error: parse error: near: \", a)\"\n"},
-      {"f(12)", "error: parse error: near: \"12)\"\n"},
-      {"f(a", "error: parse error: near: \"f(a\"\n"},
-      {"1 2", "error: parse error: near: \"2\"\n"},
-  };
-  for (const Case& c : cases) {
+  const struct {
+    const char *text, *near;
+  } cases[] = {{"1 +", ""},          {"1 * 2", "* 2"},   {"1 = 2", "= 2"},
+               {"(1 + 2", "(1 + 2"}, {"5 )", ")"},       {"\"text\" == 1", "\"text\" == 1"},
+               {"f(a,)", ")"},       {"f(, a)", ", a)"}, {"f(12)", "12)"},
+               {"f(a", "f(a"},       {"1 2", "2"}};
+  for (const auto& c : cases) {
     messages_.clear();
     EXPECT_EQ(Eval(c.text), 0u) << c.text;
     EXPECT_TRUE(evaluator_.get_last_had_error());
-    EXPECT_EQ(messages_.all(), c.message) << c.text;
+    EXPECT_EQ(messages_.all(), "error: parse error: near: \"" + std::string(c.near) + "\"\n")
+        << c.text;
   }
   EXPECT_TRUE(client_.calls.empty());
 }
@@ -131,10 +106,8 @@ TEST_F(EvaluatorTest, LongAndDeepExpressionsEndWithoutExhaustingTheStack) {
   std::string chain = "1";
   for (int i = 0; i < 50000; ++i) chain += " + 1";
   EXPECT_EQ(Eval(chain), 50001u);
-  std::string prefixes(100000, '!');
-  EXPECT_EQ(Eval(prefixes + "1"), 1u);
-  std::string deep(100000, '(');
-  EXPECT_EQ(Eval(deep + "1"), 0u);
+  EXPECT_EQ(Eval(std::string(100000, '!') + "1"), 1u);
+  EXPECT_EQ(Eval(std::string(100000, '(') + "1"), 0u);
   EXPECT_EQ(messages_.all(), "error: parse error: expression nested too deeply\n");
   // Past its step budget an expression stops.
   messages_.clear();
