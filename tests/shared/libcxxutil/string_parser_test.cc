@@ -6,35 +6,21 @@
 
 namespace {
 
-uint32_t Convert(const std::string& s, size_t* used = nullptr) {
-  size_t n = 0;
-  uint32_t v = string_parser::to_uint32(s, &n);
-  if (used) *used = n;
-  return v;
-}
-
+// Each row is "text -> value, characters used".
 TEST(StringParserTest, NumbersFollowStrtoulBaseZeroOn32Bits) {
-  size_t used = 0;
-  EXPECT_EQ(Convert("0x1F", &used), 31u);
-  EXPECT_EQ(used, 4u);
-  EXPECT_EQ(Convert("017"), 15u);
-  EXPECT_EQ(Convert("10K", &used), 10u);
-  EXPECT_EQ(used, 2u);
   // "0x" without a hexadecimal digit converts only the 0.
-  EXPECT_EQ(Convert("0xg", &used), 0u);
-  EXPECT_EQ(used, 1u);
-  EXPECT_EQ(Convert("4294967295"), 4294967295u);
-  EXPECT_EQ(Convert("4294967296"), 4294967295u);
-  EXPECT_EQ(Convert("99999999999999999999999"), 4294967295u);
-  EXPECT_EQ(Convert("-1"), 4294967295u);
-  EXPECT_EQ(Convert("-5"), static_cast<uint32_t>(-5));
-  EXPECT_EQ(Convert(" \t+7"), 7u);
-  Convert("f", &used);
-  EXPECT_EQ(used, 0u);
-  Convert("-", &used);
-  EXPECT_EQ(used, 0u);
-  Convert("", &used);
-  EXPECT_EQ(used, 0u);
+  for (const std::string row :
+       {"0x1F -> 31,4", "017 -> 15,3", "10K -> 10,2", "0xg -> 0,1", "4294967295 -> 4294967295,10",
+        "4294967296 -> 4294967295,10", "99999999999999999999999 -> 4294967295,23",
+        "-1 -> 4294967295,2", "-5 -> 4294967291,2", " \t+7 -> 7,4", "f -> 0,0", "- -> 0,0",
+        " -> 0,0"}) {
+    const size_t arrow = row.find(" -> "), comma = row.rfind(',');
+    size_t used = 99;
+    EXPECT_EQ(string_parser::to_uint32(row.substr(0, arrow), &used),
+              std::stoul(row.substr(arrow + 4)))
+        << row;
+    EXPECT_EQ(used, std::stoul(row.substr(comma + 1))) << row;
+  }
 }
 
 std::string Decoded(const std::string& raw) {
