@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "shared/indgen/indgen.h"
+#include "shared/libcxxutil/delete_at_exit.h"
 #include "windlib/x11/wcolorshades.h"
 #include "windlib/x11/xdisplay.h"
 #include "windlib/xswitch.h"
@@ -302,6 +303,26 @@ const char* default_spec(const ColorListEntry& e, bool grey_column) {
 bool grey_column = false;
 bool control_unparsed = false;
 
+// Frees the colour texts when the program exits.
+class ColorTextsAtExit : public DeleteAble {
+ public:
+  ~ColorTextsAtExit() override;
+};
+ColorTextsAtExit* texts_at_exit = nullptr;
+
+ColorTextsAtExit::~ColorTextsAtExit() {
+  shr_CleanupColors();
+  texts_at_exit = nullptr;
+}
+
+// Registered once per initialisation that has not been cleaned up yet; late
+// in the exit order, after anything that may still read a colour text.
+void free_texts_at_exit() {
+  if (texts_at_exit && delete_at_exit_pending(texts_at_exit)) return;
+  texts_at_exit = new ColorTextsAtExit;
+  delete_at_exit(texts_at_exit, 100.0);
+}
+
 void set_special_pixel() {
   special_pixel = (mono_display || control_unparsed || entries[kColorControl].pixel == bg_pixel)
                       ? fg_pixel
@@ -419,6 +440,7 @@ void shr_InitializeColorsFor(const ColorScreen& screen) {
   apply_pixels();
   remember_pixels();
   ShadesReset();
+  free_texts_at_exit();
 }
 
 void shr_InitializeColors() {
