@@ -4,12 +4,15 @@
 #pragma once
 
 #include <fcntl.h>
-#include <functional>
-#include <map>
-#include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <functional>
+#include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -64,6 +67,10 @@ class SaveTest : public FileTest {
   }
   static void AppendLine(File* f, const std::string& text) {
     Edit(f, f->nLines + 1, 0, f->nLines + 1, 0, text + "\n");
+  }
+  // Loads `content` as `name`: the record and the disk file's path.
+  std::pair<File*, std::string> Open(const std::string& name, const std::string& content) {
+    return {Load(name, content), files.file(name)};
   }
   static std::string Disk(const std::string& path) { return TempDir::read(path); }
   static int64_t WrittenBytes() {
@@ -120,6 +127,42 @@ class SaveTest : public FileTest {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
       out += "[child status " + std::to_string(status) + "]";
     return out;
+  }
+  // In a child: adds each question's text and "|" to `seen` and answers it
+  // with `button`, or with its default when `button` is -1.
+  static void AnswerAll(std::string* seen, int button) {
+    WSetScriptedResponder([seen, button](const WAskRequest& r) {
+      *seen += r.text + "|";
+      return WAskReply{button < 0 ? r.defaultButton : button, r.defaultText};
+    });
+  }
+  // Loads `path` in a child (as nobody when `as_nobody`), makes `edit` and
+  // saves under the file-size limit `limit` (0: the present one), each
+  // question answered with `button`. Gives "saved=N modified=M
+  // questions=a|b|" and what `after` adds, run with the limit lifted.
+  static std::string SaveInChild(const std::string& path, bool as_nobody, rlim_t limit, int button,
+                                 const std::function<void(File*)>& edit,
+                                 const std::function<std::string(File*)>& after = nullptr) {
+    return InChild(as_nobody, [&] {
+      signal(SIGXFSZ, SIG_IGN);
+      std::string seen;
+      AnswerAll(&seen, button);
+      File* f = FileF_File(path.c_str(), true, 0);
+      if (!f) return "not loaded " + seen;
+      edit(f);
+      struct rlimit lim, small;
+      getrlimit(RLIMIT_FSIZE, &lim);
+      small = lim;
+      if (limit) small.rlim_cur = limit;
+      setrlimit(RLIMIT_FSIZE, &small);
+      const int saved = FileSave(f, nullptr, nullptr);
+      setrlimit(RLIMIT_FSIZE, &lim);
+      std::string out = "saved=" + std::to_string(saved) +
+                        " modified=" + std::to_string(f->modified) + " questions=" + seen;
+      if (after) out += after(f);
+      FileFree(f);
+      return out;
+    });
   }
 
   std::map<std::string, std::string> answers;  // title or text -> button

@@ -1,18 +1,19 @@
-#include <algorithm>
-#include <csignal>
-#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <string>
 
 #include "save_fixture.h"
 #include "windlib/file/tempregistry.h"
 
 namespace {
 
+using oetest::g_writes;
 using oetest::SaveTest;
 using oetest::TempDir;
-using oetest::g_writes;
 using Strings = std::vector<std::string>;
 
 // Every line of the file is an in-file line again, and the temporary copy
@@ -22,8 +23,7 @@ void ExpectBackInFile(File* f) {
 }
 
 TEST_F(SaveTest, SaveWritesTheTextAndMarksTheFileSaved) {
-  std::string path = files.write("a.c", "one\ntwo\nthree\n");
-  File* f = Load("a.c", "one\ntwo\nthree\n");
+  auto [f, path] = Open("a.c", "one\ntwo\nthree\n");
   Edit(f, 2, 0, 2, 3, "TWO");
   ASSERT_TRUE(f->modified);
   ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
@@ -47,8 +47,7 @@ TEST_F(SaveTest, SaveWritesTheTextAndMarksTheFileSaved) {
 }
 
 TEST_F(SaveTest, NothingToSaveUnlessModifiedOrNew) {
-  std::string path = files.write("u.c", oetest::SaveTest::Numbered(10));
-  File* f = Load("u.c", Numbered(10));
+  auto [f, path] = Open("u.c", Numbered(10));
   EXPECT_FALSE(FileNeedsSave(f));
   Edit(f, 3, 0, 3, 0, "x");
   EXPECT_TRUE(FileNeedsSave(f));
@@ -73,8 +72,7 @@ TEST_F(SaveTest, NothingToSaveUnlessModifiedOrNew) {
 
 TEST_F(SaveTest, AppendingALineWritesOnlyTheTail) {
   const std::string text = Numbered(3000);  // about 130 KB
-  std::string path = files.write("big.c", text);
-  File* f = Load("big.c", text);
+  auto [f, path] = Open("big.c", text);
   AppendLine(f, "appended");
   // Bytes of the prefix that differ from the text prove it is not rewritten.
   Tamper(path, 0, "LINE");
@@ -104,8 +102,7 @@ TEST_F(SaveTest, AppendingALineWritesOnlyTheTail) {
 
 TEST_F(SaveTest, ChangingTheFirstLineRewritesEverythingInAlignedBlocks) {
   const std::string text = Numbered(3000);
-  std::string path = files.write("big.c", text);
-  File* f = Load("big.c", text);
+  auto [f, path] = Open("big.c", text);
   Edit(f, 1, 0, 1, 4, "LINE LINE");  // five bytes longer: everything moves
   Tamper(path, 70000, "#");
   g_writes.clear();
@@ -130,8 +127,7 @@ TEST_F(SaveTest, ChangingTheFirstLineRewritesEverythingInAlignedBlocks) {
 
 TEST_F(SaveTest, AChangeInTheMiddleWritesFromItsLineInAlignedBlocks) {
   const std::string text = Numbered(3000);
-  std::string path = files.write("big.c", text);
-  File* f = Load("big.c", text);
+  auto [f, path] = Open("big.c", text);
   // Line 2000 starts beyond the first blocks; the first write is cut short
   // so that the following ones start on block boundaries.
   Edit(f, 2000, 0, 2000, 4, "LINE");
@@ -156,8 +152,7 @@ TEST_F(SaveTest, AChangeInTheMiddleWritesFromItsLineInAlignedBlocks) {
 // Unchanged lines after a removed one are not on disk where the text needs
 // them: the kept prefix ends at the gap.
 TEST_F(SaveTest, ThePrefixEndsWhereALineWasRemoved) {
-  std::string path = files.write("g.c", "aa\nbb\ncc\ndd\n");
-  File* f = Load("g.c", "aa\nbb\ncc\ndd\n");
+  auto [f, path] = Open("g.c", "aa\nbb\ncc\ndd\n");
   FileRemove(f, f->first->next);
   AppendLine(f, "a longer last line");
   g_writes.clear();
@@ -170,8 +165,7 @@ TEST_F(SaveTest, ThePrefixEndsWhereALineWasRemoved) {
 
 TEST_F(SaveTest, AShorterTextTruncatesAndRewritesTheWholeFile) {
   const std::string text = Numbered(500);
-  std::string path = files.write("s.c", text);
-  File* f = Load("s.c", text);
+  auto [f, path] = Open("s.c", text);
   Edit(f, 499, 0, 501, 0, "");  // the last two lines
   Tamper(path, 0, "LINE");
   ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
@@ -181,63 +175,36 @@ TEST_F(SaveTest, AShorterTextTruncatesAndRewritesTheWholeFile) {
   EXPECT_EQ(f->size, static_cast<int64_t>(expected.size()));
 }
 
-TEST_F(SaveTest, ALongerFileOnDiskIsCutToTheText) {
-  std::string path = files.write("l.c", "a\nb\n");
-  File* f = Load("l.c", "a\nb\n");
-  Edit(f, 1, 0, 1, 1, "A");
-  files.write("l.c", "a\nb\nsomething another program added\n");
-  answers["File changed, save anyway?"] = "Save Anyway";
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "A\nb\n");
-}
-
-TEST_F(SaveTest, CrLfFileRoundTrip) {
-  std::string path = files.write("w.txt", "one\r\ntwo\r\nthree");
-  File* f = Load("w.txt", "one\r\ntwo\r\nthree");
-  ASSERT_TRUE(f->crlf);
-  Edit(f, 2, 0, 2, 3, "TWO");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "one\r\nTWO\r\nthree\r\n") << "CR LF after every line, the last too";
-  EXPECT_EQ(Lines(f), (Strings{"one", "TWO", "three"}));
-  ExpectBackInFile(f);
-  // Again after the rebuild, and a fresh load reads the same lines.
-  AppendLine(f, "four");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "one\r\nTWO\r\nthree\r\nfour\r\n");
-  File* g = FileF_File(path.c_str(), false, 0);
-  unlisted.push_back(g);
-  EXPECT_TRUE(g->crlf);
-  EXPECT_EQ(Lines(g), (Strings{"one", "TWO", "three", "four"}));
-}
-
-TEST_F(SaveTest, MixedLineEndsAreWrittenUniformly) {
-  std::string path = files.write("m.txt", "a\r\nb\nc\r\nd\r\n");
-  File* f = Load("m.txt", "a\r\nb\nc\r\nd\r\n");
-  ASSERT_TRUE(f->crlf);
-  ASSERT_FALSE(f->uniformEnds);
-  Edit(f, 1, 0, 1, 1, "A");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "A\r\nb\r\nc\r\nd\r\n");
-  EXPECT_TRUE(f->uniformEnds);
-}
-
-TEST_F(SaveTest, ALastLineWithoutLineEndGetsOne) {
-  std::string path = files.write("n.c", "x\ny");
-  File* f = Load("n.c", "x\ny");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "x\ny\n");
-  Edit(f, 2, 1, 2, 1, "z");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "x\nyz\n");
-}
-
-TEST_F(SaveTest, AnEmptiedFileIsEmptyOnDisk) {
-  std::string path = files.write("e.c", "a\nb\n");
-  File* f = Load("e.c", "a\nb\n");
-  Edit(f, 1, 0, 3, 0, "");
-  ASSERT_EQ(f->nLines, 0);
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "");
+// Small texts edited and saved step by step: every line, the last too, ends
+// as the file's lines end, and the copy is the disk text again.
+TEST_F(SaveTest, EachSaveEndsEveryLineAsTheFileDoes) {
+  struct Step {
+    int32_t l1, c1, l2, c2;  // l1 0: saved without an edit
+    std::string text, disk;
+  };
+  const std::pair<std::string, std::vector<Step>> cases[] = {
+      {"one\r\ntwo\r\nthree",
+       {{2, 0, 2, 3, "TWO", "one\r\nTWO\r\nthree\r\n"},
+        {4, 0, 4, 0, "four\n", "one\r\nTWO\r\nthree\r\nfour\r\n"}}},
+      {"a\r\nb\nc\r\nd\r\n", {{1, 0, 1, 1, "A", "A\r\nb\r\nc\r\nd\r\n"}}},  // mixed: made uniform
+      {"x\ny", {{0, 0, 0, 0, "", "x\ny\n"}, {2, 1, 2, 1, "z", "x\nyz\n"}}},
+      {"a\nb\n", {{1, 0, 3, 0, "", ""}}},  // emptied
+  };
+  int n = 0;
+  for (const auto& [content, steps] : cases) {
+    auto [f, path] = Open("t" + std::to_string(++n), content);
+    for (const Step& s : steps) {
+      SCOPED_TRACE(testing::PrintToString(content) + " then " + testing::PrintToString(s.text));
+      if (s.l1) Edit(f, s.l1, s.c1, s.l2, s.c2, s.text);
+      ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
+      EXPECT_EQ(Disk(path), s.disk);
+      std::string lf = s.disk;
+      std::erase(lf, '\r');
+      EXPECT_EQ(Text(f), lf);
+      EXPECT_TRUE(f->uniformEnds);
+      ExpectBackInFile(f);
+    }
+  }
 }
 
 TEST_F(SaveTest, ANewFileIsCreatedWithItsMode) {
@@ -259,45 +226,38 @@ TEST_F(SaveTest, ANewFileIsCreatedWithItsMode) {
 
 // ---- Backups --------------------------------------------------------------------
 
-TEST_F(SaveTest, BackupIsMadeAtTheFirstSaveOnly) {
-  vfEditorBackups = true;
-  std::string path = files.write("b.c", "original\n");
-  File* f = Load("b.c", "original\n");
-  Edit(f, 1, 0, 1, 8, "first");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_TRUE(f->backupTried);
-  EXPECT_TRUE(f->backupMade);
-  EXPECT_EQ(Disk(path + "~"), "original\n");
-  Edit(f, 1, 0, 1, 5, "second");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_EQ(Disk(path), "second\n");
-  EXPECT_EQ(Disk(path + "~"), "original\n") << "the second save left the backup alone";
-}
-
-TEST_F(SaveTest, NoBackupWhenBackupsAreOff) {
-  std::string path = files.write("b.c", "original\n");
-  File* f = Load("b.c", "original\n");
-  Edit(f, 1, 0, 1, 8, "first");
-  ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
-  EXPECT_FALSE(Exists(path + "~"));
-  EXPECT_FALSE(f->backupTried);
-  EXPECT_FALSE(f->backupMade);
+TEST_F(SaveTest, ABackupIsMadeAtTheFirstSaveOnlyAndOnlyWhenBackupsAreOn) {
+  for (bool on : {true, false}) {
+    SCOPED_TRACE(on ? "backups on" : "backups off");
+    vfEditorBackups = on;
+    auto [f, path] = Open(on ? "on.c" : "off.c", "original\n");
+    Edit(f, 1, 0, 1, 8, "first");
+    ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
+    EXPECT_EQ(static_cast<bool>(f->backupTried), on);
+    EXPECT_EQ(static_cast<bool>(f->backupMade), on);
+    EXPECT_EQ(Exists(path + "~"), on);
+    Edit(f, 1, 0, 1, 5, "second");
+    ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
+    EXPECT_EQ(Disk(path), "second\n");
+    if (on) {
+      EXPECT_EQ(Disk(path + "~"), "original\n") << "the second save left the backup alone";
+    }
+  }
 }
 
 TEST_F(SaveTest, BackupNames) {
   vfEditorBackups = true;
   char name[4096];
   std::string dir = files.path() + "/";
-  File* f13 = Load("abcdefghijklm", "x\n");
-  ASSERT_EQ(FileMakeBackupName(f13, nullptr, false, name, sizeof name), 1);
-  EXPECT_EQ(std::string(name), dir + "abcdefghijklm~");
-  File* f14 = Load("abcdefghijklmn", "x\n");
-  ASSERT_EQ(FileMakeBackupName(f14, nullptr, false, name, sizeof name), 1);
-  EXPECT_EQ(std::string(name), dir + "adefghijklmn~");
-  File* f23 = Load("averyveryverylongname.c", "x\n");
-  ASSERT_EQ(FileMakeBackupName(f23, nullptr, false, name, sizeof name), 1);
-  EXPECT_EQ(std::string(name), dir + "aryveryverylongname.c~");
-
+  File* f13 = nullptr;
+  for (auto [file, backup] : {std::pair{"abcdefghijklm", "abcdefghijklm~"},
+                              {"abcdefghijklmn", "adefghijklmn~"},
+                              {"averyveryverylongname.c", "aryveryverylongname.c~"}}) {
+    File* f = Load(file, "x\n");
+    if (!f13) f13 = f;
+    ASSERT_EQ(FileMakeBackupName(f, nullptr, false, name, sizeof name), 1);
+    EXPECT_EQ(std::string(name), dir + backup);
+  }
   vfEditorBackups = false;
   EXPECT_EQ(FileMakeBackupName(f13, nullptr, false, name, sizeof name), 0);
   ASSERT_EQ(FileMakeBackupName(f13, nullptr, true, name, sizeof name), 1);
@@ -327,8 +287,7 @@ TEST_F(SaveTest, BackupNamerIsAskedAndRemembered) {
     given_path = path;
     return gen_concat(path, ".bak");
   });
-  std::string path = files.write("n.c", "old\n");
-  File* f = Load("n.c", "old\n");
+  auto [f, path] = Open("n.c", "old\n");
   Edit(f, 1, 0, 1, 3, "new");
   ASSERT_EQ(FileSave(f, nullptr, nullptr), 1);
   EXPECT_EQ(given_path, path);
@@ -338,11 +297,9 @@ TEST_F(SaveTest, BackupNamerIsAskedAndRemembered) {
 }
 
 TEST_F(SaveTest, RefusedBackupStopsTheSaveAndIsTriedAgain) {
-  FileSetBackupNamer([](PRS*, const char*) -> char* {
-    return gen_copy("/nonexistent-directory/backup~");
-  });
-  std::string path = files.write("r.c", "old\n");
-  File* f = Load("r.c", "old\n");
+  FileSetBackupNamer(
+      [](PRS*, const char*) -> char* { return gen_copy("/nonexistent-directory/backup~"); });
+  auto [f, path] = Open("r.c", "old\n");
   Edit(f, 1, 0, 1, 3, "new");
   const std::string question = "Can't create backup file for " + path + ", ok to proceed?";
   answers[question] = "No";
@@ -357,8 +314,7 @@ TEST_F(SaveTest, RefusedBackupStopsTheSaveAndIsTriedAgain) {
 }
 
 TEST_F(SaveTest, RestoreFromBackup) {
-  std::string path = files.write("x.c", "current\n");
-  File* f = Load("x.c", "current\n");
+  auto [f, path] = Open("x.c", "current\n");
   EXPECT_EQ(FileRestoreFromBackup(f, nullptr), 0);
   EXPECT_EQ(reports.back(), "No backup file: " + path + "~");
   files.write("x.c~", "older\nversion\n");
@@ -387,34 +343,13 @@ TEST_F(SaveTest, AFailedWriteReportsNoSpaceKeepsTheFileModifiedAndTheBackup) {
   vfEditorBackups = true;
   const std::string text = Numbered(1000);  // about 45 KB
   std::string path = files.write("full.c", text);
-  std::string result = InChild(false, [&] {
-    signal(SIGXFSZ, SIG_IGN);
-    File* f = FileF_File(path.c_str(), true, 0);
-    Edit(f, 1, 0, 1, 0, std::string(30000, 'z') + "\n");
-    struct rlimit lim;
-    getrlimit(RLIMIT_FSIZE, &lim);
-    struct rlimit small = lim;
-    small.rlim_cur = text.size() + 10000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    std::vector<std::string> seen;
-    WSetScriptedResponder([&](const WAskRequest& r) {
-      seen.push_back(r.text);
-      return WAskReply{r.defaultButton, r.defaultText};
-    });
-    int saved = FileSave(f, nullptr, nullptr);
-    std::string out = "saved=" + std::to_string(saved) +
-                      " modified=" + std::to_string(f->modified) + " reports=";
-    for (auto& s : seen) out += s + "|";
-    std::string expected = Text(f);
-    setrlimit(RLIMIT_FSIZE, &lim);
-    int again = FileSave(f, nullptr, nullptr);
-    out += " again=" + std::to_string(again) +
-           " equal=" + std::to_string(TempDir::read(path) == expected);
-    FileFree(f);
-    return out;
-  });
-  EXPECT_EQ(result, "saved=0 modified=1 reports=No space to save file: " + path +
-                        "| again=1 equal=1");
+  auto edit = [](File* f) { Edit(f, 1, 0, 1, 0, std::string(30000, 'z') + "\n"); };
+  auto again = [&](File* f) {
+    const int saved = FileSave(f, nullptr, nullptr);
+    return " again=" + std::to_string(saved) + " equal=" + std::to_string(Disk(path) == Text(f));
+  };
+  EXPECT_EQ(SaveInChild(path, false, text.size() + 10000, -1, edit, again),
+            "saved=0 modified=1 questions=No space to save file: " + path + "| again=1 equal=1");
   EXPECT_EQ(Disk(path + "~"), text) << "the backup holds the old text";
 }
 
@@ -422,27 +357,9 @@ TEST_F(SaveTest, AFailedBackupCopyAsks) {
   vfEditorBackups = true;
   const std::string text = Numbered(1000);
   std::string path = files.write("bk.c", text);
-  std::string result = InChild(false, [&] {
-    signal(SIGXFSZ, SIG_IGN);
-    File* f = FileF_File(path.c_str(), true, 0);
-    Edit(f, 1, 0, 1, 4, "LINE");
-    struct rlimit lim;
-    getrlimit(RLIMIT_FSIZE, &lim);
-    struct rlimit small = lim;
-    small.rlim_cur = text.size() / 2;
-    setrlimit(RLIMIT_FSIZE, &small);
-    std::string seen;
-    WSetScriptedResponder([&](const WAskRequest& r) {
-      seen += r.text + "|";
-      return WAskReply{1, ""};  // No
-    });
-    int saved = FileSave(f, nullptr, nullptr);
-    setrlimit(RLIMIT_FSIZE, &lim);
-    std::string out = "saved=" + std::to_string(saved) + " " + seen;
-    FileFree(f);
-    return out;
-  });
-  EXPECT_EQ(result, "saved=0 No space for backup file, ok to proceed?|");
+  EXPECT_EQ(SaveInChild(path, false, text.size() / 2, 1 /* No */,
+                        [](File* f) { Edit(f, 1, 0, 1, 4, "LINE"); }),
+            "saved=0 modified=1 questions=No space for backup file, ok to proceed?|");
   EXPECT_EQ(Disk(path), text);
 }
 
@@ -452,29 +369,15 @@ TEST_F(SaveTest, AnUnwritableFileCannotBeOpenedForWriting) {
   chmod(temps.path().c_str(), 0777);
   std::string path = files.write("ro.c", "x\n");
   chmod(path.c_str(), 0444);
-  std::string result = InChild(true, [&] {
-    std::string seen;
-    WSetScriptedResponder([&](const WAskRequest& r) {
-      seen += r.text + "|";
-      return WAskReply{r.defaultButton, ""};
-    });
-    File* f = FileF_File(path.c_str(), true, 0);
-    if (!f) return std::string("not loaded ") + seen;
-    Edit(f, 1, 0, 1, 1, "y");
-    int saved = FileSave(f, nullptr, nullptr);
-    std::string out = "saved=" + std::to_string(saved) + " " + seen;
-    FileFree(f);
-    return out;
-  });
-  EXPECT_EQ(result, "saved=0 Cannot open file for writing: " + path + "|");
+  EXPECT_EQ(SaveInChild(path, true, 0, -1, [](File* f) { Edit(f, 1, 0, 1, 1, "y"); }),
+            "saved=0 modified=1 questions=Cannot open file for writing: " + path + "|");
   EXPECT_EQ(Disk(path), "x\n");
 }
 
 // ---- Changed on disk ----------------------------------------------------------------
 
 TEST_F(SaveTest, FileChangedReportsChangesAndRemoval) {
-  std::string path = files.write("c.c", "a\n");
-  File* f = Load("c.c", "a\n");
+  auto [f, path] = Open("c.c", "a\n");
   EXPECT_EQ(FileFileChanged(f), 0);
   files.write("c.c", "ab\n");
   EXPECT_EQ(FileFileChanged(f), 1);
@@ -488,8 +391,7 @@ TEST_F(SaveTest, FileChangedReportsChangesAndRemoval) {
 }
 
 TEST_F(SaveTest, AChangedDiskFileIsAskedAboutBeforeTheSave) {
-  std::string path = files.write("d.c", "mine\n");
-  File* f = Load("d.c", "mine\n");
+  auto [f, path] = Open("d.c", "mine\n");
   Edit(f, 1, 0, 1, 4, "MINE");
   files.write("d.c", "theirs, longer\n");
   answers["File changed, save anyway?"] = "Cancel";
@@ -527,8 +429,7 @@ TEST_F(SaveTest, SaveAsFromTheChangedQuestionGoesThroughTheDialogue) {
   static std::string other;
   other = files.file("other.c");
   FileSetSaveAsDialogue([](File* f, PRS*) { return FileSaveAs(f, other.c_str(), nullptr); });
-  std::string path = files.write("q.c", "mine\n");
-  File* f = Load("q.c", "mine\n");
+  auto [f, path] = Open("q.c", "mine\n");
   Edit(f, 1, 0, 1, 4, "MINE");
   files.write("q.c", "theirs\n");
   answers["File changed, save anyway?"] = "Save As...";
@@ -539,8 +440,7 @@ TEST_F(SaveTest, SaveAsFromTheChangedQuestionGoesThroughTheDialogue) {
 }
 
 TEST_F(SaveTest, ForceSkipsTheQuestions) {
-  std::string path = files.write("force.c", "mine\n");
-  File* f = Load("force.c", "mine\n");
+  auto [f, path] = Open("force.c", "mine\n");
   Edit(f, 1, 0, 1, 4, "MINE");
   files.write("force.c", "theirs\n");
   asked.clear();
@@ -550,8 +450,7 @@ TEST_F(SaveTest, ForceSkipsTheQuestions) {
 }
 
 TEST_F(SaveTest, ARemovedDiskFileIsAskedAboutAndRecreated) {
-  std::string path = files.write("gone.c", "text\n");
-  File* f = Load("gone.c", "text\n");
+  auto [f, path] = Open("gone.c", "text\n");
   unlink(path.c_str());
   const std::string question = "File " + path + " externally removed on disk, save anyway?";
   answers[question] = "No";
@@ -565,8 +464,7 @@ TEST_F(SaveTest, ARemovedDiskFileIsAskedAboutAndRecreated) {
 // ---- Other names ------------------------------------------------------------------------
 
 TEST_F(SaveTest, SaveUnderAnotherNameWritesACopy) {
-  std::string path = files.write("orig.c", "one\n");
-  File* f = Load("orig.c", "one\n");
+  auto [f, path] = Open("orig.c", "one\n");
   Edit(f, 1, 0, 1, 3, "ONE");
   std::string copy = files.file("copy.c");
   ASSERT_EQ(FileSave(f, copy.c_str(), nullptr), 1);
@@ -580,8 +478,7 @@ TEST_F(SaveTest, SaveAsRenamesTheRecord) {
   FileSetChangeInformer([](PRS*, const char* written, const char* name) {
     informed = std::string(written) + " " + name;
   });
-  std::string path = files.write("old.c", "one\ntwo\n");
-  File* f = Load("old.c", "one\ntwo\n");
+  auto [f, path] = Open("old.c", "one\ntwo\n");
   f->readOnly = 1;
   Edit(f, 2, 0, 2, 3, "TWO");
   std::string renamed = files.file("new.c");
@@ -604,7 +501,6 @@ TEST_F(SaveTest, SaveAsRenamesTheRecord) {
 }
 
 TEST_F(SaveTest, SaveAsAsksBeforeReplacing) {
-  std::string path = files.write("s.c", "mine\n");
   std::string other = files.write("exists.c", "precious\n");
   File* f = Load("s.c", "mine\n");
   const std::string exists = "File " + other + " exists, save anyway?";
@@ -636,8 +532,7 @@ TEST_F(SaveTest, AnUncreatableTargetFallsBackToTheSaveAsDialogue) {
 }
 
 TEST_F(SaveTest, MustSaveAsRunsTheDialogueOrSaysItIsMissing) {
-  std::string path = files.write("m.c", "x\n");
-  File* f = Load("m.c", "x\n");
+  auto [f, path] = Open("m.c", "x\n");
   f->mustSaveAs = 1;
   Edit(f, 1, 0, 1, 1, "y");
   EXPECT_EQ(FileSave(f, nullptr, nullptr), 0);
@@ -689,8 +584,7 @@ TEST_F(SaveTest, MemoryToDiskWritesLfEnds) {
 // ---- Reverting ----------------------------------------------------------------------------
 
 TEST_F(SaveTest, RevertReadsTheDiskFileAgain) {
-  std::string path = files.write("v.c", "one\ntwo\n");
-  File* f = Load("v.c", "one\ntwo\n");
+  auto [f, path] = Open("v.c", "one\ntwo\n");
   Edit(f, 1, 0, 1, 3, "ONE");
   files.write("v.c", "disk\ntext\nnow\n");
   ASSERT_EQ(FileRevert(f), 1);
@@ -708,8 +602,7 @@ TEST_F(SaveTest, RevertReadsTheDiskFileAgain) {
 }
 
 TEST_F(SaveTest, RevertOfAMissingFileMakesItNew) {
-  std::string path = files.write("m.c", "x\n");
-  File* f = Load("m.c", "x\n");
+  auto [f, path] = Open("m.c", "x\n");
   f->savedOnce = 1;
   unlink(path.c_str());
   EXPECT_EQ(FileRevert(f), 0);
@@ -719,8 +612,7 @@ TEST_F(SaveTest, RevertOfAMissingFileMakesItNew) {
 }
 
 TEST_F(SaveTest, SemiRevertKeepsUndoWhenTheShapeIsTheSame) {
-  std::string path = files.write("sr.c", "abc\ndef\n");
-  File* f = Load("sr.c", "abc\ndef\n");
+  auto [f, path] = Open("sr.c", "abc\ndef\n");
   Edit(f, 1, 0, 1, 1, "A");
   files.write("sr.c", "Abc\ndef\n");  // what another tool wrote: same size and lines
   ASSERT_EQ(FileSemiRevert(f), 1);
@@ -739,9 +631,6 @@ TEST_F(SaveTest, SemiRevertKeepsUndoWhenTheShapeIsTheSame) {
 
 TEST_F(SaveTest, NothingIsUnderVersionControl) {
   EXPECT_EQ(NonExistantCheckOut(files.file("missing.c").c_str()), 1);
-  File* f = FileFName(files.file("missing.c").c_str(), 0);
-  ASSERT_NE(f, nullptr);
-  EXPECT_TRUE(f->isNew);
 }
 
 }  // namespace
