@@ -132,21 +132,17 @@ TEST_F(SynIndexTest, LookupsByNameAndExtension) {
   EXPECT_EQ(syn_GetLanguageFSuffix("H", &list, 5), 0);
 }
 
+// Each row is "line => language" ("-" for a known mode without a language,
+// nothing for no marker).
 TEST_F(SynIndexTest, ModeMarkers) {
-  EXPECT_EQ(syn_ModeMarkerLanguage("// -*- c++ -*-"), "C++");
-  EXPECT_EQ(syn_ModeMarkerLanguage("/*-*-C-*-*/"), "C");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*-\tobjc\t-*-"), "C");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- idl -*-"), "C++");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- f90 -*-"), "Fortran");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- fortran -*-"), "Fortran");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-- -*- ada -*-"), "Ada");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- java -*-"), "Java");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- pascal -*-"), "Pascal");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- kvx -*-"), "KVX-Script");
-  EXPECT_EQ(syn_ModeMarkerLanguage("; -*- asm -*-"), "-");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- lisp -*-"), "");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- c++"), "");
-  EXPECT_EQ(syn_ModeMarkerLanguage("-*- c c++ -*-"), "");
+  for (const std::string row :
+       {"// -*- c++ -*- => C++", "/*-*-C-*-*/ => C", "-*-\tobjc\t-*- => C", "-*- idl -*- => C++",
+        "-*- f90 -*- => Fortran", "-*- fortran -*- => Fortran", "-- -*- ada -*- => Ada",
+        "-*- java -*- => Java", "-*- pascal -*- => Pascal", "-*- kvx -*- => KVX-Script",
+        "; -*- asm -*- => -", "-*- lisp -*- => ", "-*- c++ => ", "-*- c c++ -*- => "}) {
+    const size_t arrow = row.find(" => ");
+    EXPECT_EQ(syn_ModeMarkerLanguage(row.substr(0, arrow).c_str()), row.substr(arrow + 4)) << row;
+  }
 }
 
 TEST_F(SynIndexTest, ChoosingTheLanguageOfAFile) {
