@@ -1,5 +1,7 @@
 #include "orvex/syntax_coloring/synlanguage.h"
 
+#include <tuple>
+
 #include "orvex/syntax_coloring/syn_fixture.h"
 #include "orvex/syntax_coloring/synmessages.h"
 
@@ -21,18 +23,13 @@ TEST_F(SynLanguageTest, DefaultsOfAMinimalDefinition) {
   auto lang = Load(kName);
   ASSERT_TRUE(lang);
   EXPECT_EQ(lang->name, "Toy");
-  EXPECT_EQ(lang->escape, -1);
-  EXPECT_TRUE(lang->caseSensitive);
-  EXPECT_FALSE(lang->integerOn);
-  EXPECT_FALSE(lang->floatOn);
-  EXPECT_TRUE(lang->matchBest);
-  EXPECT_TRUE(lang->autocomplete);
-  EXPECT_EQ(lang->maxMatch, 10);
-  EXPECT_EQ(lang->minStringLength, 1);
-  EXPECT_EQ(lang->nameValueSeparator, ';');
-  EXPECT_EQ(lang->kind, synKindOther);
-  EXPECT_EQ(lang->preprocessorChar, 0);
-  EXPECT_EQ(lang->tokenBufferSize, 1);
+  // Escape, case, integers, floats, best match, completion and its numbers.
+  EXPECT_EQ(std::tuple(lang->escape, lang->caseSensitive, lang->integerOn, lang->floatOn,
+                       lang->matchBest, lang->autocomplete, lang->maxMatch, lang->minStringLength),
+            std::tuple(-1, true, false, false, true, true, 10, 1));
+  EXPECT_EQ(std::tuple(lang->nameValueSeparator, lang->kind, lang->preprocessorChar,
+                       lang->tokenBufferSize),
+            std::tuple(';', synKindOther, 0, 1));
   EXPECT_TRUE(lang->separators[0] && lang->separators['\n'] && lang->separators['\r']);
   EXPECT_FALSE(lang->separators[' ']);
   EXPECT_TRUE(messages().empty()) << AllMessages();
@@ -240,17 +237,13 @@ TEST_F(SynLanguageTest, CompletionTree) {
 }
 
 TEST_F(SynLanguageTest, KindsByName) {
-  EXPECT_EQ(syn_KindOfName("C"), synKindC);
-  EXPECT_EQ(syn_KindOfName("C++"), synKindCPP);
-  EXPECT_EQ(syn_KindOfName("CPP"), synKindCPP);
-  EXPECT_EQ(syn_KindOfName("Ada"), synKindAda);
-  EXPECT_EQ(syn_KindOfName("Pascal"), synKindPascal);
-  EXPECT_EQ(syn_KindOfName("Fortran"), synKindFortran);
-  EXPECT_EQ(syn_KindOfName("Java"), synKindJava);
-  EXPECT_EQ(syn_KindOfName("KVX-RTK-CONFIG"), synKindRtkConfig);
-  EXPECT_EQ(syn_KindOfName("Perl"), synKindPerl);
-  EXPECT_EQ(syn_KindOfName("c"), synKindOther);
-  EXPECT_EQ(syn_KindOfName("Python"), synKindOther);
+  std::vector<int> kinds;
+  for (const char* name : {"C", "C++", "CPP", "Ada", "Pascal", "Fortran", "Java", "KVX-RTK-CONFIG",
+                           "Perl", "c", "Python"})
+    kinds.push_back(syn_KindOfName(name));
+  EXPECT_EQ(kinds, (std::vector<int>{synKindC, synKindCPP, synKindCPP, synKindAda, synKindPascal,
+                                     synKindFortran, synKindJava, synKindRtkConfig, synKindPerl,
+                                     synKindOther, synKindOther}));
 }
 
 TEST_F(SynLanguageTest, ExtraItemsKeepOnlyCustomizedWords) {
