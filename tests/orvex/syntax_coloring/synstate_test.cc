@@ -310,13 +310,12 @@ TEST_F(ScanTest, ColoursOfStates) {
 TEST_F(ScanTest, StateAtAColumn) {
   const std::string line = "a \"bc\" /* d";
   const auto len = static_cast<int32_t>(line.size());
-  EXPECT_EQ(syn_SynstateAt(0, 0, line.data(), len, 0, c.get(), nullptr), synNull);
-  EXPECT_EQ(syn_SynstateAt(0, 0, line.data(), len, 3, c.get(), nullptr), synString);
-  EXPECT_EQ(syn_SynstateAt(0, 0, line.data(), len, 5, c.get(), nullptr), synString);
-  EXPECT_EQ(syn_SynstateAt(0, 0, line.data(), len, 6, c.get(), nullptr), synNull);
-  EXPECT_EQ(syn_SynstateAt(0, 0, line.data(), len, 9, c.get(), nullptr), synComment);
+  std::vector<uint32_t> states;
+  for (int32_t col : {0, 3, 5, 6, 9, len})
+    states.push_back(syn_SynstateAt(0, 0, line.data(), len, col, c.get(), nullptr));
   // The line end is inside the comment left open.
-  EXPECT_EQ(syn_SynstateAt(0, 0, line.data(), len, len, c.get(), nullptr), synComment);
+  EXPECT_EQ(states, (std::vector<uint32_t>{synNull, synString, synString, synNull, synComment,
+                                           synComment}));
   EXPECT_EQ(syn_SynstateAt(synDeadCode, 0, line.data(), len, 0, c.get(), nullptr), synDeadCode);
 }
 
