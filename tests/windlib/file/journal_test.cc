@@ -1,8 +1,9 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <random>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "save_fixture.h"
 #include "windlib/wwait.h"
@@ -271,8 +272,8 @@ TEST_F(JournalTest, AnotherUsersLiveLockOffersOnlyViewing) {
   File* f = FileFName(path.c_str(), 0);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(asked.back().buttons, (Strings{"Cancel", "View ReadOnly"}));
-  EXPECT_EQ(asked.back().text, "nobody is editing file elsewhere: " + path +
-                                   "\nWhat would you like to do?");
+  EXPECT_EQ(asked.back().text,
+            "nobody is editing file elsewhere: " + path + "\nWhat would you like to do?");
   EXPECT_TRUE(f->viewOnly);
   EXPECT_TRUE(f->readOnly);
   EXPECT_FALSE(f->haslock);
@@ -417,20 +418,14 @@ TEST_F(JournalTest, AnUnwritableJournalIsReported) {
 // Without write access to the directory the user may edit without a
 // journal; root has write access everywhere, so this runs as nobody.
 TEST_F(JournalTest, NoWritableDirectoryAsksToEditWithoutJournal) {
-  chmod(files.path().c_str(), 0555);
   chmod(temps.path().c_str(), 0777);
-  std::string path = files.file("nw.c");
-  chmod(files.path().c_str(), 0755);
-  files.write("nw.c", "x\n");
+  std::string path = files.write("nw.c", "x\n");
   chmod(path.c_str(), 0666);
   chmod(files.path().c_str(), 0555);
   auto attempt = [&](int answer) {
     return InChild(true, [&] {
       std::string seen;
-      WSetScriptedResponder([&](const WAskRequest& r) {
-        seen += r.text + "|";
-        return WAskReply{answer, ""};
-      });
+      AnswerAll(&seen, answer);
       File* f = FileF_File(path.c_str(), true, 0);
       if (!f) return "not loaded " + seen;
       int r = incr_AcquireLock(f);
