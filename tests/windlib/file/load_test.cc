@@ -1,7 +1,8 @@
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <string>
 
 #include "file_fixture.h"
 
@@ -10,44 +11,38 @@ namespace {
 using oetest::FileTest;
 using Strings = std::vector<std::string>;
 
-TEST_F(FileTest, LastLineWithAndWithoutNewline) {
-  File* a = Load("a", "one\ntwo");
-  EXPECT_EQ(Lines(a), (Strings{"one", "two"}));
-  File* b = Load("b", "one\ntwo\n");
-  EXPECT_EQ(Lines(b), (Strings{"one", "two"}));
-  EXPECT_EQ(b->nLines, 2);
-  File* c = Load("c", "\n\n");
-  EXPECT_EQ(Lines(c), (Strings{"", ""}));
-}
-
-TEST_F(FileTest, EmptyFileHasNoLinesAndUniformEnds) {
-  File* f = Load("empty", "");
-  EXPECT_EQ(f->nLines, 0);
-  EXPECT_EQ(f->first, nullptr);
-  EXPECT_FALSE(f->crlf);
-  EXPECT_TRUE(f->uniformEnds);
-  File* g = Load("noend", "abc");
-  EXPECT_TRUE(g->uniformEnds);
-  EXPECT_FALSE(g->crlf);
-}
-
-TEST_F(FileTest, CrLfMajorityDecidesAndTiesCountAsLf) {
-  File* f = Load("m", "a\r\nb\r\nc\r\nd\n");
-  EXPECT_EQ(Lines(f), (Strings{"a", "b", "c", "d"}));
-  EXPECT_TRUE(f->crlf);
-  EXPECT_TRUE(f->diskCrlf);
-  EXPECT_FALSE(f->uniformEnds);
-  File* g = Load("t", "a\r\nb\r\nc\nd\n");
-  EXPECT_FALSE(g->crlf);
-  File* h = Load("u", "a\r\nb\r\n");
-  EXPECT_TRUE(h->crlf);
-  EXPECT_TRUE(h->uniformEnds);
-  EXPECT_EQ(FileCurrentSize(h), 6);
-}
-
-TEST_F(FileTest, LoneCarriageReturnsAreOrdinaryCharacters) {
-  File* f = Load("cr", "a\rb\r\r\nc\r");
-  EXPECT_EQ(Lines(f), (Strings{"a\rb\r", "c\r"}));
+// The lines a load makes and the line ends it settles on: CR LF when most
+// lines end so (a tie counts as LF), uniform when all lines end alike.
+TEST_F(FileTest, LinesAndLineEndsOfSmallFiles) {
+  struct Case {
+    std::string content;
+    Strings lines;
+    bool crlf, uniform;
+  };
+  const Case cases[] = {
+      {"one\ntwo", {"one", "two"}, false, true},
+      {"one\ntwo\n", {"one", "two"}, false, true},
+      {"\n\n", {"", ""}, false, true},
+      {"", {}, false, true},
+      {"abc", {"abc"}, false, true},
+      {"a\r\nb\r\nc\r\nd\n", {"a", "b", "c", "d"}, true, false},
+      {"a\r\nb\r\nc\nd\n", {"a", "b", "c", "d"}, false, false},
+      {"a\r\nb\r\n", {"a", "b"}, true, true},
+      {"a\rb\r\r\nc\r", {"a\rb\r", "c\r"}, true, true},  // a lone CR is a character
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.content));
+    File* f = Load("t" + std::to_string(++n), c.content);
+    EXPECT_EQ(Lines(f), c.lines);
+    EXPECT_EQ(f->nLines, static_cast<int32_t>(c.lines.size()));
+    EXPECT_EQ(static_cast<bool>(f->crlf), c.crlf);
+    EXPECT_EQ(static_cast<bool>(f->diskCrlf), c.crlf);
+    EXPECT_EQ(static_cast<bool>(f->uniformEnds), c.uniform);
+    int64_t size = 0;
+    for (const std::string& l : c.lines) size += static_cast<int64_t>(l.size()) + (c.crlf ? 2 : 1);
+    EXPECT_EQ(FileCurrentSize(f), size);
+  }
 }
 
 TEST_F(FileTest, CrLfPairSplitBetweenReadPiecesIsOneLineEnd) {
@@ -115,7 +110,8 @@ TEST_F(FileTest, WidthsCountTabsAndControlBytes) {
 
 TEST_F(FileTest, MaxWidthComputedWhileLoadingMatchesARecount) {
   std::string content;
-  for (int i = 0; i < 3000; ++i) content += std::string(static_cast<size_t>(i % 50), '\t') + "x\x02y\n";
+  for (int i = 0; i < 3000; ++i)
+    content += std::string(static_cast<size_t>(i % 50), '\t') + "x\x02y\n";
   File* f = Load("mw", content);
   int32_t loaded = f->maxWidth;
   FileFindMaxWidth(f);
@@ -164,7 +160,8 @@ TEST_F(FileTest, LineChangeClampsAndInstanciates) {
 TEST_F(FileTest, WritingAnInFileLineIsAnAssertion) {
   File* f = Load("a", "x\n");
   EXPECT_EXIT(LineChange(f->first, 0, 0, "y", 1), testing::ExitedWithCode(1),
-              "Assertion \\(line->allocLen!=lnInFile\\) failed in '[^']*src/windlib/file/fileedit' on line");
+              "Assertion \\(line->allocLen!=lnInFile\\) failed in '[^']*src/windlib/file/fileedit' "
+              "on line");
 }
 
 TEST_F(FileTest, AppendStringsAndSize) {
