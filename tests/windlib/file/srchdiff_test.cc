@@ -107,6 +107,16 @@ std::string random_pattern(std::mt19937& rng) {
   return p;
 }
 
+// The column SrchFindInLine finds in one line, or -2 when `pat` does not
+// compile.
+int FindInLine(std::string_view text, const std::string& pat, int flags, int col, bool forward,
+               SrchEnd* e) {
+  SrchPattern p;
+  if (SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p) != 1) return -2;
+  SrchOneLine one(text);
+  return SrchFindInLine(p, one, col, forward, e);
+}
+
 TEST(SrchDiff, LineSearchesAgreeWithTheReference) {
   std::mt19937 rng(20261205);
   int found = 0;
@@ -119,11 +129,8 @@ TEST(SrchDiff, LineSearchesAgreeWithTheReference) {
     Ref ref(pat, flags);
     int ref_end = 0;
     int want = ref.find(text, col, forward, &ref_end);
-    SrchPattern p;
-    ASSERT_EQ(SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p), 1);
-    SrchOneLine one(text);
     SrchEnd e;
-    int got = SrchFindInLine(p, one, col, forward, &e);
+    int got = FindInLine(text, pat, flags, col, forward, &e);
     ASSERT_EQ(got, want) << "text '" << text << "' pattern '" << pat << "' flags " << flags
                          << (forward ? " forward" : " backward") << " from " << col;
     if (got >= 0) {
@@ -204,22 +211,11 @@ TEST_F(SrchDiffFile, FileSearchesAgreeWithTheReference) {
   EXPECT_GT(found, 200);
 }
 
-}  // namespace
-
-namespace {
-
 // A plain search written as a regular expression finds the same: each
 // character escaped, alone, in a group, or beside an alternative that
 // cannot match.
 TEST(SrchDiff, ModesAgreeOnEquivalentPatterns) {
   std::mt19937 rng(99);
-  auto run = [](const std::string& text, const std::string& pat, int flags, int col, bool fwd,
-                SrchEnd* e) {
-    SrchPattern p;
-    EXPECT_EQ(SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p), 1) << pat;
-    SrchOneLine one(text);
-    return SrchFindInLine(p, one, col, fwd, e);
-  };
   int found = 0;
   for (int i = 0; i < 5000; ++i) {
     const std::string text = random_string(rng, "abAB_ -.", 14);
@@ -229,13 +225,14 @@ TEST(SrchDiff, ModesAgreeOnEquivalentPatterns) {
     const int col = std::uniform_int_distribution<int>(0, 15)(rng);
     const bool fwd = rng() % 2;
     SrchEnd want_end, e;
-    const int want = run(text, pat, anchors, col, fwd, &want_end);
+    const int want = FindInLine(text, pat, anchors, col, fwd, &want_end);
+    ASSERT_NE(want, -2) << pat;
     found += want >= 0;
     std::string escaped;
     for (char c : pat) escaped += std::string("\\") + c;
     for (const std::string& regex :
          {escaped, "(" + escaped + ")", "(zz|" + escaped + ")", "zz|" + escaped}) {
-      int got = run(text, regex, anchors | kSrchRegex, col, fwd, &e);
+      int got = FindInLine(text, regex, anchors | kSrchRegex, col, fwd, &e);
       ASSERT_EQ(got, want) << "text '" << text << "' regex '" << regex << "' flags " << anchors
                            << (fwd ? " forward" : " backward") << " from " << col;
       if (got >= 0) {
@@ -245,10 +242,6 @@ TEST(SrchDiff, ModesAgreeOnEquivalentPatterns) {
   }
   EXPECT_GT(found, 300);
 }
-
-}  // namespace
-
-namespace {
 
 // Plain patterns with line breaks against the file's text joined by line
 // ends: the first place in that text from the start position, forward.
@@ -290,10 +283,6 @@ TEST_F(SrchDiffFile, LineSpanningPlainSearchesAgreeWithTheJoinedText) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // A regular-expression search finds the first column (forward) or the last
 // (backward) where the pattern matches: each column tried on its own (the
 // text from there, with the pattern anchored at its start) agrees. Patterns
@@ -311,20 +300,15 @@ TEST(SrchDiff, RegexSearchFindsTheNearestColumnThatMatches) {
     const int flags = kSrchRegex | kSrchCase | (rng() % 3 == 0 ? kSrchLineEnd : 0);
     const int col = std::uniform_int_distribution<int>(0, 8)(rng);
     const bool forward = rng() % 3 != 0;
-    SrchPattern p, anchored;
-    ASSERT_EQ(SrchCompile(pat.data(), static_cast<int32_t>(pat.size()), flags, &p), 1);
-    SrchOneLine one(text);
     SrchEnd e;
-    const int got = SrchFindInLine(p, one, col, forward, &e);
+    const int got = FindInLine(text, pat, flags, col, forward, &e);
     int want = -1;
     SrchEnd want_end;
     const std::string at_start = "^(" + pat + ")";
-    ASSERT_EQ(SrchCompile(at_start.data(), static_cast<int32_t>(at_start.size()), flags, &anchored),
-              1);
     for (int c = std::min<int>(col, static_cast<int>(text.size()));
          c >= 0 && c <= static_cast<int>(text.size()) && want < 0; c += forward ? 1 : -1) {
-      SrchOneLine rest(std::string_view(text).substr(static_cast<size_t>(c)));
-      if (SrchFindInLine(anchored, rest, 0, true, &want_end) == 0) {
+      const std::string_view rest = std::string_view(text).substr(static_cast<size_t>(c));
+      if (FindInLine(rest, at_start, flags, 0, true, &want_end) == 0) {
         want = c;
         want_end.col += c;
       }
