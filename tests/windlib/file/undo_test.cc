@@ -1,10 +1,11 @@
+#include "windlib/file/undo.h"
+
 #include <random>
 #include <string>
 #include <vector>
 
 #include "file_fixture.h"
 #include "windlib/file/fileobserver.h"
-#include "windlib/file/undo.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ using Strings = std::vector<std::string>;
 struct Selection {
   int32_t l1 = 0, c1 = 0, l2 = 0, c2 = 0;
   bool set = false;
+  bool operator==(const Selection&) const = default;
 };
 Selection last_selection;
 
@@ -105,10 +107,7 @@ TEST_F(UndoTest, DeletingAWholeLineRestoresItWithItsNewlineAndSelectsIt) {
   EXPECT_EQ(Lines(f), (Strings{"one", "three"}));
   FileUndo(f, nullptr, 0);
   EXPECT_EQ(Lines(f), (Strings{"one", "two", "three"}));
-  EXPECT_EQ(last_selection.l1, 2);
-  EXPECT_EQ(last_selection.c1, 0);
-  EXPECT_EQ(last_selection.l2, 3);
-  EXPECT_EQ(last_selection.c2, 0);
+  EXPECT_EQ(last_selection, (Selection{2, 0, 3, 0, true}));
 }
 
 TEST_F(UndoTest, SavedMarkDecidesModified) {
@@ -222,7 +221,7 @@ TEST_F(UndoTest, LineNumbersOfTheSavedFileFollowTheChanges) {
   File* f = Load("t", "1\n2\n3\n4\n5\n6\n7\n8\n");
   UndoMarkSaved(f);  // an empty undo list: nothing carries the mark yet
   FileChange(f, nullptr, 0, 2, 0, 2, 0, "new\nnew\n", 8, false);  // two lines above 5
-  FileChange(f, nullptr, 0, 8, 0, 9, 0, "", 0, false);             // deletes disk line 6
+  FileChange(f, nullptr, 0, 8, 0, 9, 0, "", 0, false);            // deletes disk line 6
   EXPECT_EQ(Lines(f)[FileLinenoFDiskLineno(f, 5) - 1], "5");
   EXPECT_EQ(Lines(f)[FileLinenoFDiskLineno(f, 8) - 1], "8");
   EXPECT_EQ(FileLinenoFDiskLineno(f, 1), 1);
@@ -277,11 +276,11 @@ TEST_F(UndoTest, ThousandsOfRandomChangesUndoAndRedoByteForByte) {
   const char* seed = getenv("OE_TEST_SEED");
   std::mt19937 rng(seed ? static_cast<unsigned>(atoi(seed)) : 12345u);
   std::string original;
-  for (int i = 0; i < 40; ++i) original += "line " + std::to_string(i) + (i % 7 ? "" : "\t!") + "\n";
+  for (int i = 0; i < 40; ++i)
+    original += "line " + std::to_string(i) + (i % 7 ? "" : "\t!") + "\n";
   File* f = Load("r", original);
   Model model{original};
   const char alphabet[] = "ab \n\n\r\t";
-  int changes = 0;
   for (int step = 0; step < 4000; ++step) {
     int32_t n = f->nLines;
     auto pick_line = [&] { return static_cast<int32_t>(rng() % static_cast<unsigned>(n + 3)); };
@@ -306,8 +305,8 @@ TEST_F(UndoTest, ThousandsOfRandomChangesUndoAndRedoByteForByte) {
                  static_cast<int32_t>(t.size()), append);
       model.change(l1, c1, l2, c2, t);
     }
-    ++changes;
-    ASSERT_EQ(Text(f), model.text) << "after change " << step << " (" << l1 << "," << c1 << ")-(" << l2 << "," << c2 << ") [" << testing::PrintToString(t) << "]";
+    ASSERT_EQ(Text(f), model.text) << "after change " << step << " (" << l1 << "," << c1 << ")-("
+                                   << l2 << "," << c2 << ") [" << testing::PrintToString(t) << "]";
     ASSERT_EQ(f->nLines, model.lines());
   }
   const std::string final_text = Text(f);
@@ -321,7 +320,6 @@ TEST_F(UndoTest, ThousandsOfRandomChangesUndoAndRedoByteForByte) {
   EXPECT_EQ(redone, undone);
   EXPECT_EQ(Text(f), final_text);
   EXPECT_TRUE(f->modified);
-  (void)changes;
 }
 
 TEST_F(UndoTest, RandomChangesOnAnEmptyFileUndoToNothing) {
@@ -342,9 +340,6 @@ TEST_F(UndoTest, RandomChangesOnAnEmptyFileUndoToNothing) {
   EXPECT_EQ(f->nLines, 0);
 }
 
-}  // namespace
-
-namespace {
 // A change either happens whole, with its undo record, or not at all, when
 // reading the temporary copy fails at any point on the way.
 TEST_F(UndoTest, AChangeThatFailsHalfWayLeavesTextAndUndoInStep) {
@@ -361,9 +356,9 @@ TEST_F(UndoTest, AChangeThatFailsHalfWayLeavesTextAndUndoInStep) {
     std::string text;
   };
   const Case cases[] = {
-      {2, 5, 7, 5, "X\nY"},     // several lines replaced by two
-      {3, 100, 3, 200, "Z"},    // inside one line
-      {1, 0, 8, 20000, ""},     // everything
+      {2, 5, 7, 5, "X\nY"},       // several lines replaced by two
+      {3, 100, 3, 200, "Z"},      // inside one line
+      {1, 0, 8, 20000, ""},       // everything
       {4, 10, 4, 10, "P\nQ\nR"},  // a line split in three
   };
   for (const Case& c : cases) {
@@ -372,9 +367,9 @@ TEST_F(UndoTest, AChangeThatFailsHalfWayLeavesTextAndUndoInStep) {
       File* f = Load("big" + std::to_string(fills), content);
       gFileCacheFillsBeforeFailure = fills;
       bool panicked = WithRecoveryPoint([&] {
-        FileChange(f, nullptr, 0, c.l1, c.c1, c.l2, c.c2, c.text.data(),
-                   static_cast<int32_t>(c.text.size()), false);
-      }) != 0;
+                        FileChange(f, nullptr, 0, c.l1, c.c1, c.l2, c.c2, c.text.data(),
+                                   static_cast<int32_t>(c.text.size()), false);
+                      }) != 0;
       gFileCacheFillsBeforeFailure = -1;
       failed_once |= panicked;
       SCOPED_TRACE("case " + c.text + ", fills " + std::to_string(fills));
