@@ -369,7 +369,18 @@ int32_t AINextCol(const AICtx& c, size_t i, int32_t fallback) {
   return AIEndsLine(c, i) ? fallback : c.tok(i + 1).col;
 }
 
-void AIPreprocDirective(AICtx& c, size_t, int directive) {
+int32_t AIParenCol(const AICtx& c, size_t i) {
+  if (aIndent_parenIndentMode == kParenIndentInTwo) return c.s->firstCol + 2 * c.indent;
+  const AIToken& t = c.tok(i);
+  return AINextCol(c, i, t.col + t.len);
+}
+
+namespace {
+
+// A directive with the preprocessor element on top: each branch of a
+// conditional starts from the stack the conditional began with, and its end
+// goes on from the branch that is kept.
+void preproc_directive(AICtx& c, int directive) {
   AutoIndentLine_Tag* s = c.s;
   const AIElem pre = c.top();
   auto without_top = [&] { return std::vector<AIElem>(s->stack.begin(), s->stack.end() - 1); };
@@ -416,6 +427,30 @@ void AIPreprocDirective(AICtx& c, size_t, int directive) {
     default:
       return;
   }
+}
+
+}  // namespace
+
+AITake AIPreprocTake(AICtx& c, size_t i, const AIPreprocTokens& lang) {
+  const AIToken& t = c.tok(i);
+  AIElem& e = c.top();
+  if (i == 0 && t.kind != lang.eol) AIKeep(c);
+  if (t.kind == lang.eol) {
+    // A line that ends in a backslash goes on on the next.
+    if (i > 0 && c.tok(i - 1).kind == lang.backslash) return aiTaken;
+    AIPop(c, false);
+    return aiPass;
+  }
+  if (e.phase == 0) {
+    e.phase = 1;
+    preproc_directive(c, lang.directive(c, i));
+    return aiTaken;
+  }
+  if (t.kind == lang.dquote)
+    AIPush(c, aiString, t.col, t.col);
+  else if (t.kind == lang.squote)
+    AIPush(c, aiChar, t.col, t.col);
+  return aiTaken;
 }
 
 // ---- The interface ----

@@ -40,9 +40,7 @@ bool word_is(const AICtx& c, size_t i, const char* w) {
 }
 
 void push_paren(AICtx& c, size_t i) {
-  const AIToken& t = c.tok(i);
-  const int32_t col = aIndent_parenIndentMode == kParenIndentInTwo ? c.s->firstCol + 2 * c.indent
-                                                                   : AINextCol(c, i, t.col + t.len);
+  const int32_t col = AIParenCol(c, i);
   AIPush(c, aiParen, col, col);
 }
 
@@ -51,6 +49,35 @@ void push_paren(AICtx& c, size_t i) {
 void maybe_push_char(AICtx& c, size_t i) {
   const AIToken& t = c.tok(i);
   if (t.pos + 2 < c.len && c.text[t.pos + 2] == '\'') AIPush(c, aiChar, t.col, t.col);
+}
+
+// Opens what token i opens inside an expression: a parenthesis, a string
+// or a character literal.
+void open_nested(AICtx& c, size_t i) {
+  const AIToken& t = c.tok(i);
+  if (t.kind == aLParen)
+    push_paren(c, i);
+  else if (t.kind == aDQuote)
+    AIPush(c, aiString, t.col, t.col);
+  else if (t.kind == aSQuote)
+    maybe_push_char(c, i);
+}
+
+// The sort of statement a first word begins, or stPlain.
+StatementSort sort_of_first_word(int16_t k) {
+  switch (k) {
+    case aIf:
+      return stIf;
+    case aCase:
+      return stCase;
+    case aType:
+    case aSubtype:
+      return stType;
+    case aSeparate:
+      return stSeparate;
+    default:
+      return stPlain;
+  }
 }
 
 AIElem& push_statement(AICtx& c) {
@@ -117,25 +144,14 @@ AITake take_statement(AICtx& c, size_t i) {
   }
   if (!(e.flags & fSeen) && t.kind != aEol) {
     e.flags |= fSeen;
-    switch (t.kind) {
-      case aIf:
-        e.aux = stIf;
-        return aiTaken;
-      case aCase:
-        e.aux = stCase;
-        return aiTaken;
-      case aType:
-      case aSubtype:
-        e.aux = stType;
-        return aiTaken;
-      case aSeparate:
-        e.aux = stSeparate;
-        return aiTaken;
-      case aGeneric:
-        make_block(c, aiBlock, bkGeneric);
-        return aiTaken;
-      default:
-        break;
+    if (t.kind == aGeneric) {
+      make_block(c, aiBlock, bkGeneric);
+      return aiTaken;
+    }
+    const StatementSort sort = sort_of_first_word(t.kind);
+    if (sort != stPlain) {
+      e.aux = sort;
+      return aiTaken;
     }
   }
   if (e.aux == stEnd) {
@@ -175,19 +191,11 @@ AITake take_statement(AICtx& c, size_t i) {
     case aSelect:
       make_block(c, aiBlock, bkSelect);
       return aiTaken;
-    case aLParen:
-      push_paren(c, i);
-      return aiTaken;
-    case aDQuote:
-      AIPush(c, aiString, t.col, t.col);
-      return aiTaken;
-    case aSQuote:
-      maybe_push_char(c, i);
-      return aiTaken;
     case aEol:
       if (e.aux == stSeparate) AIPop(c, true);
       return aiTaken;
     default:
+      open_nested(c, i);
       return aiTaken;
   }
 }
@@ -273,12 +281,8 @@ AITake take_when(AICtx& c, size_t i) {
     if (first) AIDecide(c, e.close + aIndent_indentForContinuation, c.depth() - 1, -1, 0);
     if (t.kind == aArrow)
       e.phase = 1;
-    else if (t.kind == aLParen)
-      push_paren(c, i);
-    else if (t.kind == aDQuote)
-      AIPush(c, aiString, t.col, t.col);
-    else if (t.kind == aSQuote)
-      maybe_push_char(c, i);
+    else
+      open_nested(c, i);
     return aiTaken;
   }
   switch (t.kind) {
@@ -306,24 +310,11 @@ AITake take_label(AICtx& c, size_t i) {
 }
 
 AITake take_paren(AICtx& c, size_t i) {
-  const AIToken& t = c.tok(i);
   if (first_of_line(c, i)) AIDecideTop(c, 0);
-  switch (t.kind) {
-    case aLParen:
-      push_paren(c, i);
-      break;
-    case aRParen:
-      AIPop(c, true);
-      break;
-    case aDQuote:
-      AIPush(c, aiString, t.col, t.col);
-      break;
-    case aSQuote:
-      maybe_push_char(c, i);
-      break;
-    default:
-      break;
-  }
+  if (c.tok(i).kind == aRParen)
+    AIPop(c, true);
+  else
+    open_nested(c, i);
   return aiTaken;
 }
 
@@ -347,23 +338,8 @@ int directive_of(const AICtx& c, size_t i) {
   }
 }
 
-AITake take_preproc(AICtx& c, size_t i) {
-  const AIToken& t = c.tok(i);
-  AIElem& e = c.top();
-  if (first_of_line(c, i)) AIKeep(c);
-  if (t.kind == aEol) {
-    if (i > 0 && c.tok(i - 1).kind == aBackslash) return aiTaken;
-    AIPop(c, false);
-    return aiPass;
-  }
-  if (e.phase == 0) {
-    e.phase = 1;
-    AIPreprocDirective(c, i, directive_of(c, i));
-    return aiTaken;
-  }
-  if (t.kind == aDQuote) AIPush(c, aiString, t.col, t.col);
-  return aiTaken;
-}
+// A "'" on a preprocessor line opens nothing.
+constexpr AIPreprocTokens kPreproc{aEol, aBackslash, aDQuote, -1, directive_of};
 
 }  // namespace
 
@@ -388,7 +364,7 @@ AITake AIAdaTake(AICtx& c, size_t i) {
     case aiParen:
       return take_paren(c, i);
     case aiPreproc:
-      return take_preproc(c, i);
+      return AIPreprocTake(c, i, kPreproc);
     default:
       fprintf(stderr, "Ada_%d_TakeToken called on line %d with an element of another language.\n",
               static_cast<int>(c.top().kind), c.lineNo);

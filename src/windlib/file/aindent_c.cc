@@ -30,17 +30,27 @@ void push_quote(AICtx& c, size_t i) {
   AIPush(c, t.kind == cDQuote ? aiString : aiChar, t.col, t.col);
 }
 
-// The column of the lines inside a parenthesis, bracket or initializer
-// opened by token i.
-int32_t paren_col(const AICtx& c, size_t i) {
-  if (aIndent_parenIndentMode == kParenIndentInTwo) return c.s->firstCol + 2 * c.indent;
-  const AIToken& t = c.tok(i);
-  return AINextCol(c, i, t.col + t.len);
+void push_paren(AICtx& c, size_t i) {
+  const int32_t col = AIParenCol(c, i);
+  AIPush(c, c.tok(i).kind == cLBracket ? aiBracket : aiParen, col, col);
 }
 
-void push_paren(AICtx& c, size_t i) {
-  const int32_t col = paren_col(c, i);
-  AIPush(c, c.tok(i).kind == cLBracket ? aiBracket : aiParen, col, col);
+// Opens what token i opens inside an expression: a parenthesis, a bracket,
+// a string or a character. False when it opens none of them.
+bool open_nested(AICtx& c, size_t i) {
+  const int16_t k = c.tok(i).kind;
+  if (k == cLParen || k == cLBracket)
+    push_paren(c, i);
+  else if (is_quote(k))
+    push_quote(c, i);
+  else
+    return false;
+  return true;
+}
+
+// Tokens that end an expression element: what follows is no longer in it.
+bool ends_expression(int16_t k) {
+  return k == cSemicolon || k == cLBrace || k == cRBrace;
 }
 
 // The inner column of braces opened by token i: one level in when the "{"
@@ -290,15 +300,8 @@ AITake take_initialization(AICtx& c, size_t i) {
     case cRBrace:
       AIPop(c, true);
       return aiTaken;
-    case cLParen:
-    case cLBracket:
-      push_paren(c, i);
-      return aiTaken;
-    case cDQuote:
-    case cSQuote:
-      push_quote(c, i);
-      return aiTaken;
     default:
+      open_nested(c, i);
       return aiTaken;
   }
 }
@@ -393,14 +396,6 @@ AITake take_definition(AICtx& c, size_t i) {
     case cEnum:
       AIPush(c, aiHaveDefStart, c.s->firstCol, c.s->firstCol);
       return aiTaken;
-    case cLParen:
-    case cLBracket:
-      push_paren(c, i);
-      return aiTaken;
-    case cDQuote:
-    case cSQuote:
-      push_quote(c, i);
-      return aiTaken;
     case cColon: {
       if (e.flags & fAccess) {
         e.flags &= ~fAccess;
@@ -418,28 +413,24 @@ AITake take_definition(AICtx& c, size_t i) {
       e.flags &= ~fAccess;
       return aiTaken;
     default:
+      open_nested(c, i);
       return aiTaken;
   }
 }
 
 AITake take_init_expr(AICtx& c, size_t i) {
-  const AIToken& t = c.tok(i);
-  const bool ends = t.kind == cLBrace || t.kind == cRBrace || t.kind == cSemicolon;
-  if (ends) {
+  if (ends_expression(c.tok(i).kind)) {
     AIPop(c, false);
     return aiPass;
   }
   if (first_of_line(c, i)) AIDecideTop(c, 0);
-  if (t.kind == cLParen || t.kind == cLBracket)
-    push_paren(c, i);
-  else if (is_quote(t.kind))
-    push_quote(c, i);
+  open_nested(c, i);
   return aiTaken;
 }
 
 AITake take_template(AICtx& c, size_t i) {
   const AIToken& t = c.tok(i);
-  if (t.kind == cSemicolon || t.kind == cLBrace || t.kind == cRBrace) {
+  if (ends_expression(t.kind)) {
     AIPop(c, false);
     return aiPass;
   }
@@ -457,11 +448,8 @@ AITake take_paren(AICtx& c, size_t i) {
   const AIToken& t = c.tok(i);
   const AIElem& e = c.top();
   if (first_of_line(c, i)) AIDecideTop(c, 0);
-  if (t.kind == cLParen || t.kind == cLBracket)
-    push_paren(c, i);
-  else if (is_quote(t.kind))
-    push_quote(c, i);
-  else if ((t.kind == cRParen && e.kind == aiParen) || (t.kind == cRBracket && e.kind == aiBracket))
+  if (open_nested(c, i)) return aiTaken;
+  if ((t.kind == cRParen && e.kind == aiParen) || (t.kind == cRBracket && e.kind == aiBracket))
     AIPop(c, true);
   return aiTaken;
 }
@@ -492,24 +480,7 @@ int directive_of(const AICtx& c, size_t i) {
   }
 }
 
-AITake take_preproc(AICtx& c, size_t i) {
-  const AIToken& t = c.tok(i);
-  AIElem& e = c.top();
-  if (first_of_line(c, i)) AIKeep(c);
-  if (t.kind == cEol) {
-    // A line that ends in a backslash goes on on the next.
-    if (i > 0 && c.tok(i - 1).kind == cBackslash) return aiTaken;
-    AIPop(c, false);
-    return aiPass;
-  }
-  if (e.phase == 0) {
-    e.phase = 1;
-    AIPreprocDirective(c, i, directive_of(c, i));
-    return aiTaken;
-  }
-  if (is_quote(t.kind)) push_quote(c, i);
-  return aiTaken;
-}
+constexpr AIPreprocTokens kPreproc{cEol, cBackslash, cDQuote, cSQuote, directive_of};
 
 }  // namespace
 
@@ -541,7 +512,7 @@ AITake AICTake(AICtx& c, size_t i) {
     case aiBracket:
       return take_paren(c, i);
     case aiPreproc:
-      return take_preproc(c, i);
+      return AIPreprocTake(c, i, kPreproc);
     default:
       fprintf(stderr, "C_%d_TakeToken called on line %d with an element of another language.\n",
               static_cast<int>(c.top().kind), c.lineNo);

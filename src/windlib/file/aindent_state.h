@@ -135,10 +135,25 @@ void AIKeep(AICtx& c);
 // nothing but a comment follows it.
 int32_t AINextCol(const AICtx& c, size_t i, int32_t fallback);
 bool AIEndsLine(const AICtx& c, size_t i);
-// Handles a preprocessor directive word (token i) with the preprocessor
-// element on top: conditionals keep the stack consistent across branches.
-void AIPreprocDirective(AICtx& c, size_t i, int directive);
+// The column of the lines inside a parenthesis opened by token i: under the
+// token after it, or two levels in from the line in that paren mode.
+int32_t AIParenCol(const AICtx& c, size_t i);
+
+// Preprocessor directives, as each language's directive words name them.
 enum { aiDirOther, aiDirIf, aiDirIf0, aiDirIfdef, aiDirElse, aiDirElif, aiDirEndif };
+// What the preprocessor element needs from a language's table.
+struct AIPreprocTokens {
+  int16_t eol;
+  int16_t backslash;
+  int16_t dquote;
+  int16_t squote;                              // -1: a "'" opens nothing there
+  int (*directive)(const AICtx& c, size_t i);  // the aiDir* that token i names
+};
+// The preprocessor element: its lines stay where they are, its first word
+// is the directive (conditionals keep the stack consistent across
+// branches), strings in it are skipped and a backslash at the end carries
+// it on to the next line.
+AITake AIPreprocTake(AICtx& c, size_t i, const AIPreprocTokens& lang);
 
 // ---- Per language ----
 AITake AICTake(AICtx& c, size_t i);
