@@ -296,19 +296,15 @@ TEST(TextGeomUtf8, TheOptionAndAFilesByteModeChooseTheReading) {
 }
 
 TEST(TextGeomUtf8, WidthTableEdges) {
-  EXPECT_EQ(GeomCodeCells(U'a'), 1);
-  EXPECT_EQ(GeomCodeCells(0x2ff), 1);
-  EXPECT_EQ(GeomCodeCells(0x300), 0);
-  EXPECT_EQ(GeomCodeCells(0x36f), 0);
-  EXPECT_EQ(GeomCodeCells(0x370), 1);
-  EXPECT_EQ(GeomCodeCells(0x1100), 2) << "Hangul initial jamo";
-  EXPECT_EQ(GeomCodeCells(0x1160), 0) << "Hangul medial jamo";
-  EXPECT_EQ(GeomCodeCells(0x200b), 0);
-  EXPECT_EQ(GeomCodeCells(0x3000), 2);
-  EXPECT_EQ(GeomCodeCells(0xac00), 2) << "Hangul syllables";
-  EXPECT_EQ(GeomCodeCells(0xff61), 1) << "halfwidth katakana";
-  EXPECT_EQ(GeomCodeCells(0x2fffd), 2);
-  EXPECT_EQ(GeomCodeCells(0x10ffff), 1);
+  // Around the combining marks, Hangul initial (wide) and medial (none)
+  // jamo, the zero-width space, ideographs and syllables, halfwidth
+  // katakana, the last wide and the last code point.
+  const std::pair<char32_t, int> edges[] = {
+      {U'a', 1},   {0x2ff, 1},  {0x300, 0},  {0x36f, 0},  {0x370, 1},   {0x1100, 2},   {0x1160, 0},
+      {0x200b, 0}, {0x3000, 2}, {0xac00, 2}, {0xff61, 1}, {0x2fffd, 2}, {0x10ffff, 1},
+  };
+  for (auto [code, cells] : edges)
+    EXPECT_EQ(GeomCodeCells(code), cells) << std::hex << static_cast<uint32_t>(code);
   std::string out;
   for (char32_t c : {U'a', char32_t{0xe9}, char32_t{0x65e5}, char32_t{0x1f600}}) {
     out.clear();
