@@ -55,25 +55,22 @@ std::string Runs(const synLanguage& l, const std::string& line, uint32_t state =
   return out;
 }
 
-// The start state of every line of `lines` and the state after the last,
-// each by its names ("-" for null).
-std::vector<std::string> Starts(const synLanguage& l, const std::vector<std::string>& lines) {
-  std::vector<std::string> out;
+// The start state of every line of `text` (lines parted by "\n") and the
+// state after the last, each by its names ("-" for null), joined by "|".
+std::string Starts(const synLanguage& l, const std::string& text) {
+  std::string out;
   uint32_t state = 0, pstate = 0;
-  for (const std::string& s : lines) {
+  for (size_t from = 0, end = 0; end != std::string::npos; from = end + 1) {
+    end = text.find('\n', from);
+    const std::string s = text.substr(from, end == std::string::npos ? end : end - from);
     const std::string names = GetNameForSynstate(state);
-    out.push_back(names.empty() ? "-" : names);
-    uint32_t next = 0;
-    l.QuickLineParser(&state, pstate, s.data(), static_cast<int32_t>(s.size()), &next, "t",
+    out += (names.empty() ? "-" : names) + "|";
+    l.QuickLineParser(&state, pstate, s.data(), static_cast<int32_t>(s.size()), &pstate, "t",
                       nullptr);
-    pstate = next;
   }
   const std::string names = GetNameForSynstate(state);
-  out.push_back(names.empty() ? "-" : names);
-  return out;
+  return out + (names.empty() ? "-" : names);
 }
-
-using Lines = std::vector<std::string>;
 
 class ScanTest : public ::testing::Test {
  protected:
@@ -112,21 +109,20 @@ TEST_F(ScanTest, KeywordsNextToMemberAccessAreNotKeywords) {
 }
 
 TEST_F(ScanTest, BlockCommentsSpanLinesAndCloseByTheFirstEnd) {
-  EXPECT_EQ(Starts(*c, Lines{"a /* open", "still", "end */ b", "c"}),
-            (Lines{"-", "COMMENT", "COMMENT", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "a /* open\nstill\nend */ b\nc"), "-|COMMENT|COMMENT|-|-");
   EXPECT_EQ(Runs(*c, "end */ int /* again", synComment),
             "[end */]COMMENT [ ] [int]KEY_WORD [ ] [/* again]COMMENT");
   EXPECT_EQ(Runs(*c, "no end here", synComment), "[no end here]COMMENT");
   // Comments do not nest.
-  EXPECT_EQ(Starts(*c, Lines{"/* a /* b */ c"}), (Lines{"-", "-"}));
+  EXPECT_EQ(Starts(*c, "/* a /* b */ c"), "-|-");
 }
 
 TEST_F(ScanTest, UnclosedStringsEndWithTheirLineUnlessTheyMaySpan) {
   // C strings may not span lines: the next line starts in the null state.
-  EXPECT_EQ(Starts(*c, Lines{"s = \"open", "int x;"}), (Lines{"-", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "s = \"open\nint x;"), "-|-|-");
   EXPECT_EQ(Runs(*c, "s = \"open"), "[s = ] [\"open]STRING");
   // Ending with the escape continues the string, and the next line finishes it.
-  EXPECT_EQ(Starts(*c, Lines{"s = \"open\\", "more\" int", "x"}), (Lines{"-", "STRING", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "s = \"open\\\nmore\" int\nx"), "-|STRING|-|-");
   EXPECT_EQ(Runs(*c, "more\" int", synString), "[more\"]STRING [ ] [int]KEY_WORD");
   // A pair that spans lines continues without the escape.
   synLanguage l("Spanning");
@@ -134,7 +130,7 @@ TEST_F(ScanTest, UnclosedStringsEndWithTheirLineUnlessTheyMaySpan) {
   l.strings.push_back(Pair("\"", "\"", false));
   l.separatorChars = " ";
   Ready(l);
-  EXPECT_EQ(Starts(l, Lines{"a << b", "c", "d >> e"}), (Lines{"-", "STRING", "STRING", "-"}));
+  EXPECT_EQ(Starts(l, "a << b\nc\nd >> e"), "-|STRING|STRING|-");
   // The second pair has its own bit and does not span.
   EXPECT_EQ(Runs(l, "x \"y"), "[x ] [\"y]STRING");
   uint32_t state = 0, pstate = 0;
@@ -149,7 +145,7 @@ TEST_F(ScanTest, UnclosedStringsEndWithTheirLineUnlessTheyMaySpan) {
 }
 
 TEST_F(ScanTest, LineCommentEndingInTheEscapeContinues) {
-  EXPECT_EQ(Starts(*c, Lines{"// one \\", "two", "three"}), (Lines{"-", "LINE_COMMENT", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "// one \\\ntwo\nthree"), "-|LINE_COMMENT|-|-");
   EXPECT_EQ(Runs(*c, "two", synLineComment), "[two]LINE_COMMENT");
   // Without "//" comments in C the line is code.
   syn_Switches().cppCommentsInC = false;
@@ -159,47 +155,37 @@ TEST_F(ScanTest, LineCommentEndingInTheEscapeContinues) {
   EXPECT_EQ(Runs(*cpp, "a // int"), "[a ] [// int]LINE_COMMENT");
 }
 
-TEST_F(ScanTest, IfZeroElseEndifMakesDeadCode) {
-  EXPECT_EQ(Starts(*c, Lines{"#if 0", "dead", "#else", "live", "#endif", "after"}),
-            (Lines{"-", "DEAD_CODE", "DEAD_CODE", "-", "-", "-", "-"}));
+TEST_F(ScanTest, ConditionalDirectivesMakeDeadCode) {
+  EXPECT_EQ(Starts(*c, "#if 0\ndead\n#else\nlive\n#endif\nafter"), "-|DEAD_CODE|DEAD_CODE|-|-|-|-");
   // A nested opening directive and its endif keep the dead code.
-  EXPECT_EQ(Starts(*c, Lines{"#if 0x0", "#ifdef X", "a", "#else", "#endif", "b", "#endif", "c"}),
-            (Lines{"-", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE",
-                   "DEAD_CODE", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "#if 0x0\n#ifdef X\na\n#else\n#endif\nb\n#endif\nc"),
+            "-|DEAD_CODE|DEAD_CODE|DEAD_CODE|DEAD_CODE|DEAD_CODE|DEAD_CODE|-|-");
   // "#elif" ending dead code is read again as live: another zero stays dead.
-  EXPECT_EQ(Starts(*c, Lines{"#if 0", "a", "#elif 0", "b", "#elif X", "c", "#endif"}),
-            (Lines{"-", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE", "-", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "#if 0\na\n#elif 0\nb\n#elif X\nc\n#endif"),
+            "-|DEAD_CODE|DEAD_CODE|DEAD_CODE|DEAD_CODE|-|-|-");
   // Not a number, or "#ifdef": no dead code.
-  EXPECT_EQ(Starts(*c, Lines{"#if 0x", "a"}), (Lines{"-", "-", "-"}));
-  EXPECT_EQ(Starts(*c, Lines{"#ifdef 0", "a"}), (Lines{"-", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "#if 0x\na"), "-|-|-");
+  EXPECT_EQ(Starts(*c, "#ifdef 0\na"), "-|-|-");
   // "#elseif" is no "#else".
-  EXPECT_EQ(Starts(*c, Lines{"#if 0", "#elseif", "a", "#endif"}),
-            (Lines{"-", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE", "-"}));
+  EXPECT_EQ(Starts(*c, "#if 0\n#elseif\na\n#endif"), "-|DEAD_CODE|DEAD_CODE|DEAD_CODE|-");
   // A dead line is one dead-code run, directives included.
   EXPECT_EQ(Runs(*c, "int x; /* y", synDeadCode), "[int x; /* y]DEAD_CODE");
+  // "#if 1" makes its other branches dead.
+  EXPECT_EQ(Starts(*c, "#if 1\n#if X\n#else\n#endif\na\n#elif Y\nb\n#else\nc\n#endif\nd"),
+            "-|-|-|-|-|-|DEAD_CODE|DEAD_CODE|DEAD_CODE|DEAD_CODE|-|-");
 }
 
-TEST_F(ScanTest, IfOneMakesItsOtherBranchesDead) {
-  EXPECT_EQ(Starts(*c, Lines{"#if 1", "#if X", "#else", "#endif", "a", "#elif Y", "b", "#else", "c",
-                             "#endif", "d"}),
-            (Lines{"-", "-", "-", "-", "-", "-", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE", "DEAD_CODE",
-                   "-", "-"}));
-}
-
-TEST_F(ScanTest, DirectivesInsideCommentsInDeadCodeDoNotCount) {
-  EXPECT_EQ(
-      Starts(*c, Lines{"#if 0", "/*", "#endif", "*/", "#endif", "x"}),
-      (Lines{"-", "DEAD_CODE", "DEAD_CODE COMMENT", "DEAD_CODE COMMENT", "DEAD_CODE", "-", "-"}));
-}
-
-TEST_F(ScanTest, PascalStylePriorityTakesDeadLinesAsTheyStand) {
+// Directives inside comments in dead code do not count, unless the language
+// takes dead lines as they stand.
+TEST_F(ScanTest, DirectivesInsideCommentsInDeadCode) {
+  EXPECT_EQ(Starts(*c, "#if 0\n/*\n#endif\n*/\n#endif\nx"),
+            "-|DEAD_CODE|DEAD_CODE COMMENT|DEAD_CODE COMMENT|DEAD_CODE|-|-");
   c->pascalStylePriority = true;
   // The comment opened in dead code is not followed: the endif counts.
-  EXPECT_EQ(Starts(*c, Lines{"#if 0", "/*", "#endif", "x"}),
-            (Lines{"-", "DEAD_CODE", "DEAD_CODE", "-", "-"}));
+  EXPECT_EQ(Starts(*c, "#if 0\n/*\n#endif\nx"), "-|DEAD_CODE|DEAD_CODE|-|-");
 }
 
-TEST_F(ScanTest, AdaCharactersAndNumbers) {
+TEST_F(ScanTest, AdaPerlAndFortranSpecialCharacters) {
   auto ada = Shipped("ada.ksc");
   ASSERT_TRUE(ada);
   const std::string first = Runs(*ada, "X'First + 'a' + 16#FF# + 1_000");
@@ -208,7 +194,19 @@ TEST_F(ScanTest, AdaCharactersAndNumbers) {
   EXPECT_NE(first.find("['a']CHARACTER"), std::string::npos) << first;
   EXPECT_NE(first.find("[16#FF#]INTEGER"), std::string::npos) << first;
   EXPECT_NE(first.find("[1_000]INTEGER"), std::string::npos) << first;
-  EXPECT_EQ(Starts(*ada, Lines{"X'First", "y"}), (Lines{"-", "-", "-"}));
+  EXPECT_EQ(Starts(*ada, "X'First\ny"), "-|-|-");
+  // Dollar signs in scripts start neither comments nor strings.
+  auto perl = Shipped("perl.ksc");
+  ASSERT_TRUE(perl);
+  EXPECT_EQ(Runs(*perl, "$# $\" x"), "[$# $\" x]");
+  EXPECT_EQ(Runs(*perl, "$\" x"), "[$\" x]");
+  EXPECT_NE(Runs(*perl, "x # c").find("LINE_COMMENT"), std::string::npos);
+  // Fortran comment lines, and no number inside a trailing comment.
+  auto f = Shipped("fortran.ksc");
+  ASSERT_TRUE(f);
+  EXPECT_EQ(Runs(*f, "C comment"), "[C comment]LINE_COMMENT");
+  EXPECT_EQ(Runs(*f, "      x = 1 ! tail").find("INTEGER"), std::string::npos);
+  EXPECT_NE(Runs(*f, "      x = 1 ! tail").find("[! tail]LINE_COMMENT"), std::string::npos);
 }
 
 TEST_F(ScanTest, ColumnAndLineEndMarkers) {
@@ -220,31 +218,13 @@ TEST_F(ScanTest, ColumnAndLineEndMarkers) {
   Ready(l);
   // Only at column 0.
   EXPECT_EQ(Runs(l, " =begin"), "[ =begin]");
-  EXPECT_EQ(Starts(l, Lines{"=begin", "x =end", "=end y", "z"}),
-            (Lines{"-", "STRING", "STRING", "-", "-"}));
+  EXPECT_EQ(Starts(l, "=begin\nx =end\n=end y\nz"), "-|STRING|STRING|-|-");
   EXPECT_EQ(Runs(l, "=end y", synString), "[=end]STRING [ y]");
   // Only where it ends the line.
   EXPECT_EQ(Runs(l, "a @@ b"), "[a @@ b]");
-  EXPECT_EQ(Starts(l, Lines{"a @@", "b @@", "@@ c"}), (Lines{"-", "BLOCK", "BLOCK", "-"}));
+  EXPECT_EQ(Starts(l, "a @@\nb @@\n@@ c"), "-|BLOCK|BLOCK|-");
   EXPECT_EQ(Runs(l, "* c"), "[* c]LINE_COMMENT");
   EXPECT_EQ(Runs(l, "x * c"), "[x * c]");
-}
-
-TEST_F(ScanTest, DollarSignsInScripts) {
-  auto perl = Shipped("perl.ksc");
-  ASSERT_TRUE(perl);
-  EXPECT_EQ(Runs(*perl, "$# $\" x").find("LINE_COMMENT"), std::string::npos)
-      << Runs(*perl, "$# $\" x");
-  EXPECT_EQ(Runs(*perl, "$\" x").find("STRING"), std::string::npos);
-  EXPECT_NE(Runs(*perl, "x # c").find("LINE_COMMENT"), std::string::npos);
-}
-
-TEST_F(ScanTest, FortranCommentLines) {
-  auto f = Shipped("fortran.ksc");
-  ASSERT_TRUE(f);
-  EXPECT_EQ(Runs(*f, "C comment"), "[C comment]LINE_COMMENT");
-  EXPECT_EQ(Runs(*f, "      x = 1 ! tail").find("INTEGER"), std::string::npos);
-  EXPECT_NE(Runs(*f, "      x = 1 ! tail").find("[! tail]LINE_COMMENT"), std::string::npos);
 }
 
 TEST_F(ScanTest, ExtraItemsOfTheFileAreCustomized) {
@@ -268,43 +248,44 @@ TEST_F(ScanTest, NamesAndPureStatus) {
   EXPECT_FALSE(IsValidForHeadFile(synChar2));
 }
 
-TEST_F(ScanTest, ColoursOfStates) {
+std::string Hex(uint32_t pixel) {
+  char text[16];
+  snprintf(text, sizeof text, "%06x", pixel);
+  return text;
+}
+
+// The colour of a state, or "plain" when it has none.
+std::string Colour(const synLanguage& l, uint32_t state) {
   uint32_t pixel = 0;
-  WColor blue = 0, line_colour = 0, block_colour = 0;
-  ASSERT_TRUE(WParseColor("blue", &blue) && WParseColor("#102030", &line_colour) &&
-              WParseColor("#405060", &block_colour));
-  ASSERT_TRUE(c->GetColorForStatus(synKeyword, &pixel));
-  EXPECT_EQ(pixel, blue);
+  return l.GetColorForStatus(state, &pixel) ? Hex(pixel) : "plain";
+}
+
+TEST_F(ScanTest, ColoursOfStates) {
+  EXPECT_EQ(Colour(*c, synKeyword), "0000ff");
   // Line comments take the language's line-comment colour, block comments
   // their own; a string inside a comment is drawn as a string.
   synLanguage own("Own");
   own.lineCommentColor = "#102030";
   own.commentColor = "#405060";
   Ready(own);
-  ASSERT_TRUE(own.GetColorForStatus(synLineComment, &pixel));
-  EXPECT_EQ(pixel, line_colour);
-  ASSERT_TRUE(own.GetColorForStatus(synComment, &pixel));
-  EXPECT_EQ(pixel, block_colour);
-  ASSERT_TRUE(own.GetColorForStatus(synComment | synString, &pixel));
-  EXPECT_EQ(pixel, string_fg);
+  EXPECT_EQ(Colour(own, synLineComment), "102030");
+  EXPECT_EQ(Colour(own, synComment), "405060");
+  EXPECT_EQ(Colour(own, synComment | synString), Hex(string_fg));
   // Dead code has no colour of the language: the class default.
-  ASSERT_TRUE(c->GetColorForStatus(synDeadCode | synComment, &pixel));
-  EXPECT_EQ(pixel, deadcode_fg);
+  EXPECT_EQ(Colour(*c, synDeadCode | synComment), Hex(deadcode_fg));
   // Without a language colour, blocks take the customized default.
   synLanguage plain("Plain");
   Ready(plain);
-  ASSERT_TRUE(plain.GetColorForStatus(synBlock, &pixel));
-  EXPECT_EQ(pixel, customized_fg);
-  ASSERT_TRUE(plain.GetColorForStatus(synFloat, &pixel));
-  EXPECT_EQ(pixel, integer_fg);
+  EXPECT_EQ(Colour(plain, synBlock), Hex(customized_fg));
+  EXPECT_EQ(Colour(plain, synFloat), Hex(integer_fg));
   // Selected runs, a class switched off and colouring off are plain.
-  EXPECT_FALSE(c->GetColorForStatus(synKeyword | synSelected, &pixel));
-  EXPECT_FALSE(c->GetColorForStatus(synNull, &pixel));
+  EXPECT_EQ(Colour(*c, synKeyword | synSelected), "plain");
+  EXPECT_EQ(Colour(*c, synNull), "plain");
   syn_Switches().keywords = false;
-  EXPECT_FALSE(c->GetColorForStatus(synKeyword, &pixel));
-  EXPECT_TRUE(c->GetColorForStatus(synString, &pixel));
+  EXPECT_EQ(Colour(*c, synKeyword), "plain");
+  EXPECT_NE(Colour(*c, synString), "plain");
   syn_Switches().colorSyntax = false;
-  EXPECT_FALSE(c->GetColorForStatus(synString, &pixel));
+  EXPECT_EQ(Colour(*c, synString), "plain");
 }
 
 TEST_F(ScanTest, StateAtAColumn) {
