@@ -20,6 +20,12 @@ class ColorListTest : public ::testing::Test {
     shr_UseResourceText(resources);
     shr_InitializeColorsFor(screen);
   }
+  // The colour texts of `entries`, blank-separated.
+  static std::string Specs(std::initializer_list<int> entries) {
+    std::string out;
+    for (int n : entries) out += (out.empty() ? "" : " ") + ColorListGet(n).spec;
+    return out;
+  }
   std::string InitCapturingErrors(const char* resources) {
     ::testing::internal::CaptureStderr();
     Init(resources);
@@ -78,16 +84,15 @@ TEST_F(ColorListTest, ResourcesUnderTheProgramNameWinOverTheFallbackPrefix) {
       "oe.background: #ffe0e0\n"
       "orvex.background: #000000\n"
       "orvex.foreground: #102030\n");
+  EXPECT_EQ(Specs({kColorBackground, kColorForeground}), "#ffe0e0 #102030");
   EXPECT_EQ(bg_pixel, 0xffe0e0u);
-  EXPECT_EQ(ColorListGet(kColorBackground).spec, "#ffe0e0");
   EXPECT_EQ(fg_pixel, 0x102030u);
   EXPECT_EQ(bg_rgb, (WRGB16{0xffff, 0xe0e0, 0xe0e0}));
   // A class binding matches every entry of the class that has no value of
   // its own under the same prefix.
   Init("Orvex.Foreground: #010203\noe.foreground: #102030\n");
-  EXPECT_EQ(fg_pixel, 0x102030u);
-  EXPECT_EQ(keyword_fg, 0x010203u);
-  EXPECT_EQ(comment_fg, 0x010203u);
+  EXPECT_EQ((std::vector<WColor>{fg_pixel, keyword_fg, comment_fg}),
+            (std::vector<WColor>{0x102030, 0x010203, 0x010203}));
   EXPECT_STREQ(shr_get_default_val("keyword", "Foreground"), "#010203");
   EXPECT_EQ(shr_get_default_val("nosuchthing", nullptr), nullptr);
 }
@@ -161,14 +166,10 @@ TEST_F(ColorListTest, UnparsableColourTextsFallBackWithTheirMessages) {
             "nonsense is an invalid color specification, defaulting to white\n"
             "#12 is an invalid color specification, defaulting to background color\n"
             "what is an invalid color specification, defaulting to foreground color\n");
-  EXPECT_EQ(ColorListGet(kColorBackground).spec, "white");
-  EXPECT_EQ(bg_pixel, 0xffffffu);
-  EXPECT_EQ(ColorListGet(kColorControl).spec, "white");
-  EXPECT_EQ(control_pixel, 0xffffffu);
-  EXPECT_EQ(ColorListGet(kColorKeyword).spec, "#00ff00");
-  EXPECT_EQ(keyword_fg, 0x00ff00u);
+  EXPECT_EQ(Specs({kColorBackground, kColorControl, kColorKeyword}), "white white #00ff00");
   // An unparsable control colour makes the special pixel the foreground.
-  EXPECT_EQ(special_pixel, 0x00ff00u);
+  EXPECT_EQ((std::vector<WColor>{bg_pixel, control_pixel, keyword_fg, special_pixel}),
+            (std::vector<WColor>{0xffffff, 0xffffff, 0x00ff00, 0x00ff00}));
 
   EXPECT_EQ(InitCapturingErrors("oe.foreground: ???\n"),
             "??? is an invalid color specification, defaulting to black\n");
@@ -183,14 +184,10 @@ TEST_F(ColorListTest, MonochromeDisplayIsBlackAndWhiteWithoutReadingTexts) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(bwstate);
   EXPECT_EQ(cdepth, 1);
-  EXPECT_EQ(bg_pixel, 0xffffffu);
-  EXPECT_EQ(control_pixel, 0xffffffu);
-  EXPECT_EQ(fg_pixel, 0u);
-  EXPECT_EQ(comment_fg, 0u);
-  EXPECT_EQ(ColorListGet(kColorDiffHighlight).pixel, 0u);
+  EXPECT_EQ((std::vector<WColor>{bg_pixel, control_pixel, grey_pixel, fg_pixel, comment_fg,
+                                 ColorListGet(kColorDiffHighlight).pixel, special_pixel}),
+            (std::vector<WColor>{0xffffff, 0xffffff, 0xffffff, 0, 0, 0, 0}));
   EXPECT_EQ(red_pixel, break_pixel);
-  EXPECT_EQ(grey_pixel, bg_pixel);
-  EXPECT_EQ(special_pixel, fg_pixel);
   // The "blackwhite" resource does the same on a colour screen.
   Init("oe.blackwhite: on\n");
   EXPECT_TRUE(bwstate);
@@ -209,10 +206,8 @@ TEST_F(ColorListTest, BlackAndWhiteModeRemembersAndRestoresThePixels) {
   EXPECT_EQ(control_pixel, 0xeeeeeeu);
   shr_SetBlackWhite(false);
   EXPECT_EQ(cdepth, 24);
-  EXPECT_EQ(keyword_fg, keyword);
-  EXPECT_EQ(select_pixel, select);
-  EXPECT_EQ(control_pixel, control);
-  EXPECT_EQ(special_pixel, kWNoPixel);
+  EXPECT_EQ((std::vector<WColor>{keyword_fg, select_pixel, control_pixel, special_pixel}),
+            (std::vector<WColor>{keyword, select, control, kWNoPixel}));
 }
 
 TEST_F(ColorListTest, SettingAnEntryRecomputesTheDerivedPixels) {
@@ -238,12 +233,10 @@ TEST_F(ColorListTest, ToolkitPaletteFollowsTheList) {
       "oe.foreground: #101010\noe.background: #f0f0f0\n");
   WLoadPalette();
   const WPalette& p = WGetPalette();
-  EXPECT_EQ(p.text, 0x101010u);
-  EXPECT_EQ(p.textBackground, 0xf0f0f0u);
-  EXPECT_EQ(p.control, 0x405060u);
-  EXPECT_EQ(p.controlText, 0xf0f0f0u) << "light text on a dark control";
-  EXPECT_EQ(p.selection, 0xffffc0u);
-  EXPECT_EQ(p.selectionText, 0x101010u) << "dark text on a light selection";
+  // Light text on a dark control, dark text on a light selection.
+  EXPECT_EQ((std::vector<WColor>{p.text, p.textBackground, p.control, p.controlText, p.selection,
+                                 p.selectionText}),
+            (std::vector<WColor>{0x101010, 0xf0f0f0, 0x405060, 0xf0f0f0, 0xffffc0, 0x101010}));
   EXPECT_NE(p.controlLight, p.control);
   EXPECT_NE(p.controlDark, p.control);
 }
