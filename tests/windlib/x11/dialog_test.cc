@@ -63,36 +63,28 @@ TEST_F(ScriptedQuestions, AlertsYesNoPromptsAndChooserAskWithTheirRequests) {
   EXPECT_EQ(asked[4].filter, "*.c");
 }
 
+// Tab moves the focus to the next button; Space presses the focused one.
 TEST(AlertDialog, ReturnTakesTheDefaultEscapeTheLastAndAltTheMnemonic) {
-  {
-    WAlertDialog d("Question", "Really?", {"&Yes", "&No", "Cancel"}, 1);
-    post_key(&d, WK_Return);
-    EXPECT_EQ(d.RunModal(), 1);
+  const struct {
+    int default_button;
+    std::vector<WEvent> keys;
+    int answer;
+  } cases[] = {
+      {1, {WKeyEvent(WK_Return)}, 1},
+      {0, {WKeyEvent(WK_Escape)}, 2},
+      {0, {WKeyEvent('n', WModMeta, "n")}, 1},
+      {0, {WKeyEvent(WK_Tab), WKeyEvent(' ', 0, " ")}, 1},
+  };
+  for (const auto& c : cases) {
+    WAlertDialog d("Question", "Really?", {"&Yes", "&No", "Cancel"}, c.default_button);
+    for (const WEvent& e : c.keys) WPostEvent(&d, e);
+    EXPECT_EQ(d.RunModal(), c.answer) << WKeyName(c.keys[0].key);
   }
-  {
-    WAlertDialog d("Question", "Really?", {"&Yes", "&No", "Cancel"}, 0);
-    post_key(&d, WK_Escape);
-    EXPECT_EQ(d.RunModal(), 2);
-  }
-  {
-    WAlertDialog d("Question", "Really?", {"&Yes", "&No", "Cancel"}, 0);
-    post_key(&d, 'n', WModMeta, "n");
-    EXPECT_EQ(d.RunModal(), 1);
-  }
-  {
-    // Tab moves the focus to the next button; Space presses the focused one.
-    WAlertDialog d("Question", "Really?", {"&Yes", "&No", "Cancel"}, 0);
-    post_key(&d, WK_Tab);
-    post_key(&d, ' ', 0, " ");
-    EXPECT_EQ(d.RunModal(), 1);
-  }
-  {
-    WAlertDialog d("Question", "Really?", {"OK"}, 0);
-    WEvent close;
-    close.kind = WEventKind::CloseRequest;
-    WPostEvent(&d, close);
-    EXPECT_EQ(d.RunModal(), 0);
-  }
+  WAlertDialog d("Question", "Really?", {"OK"}, 0);
+  WEvent close;
+  close.kind = WEventKind::CloseRequest;
+  WPostEvent(&d, close);
+  EXPECT_EQ(d.RunModal(), 0);
 }
 
 TEST(AlertDialog, LongTextWrapsAndTheButtonsFitInTheWindow) {
@@ -121,21 +113,17 @@ TEST(AlertDialog, APanicInsideTheDialogReturnsToItsOwnLoop) {
 }
 
 TEST(PromptDialog, TypingReplacesTheSelectedDefaultAndReturnAccepts) {
-  {
-    WPromptDialog d("Goto", "Line number:", "12");
-    post_text(&d, "345");
-    post_key(&d, WK_Return);
-    EXPECT_EQ(d.RunModal(), 0);
-    EXPECT_EQ(d.entry()->text(), "345");
-  }
-  {
-    WPromptDialog d("Goto", "Line number:", "12");
-    post_key(&d, WK_End);
-    post_text(&d, "0");
-    post_key(&d, WK_Escape);
-    EXPECT_EQ(d.RunModal(), 1);
-    EXPECT_EQ(d.entry()->text(), "120");
-  }
+  WPromptDialog d("Goto", "Line number:", "12");
+  post_text(&d, "345");
+  post_key(&d, WK_Return);
+  EXPECT_EQ(d.RunModal(), 0);
+  EXPECT_EQ(d.entry()->text(), "345");
+  WPromptDialog end("Goto", "Line number:", "12");
+  post_key(&end, WK_End);
+  post_text(&end, "0");
+  post_key(&end, WK_Escape);
+  EXPECT_EQ(end.RunModal(), 1);
+  EXPECT_EQ(end.entry()->text(), "120");
 }
 
 class FileChooser : public ::testing::Test {
@@ -193,24 +181,21 @@ TEST_F(FileChooser, UnreadableDirectoryKeepsTheCurrentOneAndCancelChoosesNothing
   EXPECT_EQ(d.chosenPath(), "");
 }
 
+// What WAsk does with a display, exercised without one: every request that
+// nobody answers is cancelled the dialog's own way.
 TEST(DialogAsker, AnswersEachKindOfRequestWithItsDialog) {
-  // What WAsk does with a display, exercised without one: every request
-  // that nobody answers is cancelled the dialog's own way.
-  WAskRequest alert;
-  alert.kind = WAskKind::Alert;
-  alert.buttons = {"Yes", "No", "Cancel"};
-  EXPECT_EQ(WAskWithDialogs(alert).button, 2);
-  WAskRequest prompt;
-  prompt.kind = WAskKind::Prompt;
-  prompt.defaultText = "abc";
-  WAskReply r = WAskWithDialogs(prompt);
-  EXPECT_EQ(r.button, 1);
-  WAskRequest chooser;
-  chooser.kind = WAskKind::FileChooser;
-  chooser.directory = "/";
-  r = WAskWithDialogs(chooser);
-  EXPECT_EQ(r.button, 1);
-  EXPECT_EQ(r.text, "");
+  WAskRequest r;
+  r.kind = WAskKind::Alert;
+  r.buttons = {"Yes", "No", "Cancel"};
+  EXPECT_EQ(WAskWithDialogs(r).button, 2);
+  r.kind = WAskKind::Prompt;
+  r.defaultText = "abc";
+  EXPECT_EQ(WAskWithDialogs(r).button, 1);
+  r.kind = WAskKind::FileChooser;
+  r.directory = "/";
+  const WAskReply chosen = WAskWithDialogs(r);
+  EXPECT_EQ(chosen.button, 1);
+  EXPECT_EQ(chosen.text, "");
 }
 
 }  // namespace
