@@ -1,9 +1,7 @@
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <string>
 
 #include "save_fixture.h"
@@ -13,7 +11,6 @@ namespace {
 
 using oetest::g_writes;
 using oetest::SaveTest;
-using oetest::TempDir;
 using Strings = std::vector<std::string>;
 
 // Every line of the file is an in-file line again, and the temporary copy
@@ -627,10 +624,6 @@ TEST_F(SaveTest, SemiRevertKeepsUndoWhenTheShapeIsTheSame) {
   EXPECT_EQ(f->undo, nullptr);
   EXPECT_EQ(f->redo, nullptr);
   EXPECT_EQ(Lines(f), Strings{"other"});
-}
-
-TEST_F(SaveTest, NothingIsUnderVersionControl) {
-  EXPECT_EQ(NonExistantCheckOut(files.file("missing.c").c_str()), 1);
 }
 
 }  // namespace
