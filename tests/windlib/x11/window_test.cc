@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "windlib/gapplication.h"
@@ -38,6 +39,12 @@ class Probe : public WWindow {
  private:
   bool takes_;
 };
+
+WEvent Ev(WEventKind kind) {
+  WEvent e;
+  e.kind = kind;
+  return e;
+}
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -80,14 +87,12 @@ TEST_F(WindowTest, CloseHandlerMayRefuseAndCloseRequestGoesThroughIt) {
     ++asked;
     return allow;
   });
-  WEvent close;
-  close.kind = WEventKind::CloseRequest;
-  WSendEvent(w, close);
+  WSendEvent(w, Ev(WEventKind::CloseRequest));
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(app.cwGetList(), w);
   EXPECT_FALSE(app.cwDestroyAll());
   allow = true;
-  WSendEvent(w, close);
+  WSendEvent(w, Ev(WEventKind::CloseRequest));
   EXPECT_EQ(app.cwGetList(), nullptr);
 }
 
@@ -176,9 +181,7 @@ TEST_F(WindowTest, ModalWindowRefusesInputToOtherWindowsButNotPaint) {
   WPushModal(&dialog);
   WSendEvent(behind, WButtonEvent(WEventKind::ButtonDown, 1, 5, 5));
   WSendEvent(front, WButtonEvent(WEventKind::ButtonDown, 1, 5, 5));
-  WEvent resize;
-  resize.kind = WEventKind::Resize;
-  WSendEvent(behind, resize);
+  WSendEvent(behind, Ev(WEventKind::Resize));
   WPopModal(&dialog);
   EXPECT_EQ(behind->seen, std::vector<std::string>{"Resize"});
   EXPECT_EQ(front->seen, std::vector<std::string>{"ButtonDown"});
@@ -201,14 +204,12 @@ TEST_F(WindowTest, TextAreaDrawsOneCellPerByteAndCountsEveryCall) {
   WTopWindow top("Text", 400, 300);
   auto* area = new WTextArea(top.client());
   area->SetGeometry(WRect{0, 0, 160, 64});
-  EXPECT_EQ(area->charWidth(), 8);
-  EXPECT_EQ(area->lineHeight(), 16);
-  EXPECT_EQ(area->columns(), 20);
-  EXPECT_EQ(area->rows(), 4);
+  // Cell width, line height, columns and rows of 160x64 pixels.
+  EXPECT_EQ(std::tuple(area->charWidth(), area->lineHeight(), area->columns(), area->rows()),
+            std::tuple(8, 16, 20, 4));
   int col, row;
   area->CellAt(17, 35, &col, &row);
-  EXPECT_EQ(col, 2);
-  EXPECT_EQ(row, 2);
+  EXPECT_EQ(std::pair(col, row), std::pair(2, 2));
   WDrawRecorder rec;
   const char bytes[] = {'a', '\xe9', '\xff', 'z'};
   area->DrawCells(3, 1, bytes, 4, 0x000000, 0xffffff);
@@ -264,11 +265,8 @@ TEST_F(WindowTest, KeyboardFocusOfTheWindowReachesItsFocusedChild) {
   WTopWindow top("Focus", 300, 200);
   auto* p = new Probe(top.client());
   p->Focus();
-  WEvent in;
-  in.kind = WEventKind::FocusGained;
-  WSendEvent(&top, in);
-  in.kind = WEventKind::FocusLost;
-  WSendEvent(&top, in);
+  WSendEvent(&top, Ev(WEventKind::FocusGained));
+  WSendEvent(&top, Ev(WEventKind::FocusLost));
   EXPECT_EQ(p->seen, (std::vector<std::string>{"FocusGained", "FocusLost"}));
 }
 
