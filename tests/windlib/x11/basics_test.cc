@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 #include "shared/libcxxutil/idle_notifier.h"
@@ -18,16 +19,12 @@ namespace {
 
 TEST(Color, NumericFormsAndCommonNamesParseAndJunkIsRefused) {
   WColor c = 0x123456;
-  EXPECT_TRUE(WParseColor("#ff8000", &c));
-  EXPECT_EQ(c, 0xff8000u);
-  EXPECT_TRUE(WParseColor("#f80", &c));
-  EXPECT_EQ(c, 0xff8800u);
-  EXPECT_TRUE(WParseColor("#ffff80000000", &c));
-  EXPECT_EQ(c, 0xff8000u);
-  EXPECT_TRUE(WParseColor("rgb:ff/80/0", &c));
-  EXPECT_EQ(c, 0xff8000u);
-  EXPECT_TRUE(WParseColor("Light Gray", &c));
-  EXPECT_EQ(c, 0xd3d3d3u);
+  for (const std::string row : {"#ff8000 = ff8000", "#f80 = ff8800", "#ffff80000000 = ff8000",
+                                "rgb:ff/80/0 = ff8000", "Light Gray = d3d3d3"}) {
+    const size_t at = row.find(" = ");
+    EXPECT_TRUE(WParseColor(row.substr(0, at), &c)) << row;
+    EXPECT_EQ(c, std::stoul(row.substr(at + 3), nullptr, 16)) << row;
+  }
   c = 0x123456;
   for (const char* bad :
        {"", "#", "#12345", "#gg0000", "rgb:1/2", "nosuchcolour", "#1234567890abc"})
