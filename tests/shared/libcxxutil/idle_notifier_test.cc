@@ -85,10 +85,14 @@ class IdleNotifierTest : public ::testing::Test {
   int fds_[2];
 };
 
+// A zero wait with nothing pending makes no system call.
 TEST_F(IdleNotifierTest, ReadyDescriptorIsMarkedByTheWaitAndHandledByTheNextProcess) {
   Probe p("pipe", fds_[0]);
   IdleNotifier* n = getIdleNotifier();
   n->addSocketListener(&p);
+  const long polls = n->pollCount();
+  EXPECT_FALSE(n->notifySocketActivity(0, false));
+  EXPECT_EQ(n->pollCount(), polls);
   ASSERT_EQ(write(fds_[1], "x", 1), 1);
   // Without processing, the wait only marks what is ready.
   EXPECT_FALSE(n->notifySocketActivity(1000, false));
@@ -97,16 +101,6 @@ TEST_F(IdleNotifierTest, ReadyDescriptorIsMarkedByTheWaitAndHandledByTheNextProc
   EXPECT_TRUE(n->notifySocketActivity(0, true));
   EXPECT_EQ(calls, std::vector<std::string>{"pipe.read"});
   EXPECT_FALSE(n->pendingSocketActivityToProcess());
-  n->removeSocketListener(&p);
-}
-
-TEST_F(IdleNotifierTest, ZeroWaitWithNothingPendingMakesNoSystemCall) {
-  Probe p("pipe", fds_[0]);
-  IdleNotifier* n = getIdleNotifier();
-  n->addSocketListener(&p);
-  long polls = n->pollCount();
-  EXPECT_FALSE(n->notifySocketActivity(0, false));
-  EXPECT_EQ(n->pollCount(), polls);
   n->removeSocketListener(&p);
 }
 
@@ -140,11 +134,7 @@ TEST_F(IdleNotifierTest, ListenerRemovedInsideReadGetsNoWriteAndOthersStillRun) 
 TEST_F(IdleNotifierTest, ReRegisteringMovesAListenerAndRemovalClosesGapsFromTheEnd) {
   SocketListenerList list;
   Probe a("a"), b("b"), c("c"), d("d");
-  list.add(&a);
-  list.add(&b);
-  list.add(&c);
-  list.add(&d);
-  list.add(&b);  // replaces the earlier registration
+  for (SocketListener* l : {&a, &b, &c, &d, &b}) list.add(l);  // b again replaces the first
   ASSERT_EQ(list.count(), 4);
   list.remove(&a);  // the last entry moves into the gap: d, b, c
   ASSERT_EQ(list.count(), 3);
