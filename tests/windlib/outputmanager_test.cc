@@ -31,6 +31,13 @@ class Recorder : public OutputGrabber {
 
 class OtherRecorder : public Recorder {};
 
+// What each recorder has seen, "|"-joined.
+std::string Seen(std::initializer_list<const Recorder*> recorders) {
+  std::string out;
+  for (const Recorder* r : recorders) out += (out.empty() ? "" : "|") + r->seen;
+  return out;
+}
+
 TEST(OutputRouting, NewestActiveGrabberTakesTheMessage) {
   OutputManager m;
   auto* bottom = new Recorder;
@@ -41,16 +48,12 @@ TEST(OutputRouting, NewestActiveGrabberTakesTheMessage) {
   m.PushGrabber(top);
 
   m.PrintOutput("one\n");
-  EXPECT_EQ(top->seen, "one\n");
-  EXPECT_EQ(refuses->seen, "");
-  EXPECT_EQ(bottom->seen, "");
+  EXPECT_EQ(Seen({top, refuses, bottom}), "one\n||");
 
   // A suspended grabber is not even asked; one that declines passes it on.
   top->suspended = 1;
   m.PrintOutput("two\n");
-  EXPECT_EQ(top->seen, "one\n");
-  EXPECT_EQ(refuses->seen, "two\n");
-  EXPECT_EQ(bottom->seen, "two\n");
+  EXPECT_EQ(Seen({top, refuses, bottom}), "one\n|two\n|two\n");
   EXPECT_EQ(m.PeekGrabber(false), top);
   EXPECT_EQ(m.PeekGrabber(true), refuses);
   m.PopAllGrabbers();
@@ -85,10 +88,7 @@ TEST(OutputRouting, ListenersSeeCopiesUnlessTheTakerBlocksThem) {
   m.RemoveListener(&second);
   blocking->suspended = 1;
   m.PrintOutput("c");
-  EXPECT_EQ(open->seen, "ac");
-  EXPECT_EQ(blocking->seen, "b");
-  EXPECT_EQ(listener.seen, "ac");
-  EXPECT_EQ(second.seen, "a");
+  EXPECT_EQ(Seen({open, blocking, &listener, &second}), "ac|b|ac|a");
   m.PopAllGrabbers();
 }
 
@@ -214,8 +214,7 @@ TEST(OutputSilencing, NothingPrintedUnderASilencerReachesAnyone) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(m.GrabberCount(), 1);
   outputManager->PrintOutput("shown\n");
-  EXPECT_EQ(shown->seen, "shown\n");
-  EXPECT_EQ(listener.seen, "shown\n");
+  EXPECT_EQ(Seen({shown, &listener}), "shown\n|shown\n");
   m.RemoveListener(&listener);
   m.PopAllGrabbers();
   OutputSetManager(saved);
