@@ -26,7 +26,8 @@ class Recorder : public ArgumentActions {
     return log("checkout " + (files ? *files : std::string("-"))) && browsersAvailable;
   }
   bool OpenDiff(const DiffRequest& r) override {
-    return log("diff " + r.file1 + "@" + r.rev1 + " " + (r.hasFile2 ? r.file2 + "@" + r.rev2 : "-"));
+    return log("diff " + r.file1 + "@" + r.rev1 + " " +
+               (r.hasFile2 ? r.file2 + "@" + r.rev2 : "-"));
   }
   bool OpenTag(const std::string& n) override {
     log("tag " + n);
@@ -52,9 +53,10 @@ struct Pass3 {
   bool result = true;
 };
 
-Pass3 run(std::vector<std::string> args, bool browsers = true) {
+Pass3 run(std::vector<std::string> args, bool browsers = true, bool tags = true) {
   Pass3 p;
   p.actions.browsersAvailable = browsers;
+  p.actions.tagKnown = tags;
   args.insert(args.begin(), "oe");
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -79,16 +81,13 @@ class FileArguments : public ::testing::Test {
   std::string a, b, c;
 };
 
-TEST_F(FileArguments, LineNumbersBeforeAndAfterFiles) {
+TEST_F(FileArguments, LineNumbersBeforeAndAfterFilesTwiceAndBad) {
   auto p = run({a, "+10", b});
   EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"open " + a + ":10", "open " + b + ":0"}));
   p = run({"+10", a});
   EXPECT_EQ(p.actions.calls, std::vector<std::string>{"open " + a + ":10"});
   EXPECT_TRUE(p.state.somethingOpened);
-}
-
-TEST_F(FileArguments, LineNumberTwiceAndBadLineNumber) {
-  auto p = run({"+5", "+6", a});
+  p = run({"+5", "+6", a});
   EXPECT_EQ(p.out, "Line number specified twice\n");
   EXPECT_EQ(p.actions.calls, std::vector<std::string>{"open " + a + ":6"});
   p = run({"+12x", a});
@@ -99,14 +98,11 @@ TEST_F(FileArguments, LineNumberTwiceAndBadLineNumber) {
   EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"open " + a + ":16", "open " + b + ":8"}));
 }
 
-TEST_F(FileArguments, NewAndReuseModes) {
+TEST_F(FileArguments, NewAndReuseModesAndUnknownArgumentsReportedOnStdout) {
   auto p = run({"-new", a, b, "-reuse", c});
   EXPECT_EQ(p.actions.calls,
             (std::vector<std::string>{"new " + a + ":0", "new " + b + ":0", "open " + c + ":0"}));
-}
-
-TEST_F(FileArguments, UnknownArgumentsAreReportedOnStdoutAndParsingGoesOn) {
-  auto p = run({"-run", "-nosplash", "-Xfoo", "", a});
+  p = run({"-run", "-nosplash", "-Xfoo", "", a});
   EXPECT_EQ(p.out, "Unknown argument -run\nUnknown argument -nosplash\n");
   EXPECT_EQ(p.actions.calls, std::vector<std::string>{"open " + a + ":0"});
 }
@@ -126,19 +122,14 @@ TEST_F(FileArguments, TagCases) {
   p = run({"+3", "-tag", "foo", a});
   EXPECT_EQ(p.out, "Line number specified for tag\n");
   EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"tag foo", "open " + a + ":0"}));
-  Pass3 q;
-  q.actions.tagKnown = false;
-  std::vector<std::string> args = {"oe", "-tag", "nope"};
-  std::vector<char*> argv;
-  for (auto& s : args) argv.push_back(s.data());
-  testing::internal::CaptureStdout();
-  ProcessFileArguments(3, argv.data(), q.state, q.actions);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown tag \"nope\"\n");
-  EXPECT_FALSE(q.state.somethingOpened);
+  p = run({"-tag", "nope"}, true, false);
+  EXPECT_EQ(p.out, "Unknown tag \"nope\"\n");
+  EXPECT_FALSE(p.state.somethingOpened);
 }
 
 TEST_F(FileArguments, DiffForms) {
-  EXPECT_EQ(run({"-diff", a, b}).actions.calls, std::vector<std::string>{"diff " + a + "@ " + b + "@"});
+  EXPECT_EQ(run({"-diff", a, b}).actions.calls,
+            std::vector<std::string>{"diff " + a + "@ " + b + "@"});
   EXPECT_EQ(run({"-diff", a, "-v1.3"}).actions.calls,
             std::vector<std::string>{"diff " + a + "@1.3 " + a + "@"});
   EXPECT_EQ(run({"-diff", a, "-v", "1.3", b}).actions.calls,
@@ -163,7 +154,8 @@ TEST_F(FileArguments, DiffWithDirectoryAndErrors) {
   EXPECT_TRUE(p.state.somethingOpened);
 
   p = run({"-diff", dir.file("missing.c"), a});
-  EXPECT_NE(p.err.find("Cannot open file for reading: " + dir.file("missing.c")), std::string::npos);
+  EXPECT_NE(p.err.find("Cannot open file for reading: " + dir.file("missing.c")),
+            std::string::npos);
 
   p = run({"-diff", b, dir.path()});  // dir/b.c exists
   EXPECT_EQ(p.actions.calls.size(), 1u);
@@ -171,7 +163,8 @@ TEST_F(FileArguments, DiffWithDirectoryAndErrors) {
   EXPECT_NE(p.err.find("File given to diff is a directory: " + sub + "/c.c"), std::string::npos);
 
   p = run({"-diff", a, dir.file("nothere.c")});
-  EXPECT_NE(p.err.find("Cannot open file for reading: " + dir.file("nothere.c")), std::string::npos);
+  EXPECT_NE(p.err.find("Cannot open file for reading: " + dir.file("nothere.c")),
+            std::string::npos);
   // A revision means the file need not be readable on disk.
   p = run({"-diff", a, dir.file("nothere.c"), "1.2"});
   EXPECT_EQ(p.actions.calls.size(), 1u);
@@ -179,8 +172,7 @@ TEST_F(FileArguments, DiffWithDirectoryAndErrors) {
 
 TEST_F(FileArguments, HistoryModeAndDirectories) {
   auto p = run({"+4", "-showhistory", a, dir.path()});
-  EXPECT_EQ(p.actions.calls,
-            (std::vector<std::string>{"history " + a, "dir " + dir.path()}));
+  EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"history " + a, "dir " + dir.path()}));
   EXPECT_EQ(p.state.pendingLine, 4u) << "history keeps the pending line";
   p = run({"-checkoutbrowser", "-checkoutbrowserfiles", "x y", "-checkoutbrowserfiles"});
   EXPECT_EQ(p.actions.calls, (std::vector<std::string>{"checkout -", "checkout x y"}));
@@ -190,9 +182,10 @@ TEST_F(FileArguments, HistoryModeAndDirectories) {
 // A browser that cannot be shown has answered with its message: start-up
 // must not go on to the file chooser as if nothing had been asked for.
 TEST_F(FileArguments, BrowserRequestsCountAsOpenedEvenWhenNoBrowserShows) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"-showhistory", a}, {"-historybrowser", a, b}, {"-checkoutbrowser"},
-           {"-checkoutbrowserfiles", "x y"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"-showhistory", a},
+                                                                {"-historybrowser", a, b},
+                                                                {"-checkoutbrowser"},
+                                                                {"-checkoutbrowserfiles", "x y"}}) {
     auto p = run(args, false);
     EXPECT_TRUE(p.state.somethingOpened) << args[0];
     EXPECT_FALSE(p.actions.calls.empty()) << args[0];
