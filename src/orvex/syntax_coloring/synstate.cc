@@ -606,6 +606,26 @@ uint32_t carry_to_next_line(const synLanguage& lang, uint32_t open, int pair, co
   return 0;
 }
 
+// How a directive changes the nesting of conditionals.
+enum class Nesting { kSame, kIn, kOut, kOutermostEnded };
+
+// Follows an "if" in and an "endif" out; the "endif" of the outermost
+// conditional also ends the live branch it may have been in.
+Nesting follow_nesting(const Directive& d, uint32_t* depth, uint32_t* live) {
+  if (d.opening) {
+    ++*depth;
+    return Nesting::kIn;
+  }
+  if (!d.endif) return Nesting::kSame;
+  if (*depth <= 1) {
+    *depth = 0;
+    *live = 0;
+    return Nesting::kOutermostEnded;
+  }
+  --*depth;
+  return Nesting::kOut;
+}
+
 uint32_t with_pair(uint32_t pstate, uint32_t open, int pair) {
   pstate &= ~synPairMask;
   if (open) pstate |= (static_cast<uint32_t>(pair) << synPairShift) & synPairMask;
@@ -756,23 +776,13 @@ void synLanguage::QuickLineParser(uint32_t* state, uint32_t pstate, const char* 
     bool rescan_live = false;
     if (directive_line) {
       const Directive d = directive_of(*this, text, length);
-      if (d.opening) {
-        ++depth;
-      } else if (d.endif) {
-        if (depth <= 1) {
-          depth = 0;
-          live = 0;
-          dead = false;
-        } else {
-          --depth;
-        }
-      } else if (depth == 1 && !live && d.isElse) {
+      const Nesting n = follow_nesting(d, &depth, &live);
+      if (n == Nesting::kOutermostEnded) {
+        dead = false;
+      } else if (n == Nesting::kSame && depth == 1 && !live && (d.isElse || d.isElif)) {
         depth = 0;
         dead = false;
-      } else if (depth == 1 && !live && d.isElif) {
-        depth = 0;
-        dead = false;
-        rescan_live = true;
+        rescan_live = !d.isElse;
       }
     }
     if (rescan_live) {
@@ -794,18 +804,9 @@ void synLanguage::QuickLineParser(uint32_t* state, uint32_t pstate, const char* 
   uint32_t end = carry_to_next_line(*this, open, pair, text, length);
   if (d.is) {
     if (live) {
-      if (d.opening) {
-        ++depth;
-      } else if (d.endif) {
-        if (depth <= 1) {
-          depth = 0;
-          live = 0;
-        } else {
-          --depth;
-        }
-      } else if ((d.isElse || d.isElif) && depth == 1) {
+      if (follow_nesting(d, &depth, &live) == Nesting::kSame && (d.isElse || d.isElif) &&
+          depth == 1)
         end |= synDeadCode;
-      }
     } else if (d.ifZero) {
       end |= synDeadCode;
       depth = 1;
@@ -833,38 +834,12 @@ enum Slot {
   kSlotCustomized
 };
 
-const std::string& slot_text(const synLanguage& l, Slot s) {
-  switch (s) {
-    case kSlotString:
-      return l.stringColor;
-    case kSlotChar:
-      return l.characterColor;
-    case kSlotComment:
-      return l.commentColor;
-    case kSlotLineComment:
-      return l.lineCommentColor;
-    case kSlotKeyword:
-      return l.keywordColor;
-    case kSlotPreprocessor:
-      return l.preprocessorColor;
-    case kSlotInteger:
-      return l.integerColor;
-    case kSlotFloat:
-      return l.floatColor;
-    case kSlotBlock:
-      return l.blockColor;
-    case kSlotCustomized:
-      return l.customized.color;
-  }
-  return l.stringColor;
-}
-
-// The language's own colour of an element, else the class default.
-uint32_t element_pixel(const synLanguage& l, Slot s, uint32_t fallback) {
+// The language's own colour of an element (its colour text, cached in its
+// slot), else the class default.
+uint32_t element_pixel(const synLanguage& l, Slot s, const std::string& text, uint32_t fallback) {
   const uint16_t bit = static_cast<uint16_t>(1u << s);
   if (!(l.pixelsKnown & bit)) {
     WColor c = 0;
-    const std::string& text = slot_text(l, s);
     if (!text.empty() && WParseColor(text, &c))
       l.pixels[s] = c;
     else
@@ -878,24 +853,33 @@ uint32_t element_pixel(const synLanguage& l, Slot s, uint32_t fallback) {
 bool synLanguage::GetColorForStatus(uint32_t state, uint32_t* pixel) const {
   const synColorSwitches& on = syn_Switches();
   if (!on.colorSyntax || (state & synSelected)) return false;
-  auto pick = [&](bool enabled, uint32_t value) {
-    if (!enabled) return false;
-    *pixel = value;
-    return true;
+  // The elements in order of precedence: the first whose bits are in the
+  // state decides, coloured when its switch is on.
+  struct Element {
+    uint32_t bits;
+    bool enabled;
+    Slot slot;
+    const std::string* text;  // the language's own colour; null: the class default only
+    uint32_t fallback;
   };
-  if (state & synAnyString) return pick(on.strings, element_pixel(*this, kSlotString, string_fg));
-  if (state & synAnyChar) return pick(on.characters, element_pixel(*this, kSlotChar, character_fg));
-  if (state & synDeadCode) return pick(on.deadCode, deadcode_fg);
-  if (state & synComment) return pick(on.comments, element_pixel(*this, kSlotComment, comment_fg));
-  if (state & synLineComment)
-    return pick(on.comments, element_pixel(*this, kSlotLineComment, comment_fg));
-  if (state & synKeyword) return pick(on.keywords, element_pixel(*this, kSlotKeyword, keyword_fg));
-  if (state & synPreprocessor)
-    return pick(on.keywords, element_pixel(*this, kSlotPreprocessor, keyword_fg));
-  if (state & synInteger) return pick(on.numbers, element_pixel(*this, kSlotInteger, integer_fg));
-  if (state & synFloat) return pick(on.numbers, element_pixel(*this, kSlotFloat, integer_fg));
-  if (state & synBlock) return pick(on.customized, element_pixel(*this, kSlotBlock, customized_fg));
-  if (state & synCustomized)
-    return pick(on.customized, element_pixel(*this, kSlotCustomized, customized_fg));
+  const Element elements[] = {
+      {synAnyString, on.strings, kSlotString, &stringColor, string_fg},
+      {synAnyChar, on.characters, kSlotChar, &characterColor, character_fg},
+      {synDeadCode, on.deadCode, kSlotString, nullptr, deadcode_fg},
+      {synComment, on.comments, kSlotComment, &commentColor, comment_fg},
+      {synLineComment, on.comments, kSlotLineComment, &lineCommentColor, comment_fg},
+      {synKeyword, on.keywords, kSlotKeyword, &keywordColor, keyword_fg},
+      {synPreprocessor, on.keywords, kSlotPreprocessor, &preprocessorColor, keyword_fg},
+      {synInteger, on.numbers, kSlotInteger, &integerColor, integer_fg},
+      {synFloat, on.numbers, kSlotFloat, &floatColor, integer_fg},
+      {synBlock, on.customized, kSlotBlock, &blockColor, customized_fg},
+      {synCustomized, on.customized, kSlotCustomized, &customized.color, customized_fg},
+  };
+  for (const Element& e : elements) {
+    if (!(state & e.bits)) continue;
+    if (!e.enabled) return false;
+    *pixel = e.text ? element_pixel(*this, e.slot, *e.text, e.fallback) : e.fallback;
+    return true;
+  }
   return false;
 }
