@@ -429,56 +429,68 @@ bool cfg_SetOptionSetter(std::string_view name, CfgSetter setter) {
   return true;
 }
 
+namespace {
+
+// Whether the option holds a value of its own: one that is not false, 0 or
+// empty. Sizes and functions always count as set.
+bool holds_value(_ConfigOption& o) {
+  switch (o.type) {
+    case cfgBoolean:
+      return o.Bool();
+    case cfgInteger:
+    case cfgChoice:
+      return o.Int() != 0;
+    case cfgColor:
+    case cfgString:
+      return !o.Text().empty();
+    case cfgSize:
+    case cfgFunction:
+      return true;
+  }
+  return false;
+}
+
+// Stores the option's default in its variable, without its setter.
+void store_default(_ConfigOption& o) {
+  switch (o.type) {
+    case cfgBoolean:
+      o.Bool() = o.defaultNumber != 0;
+      break;
+    case cfgInteger:
+    case cfgChoice:
+      o.Int() = o.defaultNumber;
+      break;
+    case cfgColor:
+    case cfgString:
+      o.Text() = o.defaultText ? o.defaultText : "";
+      break;
+    case cfgSize:
+      o.Size() = {};
+      break;
+    case cfgFunction:
+      break;
+    default:
+      std::fputs("Unrecognized Config Option Type\n", stderr);
+      break;
+  }
+}
+
+}  // namespace
+
 void cfg_SetEverythingToDefaults() {
   cfg_ForEachOption([](_ConfigOption& o) {
-    switch (o.type) {
-      case cfgBoolean:
-        if (!o.Bool()) o.Bool() = o.defaultNumber != 0;
-        break;
-      case cfgInteger:
-      case cfgChoice:
-        if (o.Int() == 0) o.Int() = o.defaultNumber;
-        break;
-      case cfgColor:
-      case cfgString:
-        if (o.Text().empty() && o.defaultText) o.Text() = o.defaultText;
-        break;
-      case cfgSize:
-      case cfgFunction:
-        break;
-      default:
-        std::fputs("Unrecognized Config Option Type\n", stderr);
-        break;
-    }
+    if (!holds_value(o)) store_default(o);
   });
 }
 
 void cfg_ResetAllOptions() {
   cfg_ForEachOption([](_ConfigOption& o) {
-    switch (o.type) {
-      case cfgBoolean:
-        o.Bool() = false;
-        break;
-      case cfgInteger:
-      case cfgChoice:
-        o.Int() = 0;
-        break;
-      case cfgColor:
-      case cfgString:
-        o.Text().clear();
-        break;
-      case cfgSize:
-        o.Size() = {};
-        break;
-      case cfgFunction:
-        break;
-    }
+    store_default(o);
     for (int l = 0; l < kConfigLevels; ++l) {
       o.remembered[l].clear();
       o.rememberedSet[l] = false;
     }
     o.changed = false;
   });
-  cfg_SetEverythingToDefaults();
   AnyRefreshes = 0;
 }
