@@ -44,6 +44,9 @@ void send(WWindow* w, WEventKind kind) {
 void key(WWindow* w, uint32_t k, unsigned mods = 0, const std::string& text = "") {
   WSendEvent(w, WKeyEvent(k, mods, text));
 }
+void keys(WWindow* w, std::initializer_list<uint32_t> ks) {
+  for (uint32_t k : ks) key(w, k);
+}
 void type(WWindow* w, const std::string& s) {
   for (char c : s) key(w, static_cast<unsigned char>(c), 0, std::string(1, c));
 }
@@ -128,8 +131,7 @@ TEST(Menu, PopupKeyboardSkipsSeparatorsAndRunsTheActionAfterClosing) {
   EXPECT_EQ(p->selected(), 3);
   key(p, WK_Down);  // wraps
   EXPECT_EQ(p->selected(), 0);
-  key(p, WK_Up);
-  key(p, WK_Return);
+  keys(p, {WK_Up, WK_Return});
   EXPECT_EQ(ran, std::vector<std::string>{"paste"});
   EXPECT_EQ(WPopupMenu::Current(), nullptr);
   WEventAll(0);
@@ -161,9 +163,7 @@ TEST(Menu, PointerPressAndReleaseOnAnItemChoosesItAndAPressOutsideCloses) {
   WEventAll(0);
   // Right opens the submenu with its first item selected; Return chooses it.
   p = WPopupMenu::Open(menu, 100, 100);
-  key(p, WK_Down);
-  key(p, WK_Down);
-  key(p, WK_Right);
+  keys(p, {WK_Down, WK_Down, WK_Right});
   ASSERT_NE(p->submenuPopup(), nullptr);
   EXPECT_EQ(p->submenuPopup()->selected(), 0);
   key(p, WK_Return);
@@ -213,9 +213,7 @@ TEST(Entry, EditingKeysWorkOnCharactersNotBytes) {
   EXPECT_EQ(e.text(), "abc\xc3\xa9");
   key(&e, WK_BackSpace);
   EXPECT_EQ(e.text(), "abc");
-  key(&e, WK_Left);
-  key(&e, WK_Left);
-  key(&e, WK_Delete);
+  keys(&e, {WK_Left, WK_Left, WK_Delete});
   EXPECT_EQ(e.text(), "ac");
   key(&e, WK_Home);
   type(&e, "X");
