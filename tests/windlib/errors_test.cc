@@ -1,9 +1,10 @@
+#include "windlib/errors.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "windlib/errors.h"
 #include "windlib/gapplication.h"
 #include "windlib/orvexjmp.h"
 #include "windlib/wdisplay.h"
@@ -51,10 +52,12 @@ TEST_F(ErrorsTest, WithoutDisplayMessagesGoToMessageOutputWithNewline) {
   EXPECT_EQ(output(), "x\ny\nok 1\n");
 }
 
-TEST_F(ErrorsTest, EmptyFormatSetsCodeAndShowsNothing) {
+TEST_F(ErrorsTest, EmptyFormatSetsCodeAndShowsNothingAndUnimplementedHasADefaultText) {
   err_Failure("");
   EXPECT_EQ(OrvexGetLastError(), errFailure);
   EXPECT_EQ(output(), "");
+  EXPECT_EQ(err_Unimplemented(nullptr), 0);
+  EXPECT_EQ(output(), "unimplemented functionality\n");
 }
 
 TEST_F(ErrorsTest, WithDisplayMessagesBecomeAlerts) {
@@ -91,11 +94,6 @@ TEST_F(ErrorsTest, MuteHooksSurroundFailureReportsOnly) {
   err_Success("b");
   setMuteLevel = resetMuteLevel = nullptr;
   EXPECT_EQ(seen, (std::vector<int>{1, 0}));
-}
-
-TEST_F(ErrorsTest, UnimplementedHasDefaultText) {
-  EXPECT_EQ(err_Unimplemented(nullptr), 0);
-  EXPECT_EQ(output(), "unimplemented functionality\n");
 }
 
 TEST(RecoveryPoints, PanicUnwindsToInnermostPointAndRunsDestructors) {
