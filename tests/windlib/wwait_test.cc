@@ -1,12 +1,12 @@
+#include "windlib/wwait.h"
+
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-#include "windlib/wwait.h"
 
 namespace {
 
@@ -25,6 +25,12 @@ class ExtraProcessTest : public ::testing::Test {
     owned.push_back(h);
     return h;
   }
+  // One round of the registry; the time until the next is due.
+  static long Wait() {
+    long next = -1;
+    ExtraProcess_Wait(&next);
+    return next;
+  }
   std::vector<mHandle*> owned;
 };
 
@@ -38,7 +44,9 @@ int log_check(void* data, int) {
   return 0;
 }
 
-int finished_check(void*, int) { return 1; }
+int finished_check(void*, int) {
+  return 1;
+}
 
 TEST_F(ExtraProcessTest, EmptyRegistryWaitsFiveSeconds) {
   long next = -1;
@@ -54,8 +62,7 @@ TEST_F(ExtraProcessTest, ZeroDelayTimerRunsOnNextWaitAndIsRemovedWhenFinished) {
   };
   mHandle* h = keep(ExtraProcess_Create(epTimer, 0, check, nullptr, &runs));
   EXPECT_TRUE(ExtraProcess_AnyTimedOut());
-  long next = -1;
-  ExtraProcess_Wait(&next);
+  Wait();
   EXPECT_EQ(runs, 1);
   EXPECT_TRUE(h->dead);
   EXPECT_EQ(ExtraProcess_NumberPending(), 0);
@@ -64,8 +71,7 @@ TEST_F(ExtraProcessTest, ZeroDelayTimerRunsOnNextWaitAndIsRemovedWhenFinished) {
 TEST_F(ExtraProcessTest, FutureTimerSetsNextAndDoesNotRun) {
   Log log;
   keep(ExtraProcess_Create(epTimer, 3000, log_check, nullptr, &log));
-  long next = -1;
-  ExtraProcess_Wait(&next);
+  const long next = Wait();
   EXPECT_TRUE(log.calls.empty());
   EXPECT_GT(next, 2900);
   EXPECT_LE(next, 3000);
@@ -76,10 +82,8 @@ TEST_F(ExtraProcessTest, PolledConditionMakesNextZeroAndRunsEveryWait) {
   Log log;
   keep(ExtraProcess_Create(epPolled, 0, log_check, nullptr, &log));
   keep(ExtraProcess_Create(epTimer, 4000, log_check, nullptr, &log));
-  long next = -1;
-  ExtraProcess_Wait(&next);
-  ExtraProcess_Wait(&next);
-  EXPECT_EQ(next, 0);
+  Wait();
+  EXPECT_EQ(Wait(), 0);
   EXPECT_EQ(log.calls.size(), 2u);
   EXPECT_EQ(ExtraProcess_GetWaitTypeFromIndex(0), epPolled);
   EXPECT_EQ(ExtraProcess_GetWaitTypeFromIndex(1), epTimer);
@@ -98,11 +102,10 @@ TEST_F(ExtraProcessTest, PeriodicTimerReArmsItselfFromItsCheck) {
     return 0;
   };
   p.self = keep(ExtraProcess_Create(epTimer, 0, check, nullptr, &p));
-  long next = -1;
-  ExtraProcess_Wait(&next);
+  const long next = Wait();
   EXPECT_EQ(p.runs, 1);
   EXPECT_GT(next, 1900);
-  ExtraProcess_Wait(&next);
+  Wait();
   EXPECT_EQ(p.runs, 1) << "not due again yet";
 }
 
@@ -123,13 +126,12 @@ TEST_F(ExtraProcessTest, EntryRemovingItselfInItsCheckSkipsNoOtherEntry) {
   c1.self = keep(ExtraProcess_Create(epPolled, 0, check, nullptr, &c1));
   c2.self = keep(ExtraProcess_Create(epPolled, 0, check, nullptr, &c2));
   c3.self = keep(ExtraProcess_Create(epPolled, 0, check, nullptr, &c3));
-  long next;
-  ExtraProcess_Wait(&next);
+  Wait();
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
   EXPECT_TRUE(c2.self->dead);
   EXPECT_EQ(ExtraProcess_NumberPending(), 2);
   order.clear();
-  ExtraProcess_Wait(&next);
+  Wait();
   EXPECT_EQ(order, (std::vector<int>{1, 3}));
 }
 
@@ -140,12 +142,11 @@ TEST_F(ExtraProcessTest, FinishReturningZeroKeepsTheEntry) {
     return ++*n >= 3 ? 1 : 0;  // refuses removal twice
   };
   mHandle* h = keep(ExtraProcess_Create(epPolled, 0, finished_check, finish, &finishes));
-  long next;
-  ExtraProcess_Wait(&next);
-  ExtraProcess_Wait(&next);
+  Wait();
+  Wait();
   EXPECT_EQ(finishes, 2);
   EXPECT_FALSE(h->dead);
-  ExtraProcess_Wait(&next);
+  Wait();
   EXPECT_EQ(finishes, 3);
   EXPECT_TRUE(h->dead);
 }
@@ -166,9 +167,8 @@ TEST_F(ExtraProcessTest, ChildIsReapedAndFinishGetsItsStatus) {
   };
   mHandle* h = keep(ExtraProcess_Create(epChild, pid, not_done, finish, &child));
   EXPECT_EQ(ExtraProcess_GetPid(h), pid);
-  long next;
   for (int i = 0; i < 200 && !h->dead; ++i) {
-    ExtraProcess_Wait(&next);
+    Wait();
     if (!h->dead) usleep(10000);
   }
   ASSERT_TRUE(h->dead);
@@ -180,8 +180,7 @@ TEST_F(ExtraProcessTest, ChildIsReapedAndFinishGetsItsStatus) {
 
 TEST_F(ExtraProcessTest, DeadHandleRefusesReArmAndKill) {
   mHandle* h = keep(ExtraProcess_Create(epTimer, 0, finished_check, nullptr, nullptr));
-  long next;
-  ExtraProcess_Wait(&next);
+  Wait();
   ASSERT_TRUE(h->dead);
   EXPECT_EQ(ExtraProcess_SetTimeout(h, 10), 0);
   ExtraProcess_Kill(h, 0);  // nothing happens
@@ -190,8 +189,7 @@ TEST_F(ExtraProcessTest, DeadHandleRefusesReArmAndKill) {
 TEST_F(ExtraProcessTest, RegistryGrowsPastTenEntries) {
   Log log;
   for (int i = 0; i < 25; ++i) keep(ExtraProcess_Create(epPolled, 0, log_check, nullptr, &log));
-  long next;
-  ExtraProcess_Wait(&next);
+  Wait();
   EXPECT_EQ(log.calls.size(), 25u);
 }
 
