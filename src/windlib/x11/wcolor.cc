@@ -9,6 +9,7 @@
 #include "windlib/x11/wcolorlist.h"
 #include "windlib/x11/wcolorshades.h"
 #include "windlib/x11/wgui.h"
+#include "windlib/x11/wwindow.h"
 #include "windlib/x11/xdisplay.h"
 
 namespace {
@@ -160,4 +161,6 @@ void WLoadPalette() {
   // Tool tips: the light yellow offset shade of the background.
   WRGB16 tip;
   if (ShadeColor(kBackgroundOffset, 4, bg_rgb, &tip)) palette.tooltip = WColorFromRGB16(tip);
+  // Windows already open take the new colours.
+  WFollowPalette();
 }

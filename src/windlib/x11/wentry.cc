@@ -15,7 +15,7 @@ constexpr int kPad = 4;
 
 WEntry::WEntry(WWindow* parent, const std::string& text) : WWindow(parent), text_(text) {
   SetFocusable(true);
-  SetBackground(WGetPalette().textBackground);
+  SetBackgroundRole(WBackgroundRole::TextBackground);
   SetPointerShape(WPointerShape::Text);
   cursor_ = text_.size();
   int w, h;

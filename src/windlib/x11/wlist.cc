@@ -10,7 +10,7 @@
 
 WList::WList(WWindow* parent) : WWindow(parent) {
   SetFocusable(true);
-  SetBackground(WGetPalette().textBackground);
+  SetBackgroundRole(WBackgroundRole::TextBackground);
   bar_ = new WScrollBar(this, WScrollBar::Vertical);
   bar_->SetOnChange([this](long v) { ScrollTo(v); });
   Layout();

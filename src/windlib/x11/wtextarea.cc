@@ -19,7 +19,7 @@ class WTextArea::Blinker : public TimerListener {
 WTextArea::WTextArea(WWindow* parent, WFont* font)
     : WWindow(parent), font_(font ? font : WTextFont()), blinker_(new Blinker(this)) {
   SetFocusable(true);
-  SetBackground(WGetPalette().textBackground);
+  SetBackgroundRole(WBackgroundRole::TextBackground);
   SetPointerShape(WPointerShape::Text);
 }
 

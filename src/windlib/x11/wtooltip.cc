@@ -17,7 +17,7 @@ class TipWindow : public WWindow {
     Realize();
     WFont* f = WUIFont();
     SetGeometry(WRect{0, 0, f->TextWidth(text) + 10, f->Height() + 6});
-    SetBackground(WGetPalette().tooltip);
+    SetBackgroundRole(WBackgroundRole::Tooltip);
   }
   const std::string& text() const { return text_; }
   void Paint(WPainter& p) override {

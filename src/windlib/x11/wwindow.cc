@@ -184,9 +184,40 @@ bool WWindow::viewable() const {
 }
 
 void WWindow::SetBackground(WColor color) {
+  background_role_ = WBackgroundRole::Own;
   if (background_ == color) return;
   background_ = color;
   Invalidate();
+}
+
+namespace {
+WColor palette_colour(WBackgroundRole role, WColor own) {
+  const WPalette& pal = WGetPalette();
+  switch (role) {
+    case WBackgroundRole::Control:
+      return pal.control;
+    case WBackgroundRole::TextBackground:
+      return pal.textBackground;
+    case WBackgroundRole::Tooltip:
+      return pal.tooltip;
+    case WBackgroundRole::Own:
+      break;
+  }
+  return own;
+}
+}  // namespace
+
+void WWindow::SetBackgroundRole(WBackgroundRole role) {
+  SetBackground(palette_colour(role, background_));
+  background_role_ = role;
+}
+
+void WFollowPalette() {
+  for (WWindow* w : live) {
+    if (w->destroying()) continue;
+    w->background_ = palette_colour(w->background_role_, w->background_);
+    w->Invalidate();
+  }
 }
 
 void WWindow::Invalidate() {

@@ -20,6 +20,10 @@ constexpr int kWindowHandleType = 21;
 
 enum class WPointerShape { Default, Text, Hand, Busy, Blank };
 
+// The colour of the palette a window's background follows when the palette
+// is reloaded; Own for a colour the window was given.
+enum class WBackgroundRole { Own, Control, TextBackground, Tooltip };
+
 class WWindow {
  public:
   // A child of `parent` (which owns it and deletes it with itself), or a
@@ -63,7 +67,11 @@ class WWindow {
   bool viewable() const;
 
   // ---- Drawing ----
+  // A colour of the window's own, kept when the palette changes.
   void SetBackground(WColor color);
+  // The palette's colour for `role`, now and after every palette reload
+  // (windows start with Control).
+  void SetBackgroundRole(WBackgroundRole role);
   WColor background() const { return background_; }
   // Which background shade an input area inside this window takes (0..8).
   int inputAreaColorIndex = 0;
@@ -144,6 +152,7 @@ class WWindow {
   friend class WPainter;
   friend struct WWindowAccess;
   friend void WFlushDrawing();
+  friend void WFollowPalette();
   void AddChild(WWindow* child);
   void RemoveChild(WWindow* child);
 
@@ -155,6 +164,7 @@ class WWindow {
   bool override_redirect_ = false;
   bool destroying_ = false;
   WColor background_;
+  WBackgroundRole background_role_ = WBackgroundRole::Control;
   WRect caret_;
   bool caret_visible_ = false;
   WColor caret_color_ = 0;
@@ -200,3 +210,8 @@ int WDeliveryDepth();
 WEvent WKeyEvent(uint32_t key, unsigned modifiers = 0, const std::string& text = "");
 WEvent WButtonEvent(WEventKind kind, int button, int x, int y, int clicks = 1,
                     unsigned modifiers = 0);
+
+// After the palette was reloaded: every window that follows it takes its new
+// colour, and every window is painted again (controls, menus and lists read
+// the palette as they paint).
+void WFollowPalette();
