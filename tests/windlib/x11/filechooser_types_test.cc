@@ -41,8 +41,10 @@ class ChooserTypes : public ::testing::Test {
     const FileType* t = fileExtensions_GetNamedPreset("P")->defaultType();
     return t ? t->name() : "";
   }
-  static void post_text(WWindow* w, const std::string& s) {
+  // Types `s` into the name and presses Return.
+  static void enter(WWindow* w, const std::string& s) {
     for (char c : s) WPostEvent(w, WKeyEvent(static_cast<unsigned char>(c), 0, std::string(1, c)));
+    WPostEvent(w, WKeyEvent(WK_Return));
   }
 
   oetest::TempDir dir, types;
@@ -63,8 +65,7 @@ TEST_F(ChooserTypes, DefaultFirstThenThePresetThenFurtherTypesFilterTheList) {
   EXPECT_EQ(d.filterEntry()->text(), "*.c *.h");
   EXPECT_EQ(d.list()->items(), (std::vector<std::string>{"../", "sub/", "a.h", "b.c"}));
 
-  post_text(&d, "b.c");
-  WPostEvent(&d, WKeyEvent(WK_Return));
+  enter(&d, "b.c");
   ASSERT_EQ(d.RunModal(), 0);
   EXPECT_EQ(d.chosenPath(), dir.file("b.c"));
   EXPECT_EQ(default_of_p(), "C") << "the type in effect becomes the preset's default";
@@ -82,8 +83,7 @@ TEST_F(ChooserTypes, OnlyAChosenPathWithATypeOfThePresetChangesTheDefault) {
     WFileChooserDialog d("Edit File", dir.path(), "*", "", "P", {"Make"});
     d.typePulldown()->Choose(2);
     EXPECT_EQ(d.list()->items(), (std::vector<std::string>{"../", "sub/", "Makefile"}));
-    post_text(&d, "Makefile");
-    WPostEvent(&d, WKeyEvent(WK_Return));
+    enter(&d, "Makefile");
     EXPECT_EQ(d.RunModal(), 0);
   }
   EXPECT_EQ(default_of_p(), "Text & notes") << "a type from outside the preset";
@@ -91,10 +91,8 @@ TEST_F(ChooserTypes, OnlyAChosenPathWithATypeOfThePresetChangesTheDefault) {
     // A filter of the user's own puts no type in effect.
     WFileChooserDialog d("Edit File", dir.path(), "*", "", "P");
     d.typePulldown()->Choose(1);
-    post_text(&d, "*.h");
-    WPostEvent(&d, WKeyEvent(WK_Return));
-    post_text(&d, "a.h");
-    WPostEvent(&d, WKeyEvent(WK_Return));
+    enter(&d, "*.h");
+    enter(&d, "a.h");
     EXPECT_EQ(d.RunModal(), 0);
     EXPECT_EQ(d.filter(), "*.h");
     EXPECT_EQ(d.fileType(), "");
@@ -116,8 +114,7 @@ TEST_F(ChooserTypes, WithoutTypesTheChooserHasNoPulldownAndKeepsItsFilter) {
   EXPECT_EQ(d.typePulldown(), nullptr);
   EXPECT_EQ(d.fileType(), "");
   EXPECT_EQ(d.list()->items(), (std::vector<std::string>{"../", "sub/", "b.c"}));
-  post_text(&d, "b.c");
-  WPostEvent(&d, WKeyEvent(WK_Return));
+  enter(&d, "b.c");
   EXPECT_EQ(d.RunModal(), 0);
   EXPECT_EQ(d.chosenPath(), dir.file("b.c"));
 }
