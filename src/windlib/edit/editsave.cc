@@ -150,7 +150,9 @@ int EditFileSaveAs(File* f, PRS* prs) {
   r.kind = WAskKind::FileChooser;
   r.title = title;
   r.directory = EditChooserDirectory();
-  r.filter = "*";
+  // Moved in as strings: assigning the literal into the empty field makes
+  // GCC 12 at -O2 warn of an overlapping copy that cannot happen.
+  r.filter = std::string("*");
   r.fileTypePreset = kSaveFilePreset;
   r.defaultText = f->name ? f->name : "";
   WAskReply reply = WAsk(r);
