@@ -147,17 +147,12 @@ TEST_F(AIndentTest, ReallyBeginning) {
   auto really = [](const char* s, AI_Lang lang = AI_LangC) {
     return AIndent_ReallyBeginning(lang, 0, s, static_cast<int32_t>(std::string(s).size()));
   };
-  EXPECT_TRUE(really("int main(void)"));
-  EXPECT_TRUE(really("struct point {"));
-  EXPECT_FALSE(really("  int x;"));
-  EXPECT_FALSE(really("if (x)"));
-  EXPECT_FALSE(really("}"));
-  EXPECT_FALSE(really("#include <x>"));
-  EXPECT_FALSE(really(""));
-  EXPECT_TRUE(really("procedure P is", AI_LangAda));
-  EXPECT_TRUE(really("package body P is", AI_LangAda));
-  EXPECT_FALSE(really("end P;", AI_LangAda));
-  EXPECT_FALSE(really("begin", AI_LangAda));
+  for (const char* s : {"int main(void)", "struct point {"}) EXPECT_TRUE(really(s)) << s;
+  for (const char* s : {"  int x;", "if (x)", "}", "#include <x>", ""})
+    EXPECT_FALSE(really(s)) << s;
+  for (const char* s : {"procedure P is", "package body P is"})
+    EXPECT_TRUE(really(s, AI_LangAda)) << s;
+  for (const char* s : {"end P;", "begin"}) EXPECT_FALSE(really(s, AI_LangAda)) << s;
 }
 
 TEST_F(AIndentTest, CloneIsIndependent) {
