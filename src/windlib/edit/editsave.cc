@@ -1,8 +1,9 @@
 #include "windlib/edit/editsave.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
-#include <sys/stat.h>
 #include <string>
 
 #include "shared/indgen/strformat.h"
@@ -32,7 +33,9 @@ Edit* last_view(File* f) {
   return last;
 }
 
-PRS* prs_of(Edit* e) { return e ? static_cast<PRS*>(e->prs) : nullptr; }
+PRS* prs_of(Edit* e) {
+  return e ? static_cast<PRS*>(e->prs) : nullptr;
+}
 
 void after_save(File* f) {
   for (Edit* e = f->edits; e; e = e->nextSame) {
@@ -64,9 +67,13 @@ int save_changes_question(Edit* edit, File* f) {
   }
 }
 
-int save_one(Edit* edit, File* f) { return SaveFile(edit, f); }
+int save_one(Edit* edit, File* f) {
+  return SaveFile(edit, f);
+}
 
-int save_as_dialogue(File* f, PRS* prs) { return EditFileSaveAs(f, prs); }
+int save_as_dialogue(File* f, PRS* prs) {
+  return EditFileSaveAs(f, prs);
+}
 
 int cmd_save(void* object, CmdInfo*) {
   EditSaveFile(EditOf(object));
@@ -80,8 +87,12 @@ int cmd_save_as(void* object, CmdInfo*) {
   return 1;
 }
 
-int cmd_save_all(void* object, CmdInfo*) { return EditSaveAll(EditOf(object), false); }
-int cmd_query_save_all(void* object, CmdInfo*) { return EditSaveAll(EditOf(object), true); }
+int cmd_save_all(void* object, CmdInfo*) {
+  return EditSaveAll(EditOf(object), false);
+}
+int cmd_query_save_all(void* object, CmdInfo*) {
+  return EditSaveAll(EditOf(object), true);
+}
 
 int cmd_revert(void* object, CmdInfo*) {
   Edit* e = EditOf(object);
@@ -105,16 +116,15 @@ int cmd_revert_to_backup(void* object, CmdInfo*) {
 // Saving and reverting to the disk file leave the text as saved; going
 // back to the backup changes it like an edit.
 const CmdEntry kCommands[] = {
-    {"Save", cmd_save, 0},
-    {"SaveAs", cmd_save_as, 0},
-    {"SaveAll", cmd_save_all, 0},
-    {"QuerySaveAll", cmd_query_save_all, 0},
-    {"Revert", cmd_revert, 0},
-    {"RevertToBackup", cmd_revert_to_backup, kCmdModifies},
+    {"Save", cmd_save, 0},        {"SaveAs", cmd_save_as, 0},
+    {"SaveAll", cmd_save_all, 0}, {"QuerySaveAll", cmd_query_save_all, 0},
+    {"Revert", cmd_revert, 0},    {"RevertToBackup", cmd_revert_to_backup, kCmdModifies},
 };
 }  // namespace
 
-EditCmdSet EditSaveCmds() { return {kCommands, {}}; }
+EditCmdSet EditSaveCmds() {
+  return {kCommands, {}};
+}
 
 int SaveFile(Edit* edit, File* f) {
   Edit* view = edit && edit->file == f ? edit : last_view(f);
@@ -150,7 +160,7 @@ int EditFileSaveAs(File* f, PRS* prs) {
   r.kind = WAskKind::FileChooser;
   r.title = title;
   r.directory = EditChooserDirectory();
-  // Moved in as strings: assigning the literal into the empty field makes
+  // Moved in as a string: assigning the literal into the empty field makes
   // GCC 12 at -O2 warn of an overlapping copy that cannot happen.
   r.filter = std::string("*");
   r.fileTypePreset = kSaveFilePreset;
