@@ -11,6 +11,8 @@ int cfgFillParagraphColumn;
 int cfgWrapIndent;
 bool vfWordWrap;
 bool vfExactCase;
+bool vfSmartCase;
+bool vfReturnOnEscape;
 int cfgEditWidth;
 int cfgEditHeight;
 int cfgEditIncrFrequency;
@@ -37,6 +39,8 @@ int cfgSelectionMarginWidth;
 void EditSettingsToDefaults() {
   cfg_ResetAllOptions();
   vfBlankPointerWhileTyping = false;
+  vfSmartCase = false;
+  vfReturnOnEscape = false;
 }
 
 namespace {

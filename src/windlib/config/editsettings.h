@@ -37,6 +37,10 @@ extern std::string cfgButtonFont;    // "buttonfont": the font of menus and butt
 extern bool vfBlinkingCursor;        // "blinkingcursor": the caret blinks
 extern int cfgSelectionMarginWidth;  // "SelectionMarginWidth": pixels; 0: views have no margin
 
+// Settings of the incremental search that no configuration option sets.
+extern bool vfSmartCase;       // ignoring case holds only for a string without capitals
+extern bool vfReturnOnEscape;  // Escape ends the search as ReturnISearch does
+
 // Puts every configuration option, these settings among them, back to its
 // default.
 void EditSettingsToDefaults();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "windlib/config/editsettings.h"
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editcmds.h"
 #include "windlib/edit/editsearch.h"

@@ -14,9 +14,6 @@
 #include "windlib/wdisplay.h"
 #include "windlib/x11/wgui.h"
 
-bool vfSmartCase = false;
-bool vfReturnOnEscape = false;
-
 namespace {
 std::string& last_search() {
   static auto* text = new std::string;  // outlives every view

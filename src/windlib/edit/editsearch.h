@@ -53,11 +53,6 @@ struct _SearchAble {
   void set(uint32_t bits, bool on) { flags = on ? (flags | bits) : (flags & ~bits); }
 };
 
-// Settings of the incremental search; both off unless the configuration
-// turns them on.
-extern bool vfSmartCase;       // a string without capitals ignores case
-extern bool vfReturnOnEscape;  // Escape puts the cursor back as ReturnISearch does
-
 // The view's search state (made on first use, case as "exactcase" says).
 _SearchAble* EditSearchState(Edit* edit);
 // The search state when the view has one, else none.
