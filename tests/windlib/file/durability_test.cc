@@ -2,14 +2,15 @@
 // save: a kill at any moment of the write, power loss after it (syncs), a
 // disk file changed within the same second, a temporary copy removed by a
 // cleaner, and an interrupt.
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "save_fixture.h"
@@ -48,8 +49,6 @@ class DurabilityTest : public SaveTest {
     g_syncs.clear();
     g_watched_lock.clear();
   }
-  std::string LockOf(const std::string& name) { return files.file("." + name + ".kv~"); }
-  std::string BaseOf(const std::string& name) { return files.file("." + name + ".kv$"); }
   bool Synced(const std::string& path, bool with_lock) const {
     for (const Sync& s : g_syncs)
       if (s.path == path && (!with_lock || s.lock_present)) return true;
@@ -84,15 +83,6 @@ class DurabilityTest : public SaveTest {
   bool ChildTempsEmpty() const {
     std::string cmd = "test -z \"$(ls -A '" + child_temps.path() + "')\"";
     return system(cmd.c_str()) == 0;
-  }
-  // Opens `name` as a new session would, applying any edits left behind.
-  std::string Recovered(const std::string& name) {
-    answers["File being edited elsewhere"] = "Apply Edits";
-    File* g = FileFName(files.file(name).c_str(), 0);
-    if (!g) return "<not opened>";
-    std::string text = Text(g);
-    FileFree(g);
-    return text;
   }
 
   TempDir child_temps;

@@ -16,8 +16,6 @@ using Strings = std::vector<std::string>;
 
 class JournalTest : public SaveTest {
  protected:
-  std::string LockOf(const std::string& name) { return files.file("." + name + ".kv~"); }
-  std::string BaseOf(const std::string& name) { return files.file("." + name + ".kv$"); }
   static std::string Header(int32_t frequency) {
     return std::string(reinterpret_cast<const char*>(&frequency), sizeof frequency);
   }
@@ -56,7 +54,8 @@ TEST_F(JournalTest, TheLockIsTakenAndReleased) {
   EXPECT_FALSE(f->journalDirty);
   EXPECT_FALSE(Exists(LockOf("a.c")));
   EXPECT_EXIT(incr_ReleaseLock(f), testing::ExitedWithCode(1),
-              "Assertion \\(file->haslock\\) failed in '[^']*src/windlib/file/fileincr' on line");
+              "Assertion \\(file->haslock\\) failed in "
+              "'[^']*src/windlib/file/fileincr' on line");
 }
 
 TEST_F(JournalTest, NoLockForViewOnlyInternalOrJournalLessFiles) {
@@ -192,13 +191,8 @@ TEST_F(JournalTest, RandomEditsSurviveACrash) {
     }
     std::string expected = Text(f);
     ASSERT_EQ(incr_SaveEdits(f), 1);
-    Crash(f);
-    answers["File being edited elsewhere"] = "Apply Edits";
-    File* g = FileFName(files.file(name).c_str(), 0);
-    ASSERT_NE(g, nullptr);
-    EXPECT_EQ(Text(g), expected) << "round " << round << " journal "
-                                 << Disk(LockOf(name)).substr(4);
-    FileFree(g);
+    const std::string journal = Crash(f);
+    EXPECT_EQ(Recovered(name), expected) << "round " << round << " journal " << journal.substr(4);
   }
 }
 
@@ -256,8 +250,8 @@ TEST_F(JournalTest, OwnLiveLockWithoutEditsOffersToStealIt) {
   File* f = FileFName(path.c_str(), 0);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(asked.back().buttons, (Strings{"Cancel", "Steal Lock"}));
-  EXPECT_EQ(asked.back().text, "You are editing file elsewhere: " + path +
-                                   "\nWhat would you like to do?");
+  EXPECT_EQ(asked.back().text,
+            "You are editing file elsewhere: " + path + "\nWhat would you like to do?");
   EXPECT_TRUE(f->haslock);
   EXPECT_FALSE(f->viewOnly);
 }

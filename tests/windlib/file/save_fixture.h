@@ -73,6 +73,18 @@ class SaveTest : public FileTest {
     return {Load(name, content), files.file(name)};
   }
   static std::string Disk(const std::string& path) { return TempDir::read(path); }
+  // The lock file that holds the journal of `name`, and its base copy.
+  std::string LockOf(const std::string& name) const { return files.file("." + name + ".kv~"); }
+  std::string BaseOf(const std::string& name) const { return files.file("." + name + ".kv$"); }
+  // Opens `name` as a new session would, applying any edits left behind.
+  std::string Recovered(const std::string& name) {
+    answers["File being edited elsewhere"] = "Apply Edits";
+    File* g = FileFName(files.file(name).c_str(), 0);
+    if (!g) return "<not opened>";
+    std::string text = Text(g);
+    FileFree(g);
+    return text;
+  }
   static int64_t WrittenBytes() {
     int64_t n = 0;
     for (const Write& w : g_writes) n += w.length;
