@@ -10,10 +10,13 @@
 #include "windlib/edit/editopen.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/wdisplay.h"
+#include "windlib/x11/wcolorshades.h"
 #include "windlib/x11/wgui.h"
 
 namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // The names in the command's argument, separated by blanks.
 std::vector<std::string> names_of(CmdInfo* ci) {
@@ -31,12 +34,20 @@ std::vector<std::string> names_of(CmdInfo* ci) {
   return names;
 }
 
+// The colour number a window opened from `e` is made with: the index of
+// e's editor window, so that it shows the same input-area shade.
+int shade_of(Edit* e) {
+  return e->window ? WGetInputAreaColorIndex(e->window) : -2;
+}
+
 // The file named by the argument or chosen with the "Edit File" chooser.
 File* file_for(Edit* e, CmdInfo* ci) {
   std::vector<std::string> names = names_of(ci);
   std::string name;
-  if (!names.empty()) name = names[0];
-  else if (!EditChooseFile("Edit File", &name, kEditFilePreset)) return nullptr;
+  if (!names.empty())
+    name = names[0];
+  else if (!EditChooseFile("Edit File", &name, kEditFilePreset))
+    return nullptr;
   int found = 0;
   return EditFileSearch(name, &found, e->file);
 }
@@ -53,7 +64,7 @@ int CmdLoadFileWithNewEditor(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
   File* f = file_for(e, ci);
   if (!f) return 1;
-  _NewEdit(nullptr, f, 0, 1, nullptr, -2, false, -1, -1, -1, -1, nullptr);
+  _NewEdit(nullptr, f, 0, 1, nullptr, shade_of(e), false, -1, -1, -1, -1, nullptr);
   return 1;
 }
 
@@ -80,11 +91,13 @@ int CmdOpenText(void* object, CmdInfo* ci) {
   Edit* e = EditOf(object);
   std::vector<std::string> names = names_of(ci);
   std::string name;
-  if (!names.empty()) name = names[0];
-  else if (!WPrompt("Open", "File name?", "", &name) || name.empty()) return 1;
+  if (!names.empty())
+    name = names[0];
+  else if (!WPrompt("Open", "File name?", "", &name) || name.empty())
+    return 1;
   int found = 0;
   File* f = EditFileSearch(name, &found, e->file);
-  if (f) _NewEdit(nullptr, f, 0, 1, nullptr, -2, false, -1, -1, -1, -1, nullptr);
+  if (f) _NewEdit(nullptr, f, 0, 1, nullptr, shade_of(e), false, -1, -1, -1, -1, nullptr);
   return 1;
 }
 
@@ -93,9 +106,15 @@ int CmdPop(void* object, CmdInfo*) {
   return 1;
 }
 
-int CmdClose(void* object, CmdInfo*) { return EditClose(EditOf(object)); }
-int CmdCloseOrPop(void* object, CmdInfo*) { return EditCloseOrPop(EditOf(object)); }
-int CmdDone(void* object, CmdInfo*) { return EditDone(EditOf(object)); }
+int CmdClose(void* object, CmdInfo*) {
+  return EditClose(EditOf(object));
+}
+int CmdCloseOrPop(void* object, CmdInfo*) {
+  return EditCloseOrPop(EditOf(object));
+}
+int CmdDone(void* object, CmdInfo*) {
+  return EditDone(EditOf(object));
+}
 
 int CmdQuit(void*, CmdInfo*) {
   // The program's normal exit runs from the main loop.
@@ -164,4 +183,6 @@ const CmdEntry kCommands[] = {
 };
 }  // namespace
 
-EditCmdSet EditFileCmds() { return {kCommands, {}}; }
+EditCmdSet EditFileCmds() {
+  return {kCommands, {}};
+}

@@ -1,12 +1,13 @@
 #include "windlib/edit/editopen.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <wordexp.h>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <wordexp.h>
 
 #include "shared/indgen/indgen.h"
 #include "windlib/config/editsettings.h"
@@ -53,13 +54,17 @@ const std::string& EditChooserDirectory() {
   return chooser_dir;
 }
 
-void EditSetChooserDirectory(const std::string& dir) { chooser_dir = dir; }
+void EditSetChooserDirectory(const std::string& dir) {
+  chooser_dir = dir;
+}
 
 bool EditChooseFile(const std::string& title, std::string* path, const std::string& preset) {
   return WChooseFile(title, EditChooserDirectory(), "*", "", path, preset);
 }
 
-EditWindow* EditBufferWindow() { return buffer_window; }
+EditWindow* EditBufferWindow() {
+  return buffer_window;
+}
 
 Edit* EditCreate(WWindow* parent, int x, int y, int width, int height, const char*, File* file,
                  void* prs, bool, bool readOnly, bool) {
@@ -74,8 +79,8 @@ Edit* EditCreate(WWindow* parent, int x, int y, int width, int height, const cha
   return edit;
 }
 
-Edit* _NewEdit(const char* name, File* file, int32_t line, int mode, void* prs, int, bool isTag,
-               int x, int y, int width, int height, WWindow*) {
+Edit* _NewEdit(const char* name, File* file, int32_t line, int mode, void* prs, int colour,
+               bool isTag, int x, int y, int width, int height, WWindow*) {
   if (vfOpenFilesInNewBuffers && buffer_window) {
     const char* n = name ? name : (file ? file->name : nullptr);
     if (!n) {
@@ -93,7 +98,7 @@ Edit* _NewEdit(const char* name, File* file, int32_t line, int mode, void* prs, 
   if (!file) return nullptr;
   bool read_only = file->readOnly || mode == 0;
   EditMruAdd(file);
-  auto* w = new EditWindow(nullptr, -1, read_only, width, height);
+  auto* w = new EditWindow(nullptr, -1, read_only, width, height, colour);
   if (x >= 0 && y >= 0) w->SetGeometry(WRect{x, y, w->width(), w->height()});
   w->edit()->prs = prs;
   EditAttachFile(w->edit(), file, line, isTag);
@@ -107,7 +112,9 @@ Edit* NewEdit(const char* name, int32_t line, int mode, void* prs, int colour) {
   return _NewEdit(name, nullptr, line, mode, prs, colour, false, -1, -1, -1, -1, nullptr);
 }
 
-Edit* NewEdit2(const char* name, int32_t line) { return NewEdit(name, line, 1, nullptr, -2); }
+Edit* NewEdit2(const char* name, int32_t line) {
+  return NewEdit(name, line, 1, nullptr, -2);
+}
 
 Edit* NewEditTag(const char* name, int32_t line, int mode, void* prs) {
   return _NewEdit(name, nullptr, line, mode, prs, -2, true, -1, -1, -1, -1, nullptr);

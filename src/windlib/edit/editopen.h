@@ -9,7 +9,9 @@
 class EditWindow;
 
 // Opens a window on the file named `name` (or the record `file`) at `line`
-// (below 1: the file's remembered line). Returns the window's view, or none.
+// (below 1: the file's remembered line); a `colour` number that is not
+// negative chooses the window's input-area shade. Returns the window's view,
+// or none.
 Edit* _NewEdit(const char* name, File* file, int32_t line, int mode, void* prs, int colour,
                bool isTag, int x, int y, int width, int height, WWindow* parent);
 Edit* NewEdit(const char* name, int32_t line, int mode, void* prs, int colour);

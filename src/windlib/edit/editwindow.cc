@@ -9,6 +9,7 @@
 #include "windlib/edit/editfile.h"
 #include "windlib/edit/editplace.h"
 #include "windlib/edit/editsave.h"
+#include "windlib/x11/wcolorshades.h"
 #include "windlib/x11/wgui.h"
 #include "windlib/x11/wmenu.h"
 
@@ -24,14 +25,16 @@ void add_item(WMenu& menu, const char* label, const char* accel, EditWindow* w,
 
 std::shared_ptr<WMenu> (*EditWindowLanguageMenuHook)(EditWindow* window) = nullptr;
 
-const std::vector<EditWindow*>& EditWindows() { return windows; }
+const std::vector<EditWindow*>& EditWindows() {
+  return windows;
+}
 
-EditWindow::EditWindow(File* file, int32_t line, bool readOnly, int width, int height)
+EditWindow::EditWindow(File* file, int32_t line, bool readOnly, int width, int height, int colour)
     : WTopWindow(file ? EditTitleFor(file) : "Editor", width > 0 ? width : 640,
-                 height > 0 ? height : 480,
-                 WTopWindowOptions{true, false, true, true}) {
+                 height > 0 ? height : 480, WTopWindowOptions{true, false, true, true}) {
   edit_ = new Edit(client(), nullptr, readOnly, cfgSelectionMarginWidth > 0);
   edit_->window = this;
+  if (colour >= 0) WSetInputAreaColorForColwind(this, colour % 8);
   client()->SetLayout([this](WContainer* c) { edit_->SetGeometry(c->bounds()); });
   BuildMenuBar();
   if (width <= 0 || height <= 0) {
@@ -60,7 +63,9 @@ EditWindow::~EditWindow() {
   windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
 }
 
-bool EditWindow::Close() { return WTopWindow::Close(); }
+bool EditWindow::Close() {
+  return WTopWindow::Close();
+}
 
 bool EditWindow::HandleEvent(WEvent& e) {
   // A window that becomes active checks whether its file changed on disk.

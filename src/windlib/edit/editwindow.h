@@ -11,8 +11,11 @@
 class EditWindow : public WTopWindow {
  public:
   // A window on `file` at `line`; width and height in pixels (-1: from the
-  // view's preferred size).
-  EditWindow(File* file, int32_t line, bool readOnly, int width = -1, int height = -1);
+  // view's preferred size). A `colour` number that is not negative gives the
+  // window's input-area colour index (modulo 8); a negative one keeps the
+  // background.
+  EditWindow(File* file, int32_t line, bool readOnly, int width = -1, int height = -1,
+             int colour = -2);
   ~EditWindow() override;
 
   Edit* edit() const { return edit_; }
