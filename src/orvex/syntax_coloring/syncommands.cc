@@ -81,6 +81,21 @@ int cmd_select_language(void* object, CmdInfo* ci) {
   syn_LanguageChanged(e->file);
   return 1;
 }
+// The colorsyntax option: turned on, every open file's language is chosen
+// again; turned off, the files have none. Either way they are coloured (or
+// drawn plain) again from line 1.
+int set_color_syntax(_ConfigOption* option, const char*, int32_t on) {
+  const bool changed = option->Bool() != (on != 0);
+  option->Bool() = on != 0;
+  if (!changed) return 1;
+  for (File* f = FileHead(); f; f = f->next) {
+    if (f->internal) continue;
+    syn_ChooseFileLanguage(f);
+    syn_LanguageChanged(f);
+  }
+  return 1;
+}
+
 // Colours of definition files: the window system's names while a display is
 // open, else their form only.
 bool color_check(const char* text) {
@@ -88,13 +103,15 @@ bool color_check(const char* text) {
   return wDisplayActive ? WParseColor(text, &color) : syn_ColorTextLooksValid(text);
 }
 
-// The window's language menu: its items run SelectLanguage in the view. It
-// is made with the window, before the view has a file, so no item is
-// checked.
+// The window's language menu: its items run SelectLanguage in the view, and
+// the language of the file the view shows when the menu opens is checked.
 std::shared_ptr<WMenu> language_menu(EditWindow* w) {
   return syn_LanguageMenu(
       [w](const std::string& name) { EditCli(w->edit(), ("SelectLanguage " + name).c_str()); },
-      nullptr);
+      [w]() -> const synLanguage* {
+        Edit* e = w->edit();
+        return e && e->file ? e->file->language : nullptr;
+      });
 }
 }  // namespace
 
@@ -115,6 +132,7 @@ void syn_InstallCommands() {
   installed = true;
   EditAddCmd("SelectLanguage", cmd_select_language, 0);
   EditWindowLanguageMenuHook = language_menu;
+  cfg_SetOptionSetter("colorsyntax", set_color_syntax);
   synColorCheckHook = color_check;
   EditFileLanguageHook = file_language;
   syn_InstallIndentHook();

@@ -1,6 +1,7 @@
 #include "orvex/syntax_coloring/synmenu.h"
 
 #include <map>
+#include <vector>
 
 #include "orvex/syntax_coloring/synindex.h"
 #include "windlib/x11/wmenu.h"
@@ -18,8 +19,19 @@ std::string label_of(const std::string& text) {
 }  // namespace
 
 std::shared_ptr<WMenu> syn_LanguageMenu(std::function<void(const std::string&)> select,
-                                        const synLanguage* current) {
+                                        std::function<const synLanguage*()> current) {
   auto menu = std::make_shared<WMenu>("Language");
+  // The entry name of each item of each menu, by item index ("" for a
+  // submenu item).
+  std::map<std::shared_ptr<WMenu>, std::vector<std::string>> names;
+  auto add = [&](const std::shared_ptr<WMenu>& m, const synLanguageAbs& e) {
+    const std::string name = e.name;
+    WMenuItem& item = m->Add(label_of(e.description), "", [select, name] { select(name); });
+    item.checkable = true;
+    std::vector<std::string>& of_menu = names[m];
+    of_menu.resize(m->items().size() - 1);
+    of_menu.push_back(name);
+  };
   std::map<std::string, std::shared_ptr<WMenu>> submenus;
   std::shared_ptr<WMenu> hidden;
   for (const auto& e : syn_Entries()) {
@@ -27,10 +39,9 @@ std::shared_ptr<WMenu> syn_LanguageMenu(std::function<void(const std::string&)> 
       hidden = std::make_shared<WMenu>(e->name);
       continue;
     }
+    if (e->hide) continue;  // placed once the hidden submenu is known
     std::shared_ptr<WMenu> target = menu;
-    if (e->hide) {
-      target = nullptr;  // placed once the hidden submenu is known
-    } else if (!e->submenu.empty()) {
+    if (!e->submenu.empty()) {
       auto& sub = submenus[e->submenu];
       if (!sub) {
         sub = std::make_shared<WMenu>(e->submenu);
@@ -38,23 +49,31 @@ std::shared_ptr<WMenu> syn_LanguageMenu(std::function<void(const std::string&)> 
       }
       target = sub;
     }
-    const std::string name = e->name;
-    auto add = [&](WMenu& m) {
-      WMenuItem& item = m.Add(label_of(e->description), "", [select, name] { select(name); });
-      item.checkable = true;
-      item.checked = current && e->language && e->language.get() == current;
-    };
-    if (target) add(*target);
+    add(target, *e);
   }
   if (hidden) {
-    for (const auto& e : syn_Entries()) {
-      if (!e->hide) continue;
-      const std::string name = e->name;
-      WMenuItem& item = hidden->Add(label_of(e->description), "", [select, name] { select(name); });
-      item.checkable = true;
-      item.checked = current && e->language && e->language.get() == current;
-    }
+    for (const auto& e : syn_Entries())
+      if (e->hide) add(hidden, *e);
     menu->AddSubmenu(label_of(hidden->title()), hidden);
   }
+  // Entries are looked up by name when the menu opens: the index may have
+  // been read again since the menu was made.
+  for (auto& [m, of_menu] : names) {
+    auto check = [of_menu, current](WMenu& shown) {
+      const synLanguage* now = current ? current() : nullptr;
+      for (size_t i = 0; i < of_menu.size() && i < shown.items().size(); ++i) {
+        if (of_menu[i].empty()) continue;
+        const synLanguageAbs* e = syn_FindEntry(of_menu[i]);
+        shown.items()[i].checked = now && e && e->language && e->language.get() == now;
+      }
+    };
+    check(*m);
+    m->SetOnOpen(check);
+  }
   return menu;
+}
+
+std::shared_ptr<WMenu> syn_LanguageMenu(std::function<void(const std::string&)> select,
+                                        const synLanguage* current) {
+  return syn_LanguageMenu(std::move(select), [current] { return current; });
 }

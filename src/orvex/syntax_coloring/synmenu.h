@@ -14,3 +14,7 @@ class synLanguage;
 // `current` is checked.
 std::shared_ptr<WMenu> syn_LanguageMenu(std::function<void(const std::string&)> select,
                                         const synLanguage* current);
+// The same, the checked item being that of the language `current` gives
+// each time the menu (or one of its submenus) opens.
+std::shared_ptr<WMenu> syn_LanguageMenu(std::function<void(const std::string&)> select,
+                                        std::function<const synLanguage*()> current);

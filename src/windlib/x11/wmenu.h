@@ -34,10 +34,17 @@ class WMenu {
   const std::vector<WMenuItem>& items() const { return items_; }
   // The index of the enabled item whose mnemonic is `c` (any case), or -1.
   int FindMnemonic(char c) const;
+  // `fn` runs each time the menu is about to be shown, to bring its items'
+  // states (check marks) up to date.
+  void SetOnOpen(std::function<void(WMenu&)> fn) { on_open_ = std::move(fn); }
+  void Opening() {
+    if (on_open_) on_open_(*this);
+  }
 
  private:
   std::string title_;
   std::vector<WMenuItem> items_;
+  std::function<void(WMenu&)> on_open_;
 };
 
 // The label as shown: ampersands removed ("&&" gives one).

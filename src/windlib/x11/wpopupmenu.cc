@@ -67,6 +67,7 @@ WPopupMenu::WPopupMenu(std::shared_ptr<WMenu> menu, WPopupMenu* parent_popup)
     : WWindow(nullptr), menu_(std::move(menu)), parent_popup_(parent_popup) {
   SetOverrideRedirect(true);
   Realize();
+  menu_->Opening();
   Measure();
 }
 
