@@ -61,6 +61,16 @@ class EditTest : public ::testing::Test {
     w->Show();
     return w;
   }
+  // A shown view on a new file `name` holding `content`.
+  Edit* View(const std::string& name, const std::string& content) {
+    return Window(Open(name, content))->edit();
+  }
+  // `count` lines "<word>N", N counting from `first`.
+  static std::string Numbered(int count, const std::string& word = "line ", int first = 1) {
+    std::string s;
+    for (int i = first; i < first + count; ++i) s += word + std::to_string(i) + "\n";
+    return s;
+  }
   static std::string LineText(File* f, int32_t n) {
     Line* l = FileLine(f, n, nullptr, 0);
     return l ? std::string(FileLineText(f, l), static_cast<size_t>(l->len)) : "<none>";
