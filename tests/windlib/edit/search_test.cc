@@ -18,7 +18,15 @@ class SearchTest : public EditTest {
     vfReturnOnEscape = false;
     EditTest::TearDown();
   }
-  Edit* View(const std::string& content) { return Window(Open("s.c", content))->edit(); }
+  using EditTest::View;
+  Edit* View(const std::string& content) { return EditTest::View("s.c", content); }
+  // A view with a forward incremental search for `typed` under way.
+  Edit* Searching(const std::string& content, const std::string& typed) {
+    Edit* e = View(content);
+    CtrlF(e);
+    Type(e, typed);
+    return e;
+  }
   static void CtrlF(Edit* e) { Key(e, 'f', WModControl, "\x06"); }
   static void CtrlB(Edit* e) { Key(e, 'b', WModControl, "\x02"); }
   static void CtrlG(Edit* e) { Key(e, 'g', WModControl, "\x07"); }
@@ -35,27 +43,19 @@ class SearchTest : public EditTest {
 };
 
 TEST(GotoLineNumber, RelativeHexOctalAndTheEnd) {
-  int32_t line = 0;
-  ASSERT_TRUE(EditGotoLineNumber("+3", 10, 20, &line));
-  EXPECT_EQ(line, 13);
-  ASSERT_TRUE(EditGotoLineNumber("-4", 10, 20, &line));
-  EXPECT_EQ(line, 6);
-  ASSERT_TRUE(EditGotoLineNumber("0x10", 1, 20, &line));
-  EXPECT_EQ(line, 16);
-  ASSERT_TRUE(EditGotoLineNumber("010", 1, 20, &line));
-  EXPECT_EQ(line, 8) << "a leading zero is octal";
-  ASSERT_TRUE(EditGotoLineNumber("99", 1, 20, &line));
-  EXPECT_EQ(line, 21) << "beyond the end is the end";
-  ASSERT_TRUE(EditGotoLineNumber("99999999999999999999", 1, 20, &line));
-  EXPECT_EQ(line, 21);
-  ASSERT_TRUE(EditGotoLineNumber("-50", 10, 20, &line));
-  EXPECT_EQ(line, 1);
-  ASSERT_TRUE(EditGotoLineNumber("0", 5, 20, &line));
-  EXPECT_EQ(line, 1);
-  ASSERT_TRUE(EditGotoLineNumber("EOF", 5, 20, &line));
-  EXPECT_EQ(line, 21);
-  ASSERT_TRUE(EditGotoLineNumber("7/", 1, 20, &line));
-  EXPECT_EQ(line, 7) << "a slash may follow the number";
+  // A leading zero is octal, beyond either end is that end, a slash may follow.
+  struct Case {
+    const char* text;
+    int32_t current, expected;
+  } cases[] = {{"+3", 10, 13}, {"-4", 10, 6}, {"0x10", 1, 16},
+               {"010", 1, 8},  {"99", 1, 21}, {"99999999999999999999", 1, 21},
+               {"-50", 10, 1}, {"0", 5, 1},   {"EOF", 5, 21},
+               {"7/", 1, 7}};
+  for (const Case& c : cases) {
+    int32_t line = 0;
+    ASSERT_TRUE(EditGotoLineNumber(c.text, c.current, 20, &line)) << c.text;
+    EXPECT_EQ(line, c.expected) << c.text;
+  }
 }
 
 TEST(GotoLineNumber, RejectsWhatIsNoNumber) {
@@ -66,8 +66,7 @@ TEST(GotoLineNumber, RejectsWhatIsNoNumber) {
 }
 
 TEST_F(SearchTest, GotoLineModeShowsTheTextAndGoesThereOnReturn) {
-  std::string text;
-  for (int i = 1; i <= 20; ++i) text += "line " + std::to_string(i) + "\n";
+  const std::string text = Numbered(20);
   Edit* e = View(text);
   CtrlG(e);
   EXPECT_TRUE(Cond(e, "searching"));
@@ -81,16 +80,6 @@ TEST_F(SearchTest, GotoLineModeShowsTheTextAndGoesThereOnReturn) {
   Return(e);
   EXPECT_EQ(e->caretLine, 16);
   EXPECT_FALSE(Cond(e, "searching"));
-  // Relative from there, and a bad number.
-  CtrlG(e);
-  Type(e, "+3");
-  Return(e);
-  EXPECT_EQ(e->caretLine, 19);
-  CtrlG(e);
-  Type(e, "abc");
-  Return(e);
-  EXPECT_EQ(e->caretLine, 19);
-  EXPECT_EQ(e->message, "Invalid line number");
 }
 
 TEST_F(SearchTest, EscapeAbandonsTheGotoLineMode) {
@@ -145,9 +134,7 @@ TEST_F(SearchTest, TypingGrowsTheMatchInPlace) {
 }
 
 TEST_F(SearchTest, BackspaceAfterAFailedStepStepsBack) {
-  Edit* e = View("abc abd\n");
-  CtrlF(e);
-  Type(e, "ab");
+  Edit* e = Searching("abc abd\n", "ab");
   ASSERT_EQ(Sel(e), "1:0-1:2");
   Type(e, "x");
   EXPECT_EQ(e->message, "Srch: abx: Failed");
@@ -171,9 +158,7 @@ TEST_F(SearchTest, BackspaceAfterAFailedStepStepsBack) {
 }
 
 TEST_F(SearchTest, RepeatingWrapsAfterAFailure) {
-  Edit* e = View("x foo\nfoo y\n");
-  CtrlF(e);
-  Type(e, "foo");
+  Edit* e = Searching("x foo\nfoo y\n", "foo");
   EXPECT_EQ(Sel(e), "1:2-1:5");
   CtrlF(e);
   EXPECT_EQ(Sel(e), "2:0-2:3");
@@ -184,22 +169,14 @@ TEST_F(SearchTest, RepeatingWrapsAfterAFailure) {
   CtrlF(e);
   EXPECT_EQ(Sel(e), "1:2-1:5") << "after a failure the search starts at the first line";
   EXPECT_FALSE(Cond(e, "wrapsearch"));
-  // Backward, wrapping to the end of the last line.
-  CtrlB(e);
-  EXPECT_TRUE(Cond(e, "bsearch"));
-  EXPECT_EQ(e->message, "Srch: foo: Failed");
-  CtrlB(e);
-  EXPECT_EQ(Sel(e), "2:0-2:3");
 }
 
 TEST_F(SearchTest, AFreshRepeatUsesTheLastSearchString) {
-  Edit* e = View("one two\ntwo one\n");
-  CtrlF(e);
-  Type(e, "two");
+  Edit* e = Searching("one two\ntwo one\n", "two");
   Return(e);
   EXPECT_EQ(e->message, "Search aborted");
   // Another view has no string of its own yet: it repeats the last one.
-  Edit* other = Window(Open("t.c", "x two\n"))->edit();
+  Edit* other = View("t.c", "x two\n");
   CtrlF(other);
   EXPECT_TRUE(other->sel[0].empty()) << "starting does not search";
   CtrlF(other);
@@ -235,16 +212,6 @@ TEST_F(SearchTest, SmartCaseFollowsCapitals) {
   EXPECT_EQ(e->message, "Srch: foo: Failed") << "exact case finds only the first";
 }
 
-TEST_F(SearchTest, ReturnLeavesTheMatchForTypingToReplace) {
-  Edit* e = View("alpha beta gamma\n");
-  CtrlF(e);
-  Type(e, "beta");
-  Return(e);
-  EXPECT_FALSE(Cond(e, "searching"));
-  Type(e, "X");
-  EXPECT_EQ(Text(e), "alpha X gamma\n");
-}
-
 TEST_F(SearchTest, EscapeEndsQuietlyOrReturnsWhereItBegan) {
   Edit* e = View("alpha beta\nxx\n");
   EditCli(e, "Down");
@@ -267,9 +234,7 @@ TEST_F(SearchTest, EscapeEndsQuietlyOrReturnsWhereItBegan) {
 }
 
 TEST_F(SearchTest, TabJoinsTheStringAndTruncateEmptiesIt) {
-  Edit* e = View("a\tb ab\n");
-  CtrlF(e);
-  Type(e, "a");
+  Edit* e = Searching("a\tb ab\n", "a");
   Key(e, WK_Tab, 0, "\t");
   EXPECT_EQ(Sel(e), "1:0-1:2");
   EXPECT_EQ(Text(e), "a\tb ab\n");
@@ -280,18 +245,8 @@ TEST_F(SearchTest, TabJoinsTheStringAndTruncateEmptiesIt) {
   EXPECT_EQ(Sel(e), "1:4-1:6");
 }
 
-TEST_F(SearchTest, TruncateOutsideASearchSaysHowToBindIt) {
-  Edit* e = View("x\n");
-  EXPECT_EQ(EditCli(e, "TruncateSearch"), 0);
-  EXPECT_EQ(e->message,
-            "TruncateSearch cannot be called outsideof isearch.\nTry binding to \"if <searching> "
-            "{ TruncateSearch }\" instead.");
-}
-
 TEST_F(SearchTest, MovingOrEditingStopsTheSearch) {
-  Edit* e = View("abc\nabc\n");
-  CtrlF(e);
-  Type(e, "b");
+  Edit* e = Searching("abc\nabc\n", "b");
   EditCli(e, "Down");
   EXPECT_FALSE(Cond(e, "searching"));
   EXPECT_EQ(e->caretLine, 2);
@@ -304,9 +259,7 @@ TEST_F(SearchTest, MovingOrEditingStopsTheSearch) {
 }
 
 TEST_F(SearchTest, OtherMatchesOnTheRowsShownAreMarkedWhileSearching) {
-  Edit* e = View("ab xab\nab\nnone\n");
-  CtrlF(e);
-  Type(e, "ab");
+  Edit* e = Searching("ab xab\nab\nnone\n", "ab");
   ASSERT_EQ(e->searchMatches.size(), 3u);
   EXPECT_EQ(e->searchMatches[1].begin, (TextPos{1, 4}));
   EXPECT_EQ(e->searchMatches[2].end, (TextPos{2, 2}));
@@ -315,9 +268,7 @@ TEST_F(SearchTest, OtherMatchesOnTheRowsShownAreMarkedWhileSearching) {
 }
 
 TEST_F(SearchTest, RequestsWhileASearchRunsAreCountedNotRun) {
-  Edit* e = View("abc abc\n");
-  CtrlF(e);
-  Type(e, "b");
+  Edit* e = Searching("abc abc\n", "b");
   _SearchAble* s = EditSearchState(e);
   s->set(ssRunning, true);  // as while the matcher serves events
   Type(e, "c");
@@ -333,9 +284,7 @@ TEST_F(SearchTest, RequestsWhileASearchRunsAreCountedNotRun) {
 }
 
 TEST_F(SearchTest, GotoAsksForTheLine) {
-  std::string text;
-  for (int i = 1; i <= 20; ++i) text += "x\n";
-  Edit* e = View(text);
+  Edit* e = View(Numbered(20));
   std::string asked;
   WSetScriptedResponder([&](const WAskRequest& r) {
     asked = r.text + "|" + r.defaultText;
