@@ -18,79 +18,138 @@ class ConfigLineTest : public oetest::ConfigTest {
   static std::string Value(const char* name) { return cfg_ValueText(*cfg_FindOption(name)); }
 };
 
-TEST_F(ConfigLineTest, SeparatorsAndCapitalsAllNameTheSameOption) {
-  for (const char* line : {"tabsize:4", "tabsize=4", "tabsize 4", "TabSize: 4", "  TABSIZE = 4\r\n",
-                           "tabsize\t:=  4  "}) {
-    cfgTabSize = 8;
-    EXPECT_EQ(Line(line), 1) << line;
-    EXPECT_EQ(cfgTabSize, 4) << line;
+// Each line must change the option from what the line before left.
+TEST_F(ConfigLineTest, AcceptedSettingsAreStored) {
+  struct Case {
+    const char* line;
+    const char* option;
+    const char* value;
+  } cases[] = {
+      // Separators and capitals all name the same option.
+      {"tabsize:4", "tabsize", "4"},
+      {"tabsize=5", "tabsize", "5"},
+      {"tabsize 4", "tabsize", "4"},
+      {"TabSize: 5", "tabsize", "5"},
+      {"  TABSIZE = 4\r\n", "tabsize", "4"},
+      {"tabsize\t:=  5  ", "tabsize", "5"},
+      // Integers take suffixes, hex, octal and "all", and clamp.
+      {"editincrfrequency 2", "editincrfrequency", "2"},
+      {"editincrfrequency 64K", "editincrfrequency", "3600"},
+      {"editincrfrequency 0x10", "editincrfrequency", "16"},
+      {"editincrfrequency 010", "editincrfrequency", "8"},
+      {"editincrfrequency 1m", "editincrfrequency", "3600"},
+      {"editincrfrequency 2", "editincrfrequency", "2"},
+      {"editincrfrequency 99999999999999999999", "editincrfrequency", "3600"},
+      {"tabsize all", "tabsize", "100"},
+      {"editwidth -5", "editwidth", "-1"},
+      {"tabsize 0", "tabsize", "0"},
+      {"editindent 0", "editindent", "1"},
+      // Booleans read their words in any case.
+      {"editorbackups yes", "editorbackups", "true"},
+      {"editorbackups=no", "editorbackups", "false"},
+      {"editorbackups ON", "editorbackups", "true"},
+      {"editorbackups=Off", "editorbackups", "false"},
+      {"editorbackups 1", "editorbackups", "true"},
+      {"editorbackups=0", "editorbackups", "false"},
+      {"editorbackups True", "editorbackups", "true"},
+      {"editorbackups=FALSE", "editorbackups", "false"},
+      // Choices by name, display name and prefix.
+      {"AIparenindentmode even", "AIparenindentmode", "EvenWithParen"},
+      {"AIparenindentmode indentintwo", "AIparenindentmode", "IndentInTwo"},
+      {"configsavemode Autosave Changes", "configsavemode", "IfChanged"},
+      // Sizes are width by height.
+      {"minwindowsize 300x200", "minwindowsize", "300x200"},
+      // Strings take quoted words with escapes, or the whole text.
+      {"status.srch \"Look \\\"for\\\":\\101\"", "status.srch", "Look \"for\":A"},
+      {"ExtEditor_OtherArgumentFormat +%LINE %FILE0", "ExtEditor_OtherArgumentFormat",
+       "+%LINE %FILE0"},
+      // Colours store their text without a display.
+      {"background #102030", "background", "#102030"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    ASSERT_NE(Value(c.option), c.value);
+    EXPECT_EQ(Line(c.line), 1);
+    EXPECT_EQ(Value(c.option), c.value);
   }
   EXPECT_EQ(messages, "");
 }
 
-TEST_F(ConfigLineTest, BlankCommentAndConditionalLines) {
-  EXPECT_EQ(Line(""), 1);
-  EXPECT_EQ(Line("   \t \r\n"), 1);
-  EXPECT_EQ(Line("# tabsize 2"), 1);
-  EXPECT_EQ(cfgTabSize, 8);
-  for (const char* key : {"endif", "else", "elseif x", "elif"}) EXPECT_EQ(Line(key), 0) << key;
-  EXPECT_EQ(messages, "");
+// A refused line changes nothing and says why; blank, comment and
+// conditional lines are taken silently.
+TEST_F(ConfigLineTest, RefusedSettingsLeaveTheValueAndSayWhy) {
+  struct Case {
+    const char* line;
+    int result;
+    const char* option;
+    const char* message;
+  } cases[] = {
+      {"", 1, nullptr, ""},
+      {"   \t \r\n", 1, nullptr, ""},
+      {"# tabsize 2", 1, "tabsize", ""},
+      {"endif", 0, nullptr, ""},
+      {"else", 0, nullptr, ""},
+      {"elseif x", 0, nullptr, ""},
+      {"elif", 0, nullptr, ""},
+      {"nosuchoption 12 34", 0, nullptr, "Unknown configuration option: nosuchoption 12 34\n"},
+      {"tabsize four", 0, "tabsize", "\"four\" is not a valid setting of tabsize.\n"},
+      {"tabsize", 0, "tabsize",
+       "NULL is not a valid setting for tabsize.\nCurrent setting of tabsize: 8\n"},
+      {"editorbackups maybe", 0, "editorbackups",
+       "\"maybe\" does not represent a boolean value. Use one of these:\n"
+       "yes on 1 true no off 0 false\n"},
+      {"rememberdirs Remember", 0, "rememberdirs",
+       "\"Remember\" is ambiguous; could mean \"RememberAcross\" or \"RememberWithin\"\n"
+       "Invalid setting: Remember\nValid settings:\n  RememberAcross\n  RememberWithin\n"
+       "  RememberNever\n"},
+      {"scrolllocation middle", 0, "scrolllocation",
+       "\"middle\" is not valid; possible choices are \"Left\" and \"Right\"\n"
+       "Invalid setting: middle\nValid settings:\n  Left\n  Right\n"},
+      {"warppointer x", 0, "warppointer",
+       "\"x\" is not valid; possible choices are \"Never\", \"IntoDialogue\", and "
+       "\"In&OutDialogue\"\nInvalid setting: x\nValid settings:\n  Never\n  IntoDialogue\n"
+       "  In&OutDialogue\n"},
+      {"scrolllocation", 0, "scrolllocation",
+       "Must give new setting\nValid settings:\n  Left\n  Right\n"
+       "Current setting of scrolllocation: Left\n"},
+      {"printcommand \"lpr -P x", 0, "printcommand",
+       "\"\"lpr -P x\" is not a valid setting of printcommand.\n"},
+      {"printcommand", 0, "printcommand",
+       "NULL is not a valid setting for printcommand.\n"
+       "Current setting of printcommand: lpr\n"},
+      {"minwindowsize 300", 0, "minwindowsize",
+       "\"300\" is not a valid setting of minwindowsize.\n"},
+      {"minwindowsize 3x4x5", 0, "minwindowsize",
+       "\"3x4x5\" is not a valid setting of minwindowsize.\n"},
+      {"dialoguefile x.pd", 0, nullptr,
+       "The configuration option dialoguefile is not available yet.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::string before = c.option ? Value(c.option) : "";
+    messages.clear();
+    EXPECT_EQ(Line(c.line), c.result);
+    if (c.option) {
+      EXPECT_EQ(Value(c.option), before);
+    }
+    EXPECT_EQ(messages, c.message);
+  }
+  EXPECT_EQ(cfg_TextOption("printcommand"), "lpr");
 }
 
-TEST_F(ConfigLineTest, UnknownKeyGoesToTheGuiHookThenIsReported) {
-  EXPECT_EQ(Line("nosuchoption 12 34"), 0);
-  EXPECT_EQ(messages, "Unknown configuration option: nosuchoption 12 34\n");
-
+TEST_F(ConfigLineTest, UnknownKeyGoesToTheGuiHookFirst) {
   static std::string seen;
   cfg_GuiConfigLineHook = [](const char* key, const char* value) {
     seen = std::string(key) + "|" + value;
     return 1;
   };
-  messages.clear();
   EXPECT_EQ(Line("bindthing: a b"), 1);
   cfg_GuiConfigLineHook = nullptr;
   EXPECT_EQ(seen, "bindthing|a b");
   EXPECT_EQ(messages, "");
 }
 
-TEST_F(ConfigLineTest, IntegersTakeSuffixesAllAndClamp) {
-  _ConfigOption* freq = cfg_FindOption("editincrfrequency");
-  EXPECT_EQ(cfg_SetOption(freq, "64K", true), 1);
-  EXPECT_EQ(cfgEditIncrFrequency, 3600);  // 65536 clamped
-  EXPECT_EQ(Line("editincrfrequency 2"), 1);
-  EXPECT_EQ(cfgEditIncrFrequency, 2);
-  EXPECT_EQ(Line("editincrfrequency 0x10"), 1);
-  EXPECT_EQ(cfgEditIncrFrequency, 16);
-  EXPECT_EQ(Line("editincrfrequency 010"), 1);
-  EXPECT_EQ(cfgEditIncrFrequency, 8);
-  EXPECT_EQ(Line("editincrfrequency 1m"), 1);
-  EXPECT_EQ(cfgEditIncrFrequency, 3600);
-  EXPECT_EQ(Line("editincrfrequency 99999999999999999999"), 1);
-  EXPECT_EQ(cfgEditIncrFrequency, 3600);
-  EXPECT_EQ(Line("tabsize all"), 1);
-  EXPECT_EQ(cfgTabSize, 100);
-  EXPECT_EQ(Line("editwidth -5"), 1);
-  EXPECT_EQ(Value("editwidth"), "-1");
-  EXPECT_EQ(messages, "");
-}
-
-TEST_F(ConfigLineTest, ZeroTabSizeIsAcceptedAndZeroIndentClamps) {
-  EXPECT_EQ(Line("tabsize 0"), 1);
-  EXPECT_EQ(cfgTabSize, 0);
-  EXPECT_EQ(Line("editindent 0"), 1);
-  EXPECT_EQ(cfgEditIndent, 1);
-}
-
-TEST_F(ConfigLineTest, IntegerWithoutDigitsIsInvalid) {
-  EXPECT_EQ(Line("tabsize four"), 0);
-  EXPECT_EQ(cfgTabSize, 8);
-  EXPECT_EQ(messages, "\"four\" is not a valid setting of tabsize.\n");
-  messages.clear();
-  EXPECT_EQ(Line("tabsize"), 0);
-  EXPECT_EQ(messages, "NULL is not a valid setting for tabsize.\nCurrent setting of tabsize: 8\n");
-}
-
-TEST_F(ConfigLineTest, BooleansToggleAndReadTheirWords) {
+TEST_F(ConfigLineTest, ABareBooleanTogglesAndSaysSoUnlessQuiet) {
   EXPECT_EQ(Line("editorbackups"), 1);
   EXPECT_TRUE(vfEditorBackups);
   EXPECT_EQ(messages, "Toggling editorbackups:  new value is On\n");
@@ -99,38 +158,8 @@ TEST_F(ConfigLineTest, BooleansToggleAndReadTheirWords) {
   EXPECT_FALSE(vfEditorBackups);
   EXPECT_EQ(messages, "Toggling editorbackups:  new value is Off\n");
   messages.clear();
-  for (const char* on : {"yes", "ON", "1", "True"}) {
-    vfEditorBackups = false;
-    EXPECT_EQ(Line(std::string("editorbackups ") + on), 1);
-    EXPECT_TRUE(vfEditorBackups) << on;
-  }
-  for (const char* off : {"no", "Off", "0", "FALSE"}) {
-    vfEditorBackups = true;
-    EXPECT_EQ(Line(std::string("editorbackups=") + off), 1);
-    EXPECT_FALSE(vfEditorBackups) << off;
-  }
-  EXPECT_EQ(messages, "");
-  EXPECT_EQ(Line("editorbackups maybe"), 0);
-  EXPECT_FALSE(vfEditorBackups);
-  EXPECT_EQ(messages,
-            "\"maybe\" does not represent a boolean value. Use one of these:\n"
-            "yes on 1 true no off 0 false\n");
-}
-
-TEST_F(ConfigLineTest, QuietToggleSaysNothing) {
   EXPECT_EQ(cfg_ScanLine("exactcase", false, true), 1);
   EXPECT_TRUE(vfExactCase);
-  EXPECT_EQ(messages, "");
-}
-
-TEST_F(ConfigLineTest, ChoicesByNameDisplayNameAndPrefix) {
-  EXPECT_EQ(Value("AIparenindentmode"), "IndentInTwo");
-  EXPECT_EQ(Line("AIparenindentmode even"), 1);
-  EXPECT_EQ(Value("AIparenindentmode"), "EvenWithParen");
-  EXPECT_EQ(Line("AIparenindentmode indentintwo"), 1);
-  EXPECT_EQ(Value("AIparenindentmode"), "IndentInTwo");
-  EXPECT_EQ(Line("configsavemode Autosave Changes"), 1);
-  EXPECT_EQ(Value("configsavemode"), "IfChanged");
   EXPECT_EQ(messages, "");
 }
 
@@ -141,85 +170,31 @@ TEST_F(ConfigLineTest, DisplayNameIsDeprecatedOnlyWithWarnings) {
   EXPECT_EQ(messages, "\"Manually Save Only\" is deprecated; use \"Never\" instead\n");
 }
 
-TEST_F(ConfigLineTest, AmbiguousChoiceNamesBoth) {
-  EXPECT_EQ(Line("rememberdirs Remember"), 0);
-  EXPECT_EQ(Value("rememberdirs"), "RememberWithin");
-  EXPECT_EQ(messages,
-            "\"Remember\" is ambiguous; could mean \"RememberAcross\" or \"RememberWithin\"\n"
-            "Invalid setting: Remember\nValid settings:\n  RememberAcross\n  RememberWithin\n"
-            "  RememberNever\n");
-}
-
-TEST_F(ConfigLineTest, InvalidAndEmptyChoice) {
-  EXPECT_EQ(Line("scrolllocation middle"), 0);
-  EXPECT_EQ(messages,
-            "\"middle\" is not valid; possible choices are \"Left\" and \"Right\"\n"
-            "Invalid setting: middle\nValid settings:\n  Left\n  Right\n");
-  messages.clear();
-  EXPECT_EQ(Line("warppointer x"), 0);
-  EXPECT_NE(messages.find("possible choices are \"Never\", \"IntoDialogue\", and "
-                          "\"In&OutDialogue\"\n"),
-            std::string::npos)
-      << messages;
-  messages.clear();
-  EXPECT_EQ(Line("scrolllocation"), 0);
-  EXPECT_EQ(messages,
-            "Must give new setting\nValid settings:\n  Left\n  Right\n"
-            "Current setting of scrolllocation: Left\n");
-}
-
-TEST_F(ConfigLineTest, StringsTakeQuotedWordsAndWholeText) {
-  EXPECT_EQ(cfg_TextOption("status.srch"), "Srch:");
-  EXPECT_EQ(Line("status.srch \"Look \\\"for\\\":\\101\""), 1);
-  EXPECT_EQ(cfg_TextOption("status.srch"), "Look \"for\":A");
-  EXPECT_EQ(Line("ExtEditor_OtherArgumentFormat +%LINE %FILE0"), 1);
-  EXPECT_EQ(cfg_TextOption("ExtEditor_OtherArgumentFormat"), "+%LINE %FILE0");
-  EXPECT_EQ(Line("printcommand \"lpr -P x"), 0);
-  EXPECT_EQ(cfg_TextOption("printcommand"), "lpr");
+TEST_F(ConfigLineTest, EmptyValueIsNullOnlyWhenAllowed) {
+  EXPECT_EQ(Value("minwindowsize"), "-1x-1");
   EXPECT_EQ(cfg_TextOption("no.such.text"), "");
-  EXPECT_EQ(cfg_TextOption("tabsize"), "");
-}
-
-TEST_F(ConfigLineTest, EmptyStringIsNullOnlyWhenAllowed) {
-  EXPECT_EQ(Line("printcommand"), 0);
-  EXPECT_EQ(cfg_TextOption("printcommand"), "lpr");
-  EXPECT_EQ(messages,
-            "NULL is not a valid setting for printcommand.\n"
-            "Current setting of printcommand: lpr\n");
-  messages.clear();
+  EXPECT_EQ(cfg_TextOption("tabsize"), "") << "not a text option";
   debugFlag[xsDontAllowNullInConfigOptions] = 0;
   EXPECT_EQ(Line("printcommand"), 1);
   EXPECT_EQ(cfg_TextOption("printcommand"), "");
   EXPECT_EQ(messages, "Setting option printcommand to NULL.  Previous value: \"lpr\"\n");
-}
-
-TEST_F(ConfigLineTest, SizesAreWidthByHeight) {
-  EXPECT_EQ(Value("minwindowsize"), "-1x-1");
   EXPECT_EQ(Line("minwindowsize 300x200"), 1);
-  EXPECT_EQ(Value("minwindowsize"), "300x200");
-  EXPECT_EQ(Line("minwindowsize 300"), 0);
-  EXPECT_EQ(Line("minwindowsize 3x4x5"), 0);
-  EXPECT_EQ(Value("minwindowsize"), "300x200");
-  debugFlag[xsDontAllowNullInConfigOptions] = 0;
   messages.clear();
   EXPECT_EQ(Line("minwindowsize"), 1);
   EXPECT_EQ(messages, "Setting minwindowsize to -1x-1.  Previous value: 300x200\n");
   EXPECT_EQ(Value("minwindowsize"), "-1x-1");
 }
 
-TEST_F(ConfigLineTest, ColoursStoreTheirTextWithoutADisplay) {
+TEST_F(ConfigLineTest, AColourHookRefusesWhatIsNoColour) {
   EXPECT_EQ(cfg_TextOption("background"), "#ffffff");
   EXPECT_EQ(Line("background #102030"), 1);
-  EXPECT_EQ(cfg_TextOption("background"), "#102030");
   cfg_ColorHook = [](_ConfigOption*, const char* text) { return text[0] == '#' ? 1 : 0; };
   EXPECT_EQ(Line("background nocolour"), 0);
   cfg_ColorHook = nullptr;
   EXPECT_EQ(cfg_TextOption("background"), "#102030");
 }
 
-TEST_F(ConfigLineTest, FunctionOptionsNeedTheirFeature) {
-  EXPECT_EQ(Line("dialoguefile x.pd"), 0);
-  EXPECT_EQ(messages, "The configuration option dialoguefile is not available yet.\n");
+TEST_F(ConfigLineTest, FunctionOptionsCallTheirSetter) {
   static std::string given;
   ASSERT_TRUE(cfg_SetOptionSetter("dialoguefile", [](_ConfigOption*, const char* text, int32_t) {
     given = text;
