@@ -28,38 +28,42 @@ class DragDropTest : public oetest::EditTest {
   }
 };
 
-TEST_F(DragDropTest, MovesTextOnTheSameLine) {
-  Edit* e = Window(Open("a.txt", "abc def ghi\n"))->edit();
-  // Forwards: the drop point shifts back by the characters removed.
-  Drop(e, 1, 0, 1, 4, 1, 8);
-  EXPECT_EQ(Text(e), "def abc ghi\n");
-  EXPECT_EQ(EditSelectionText(e), "abc ");
-  // Backwards: the drop point stays.
-  Drop(e, 1, 8, 1, 11, 1, 0);
-  EXPECT_EQ(Text(e), "ghidef abc \n");
-  EXPECT_EQ(EditSelectionText(e), "ghi");
-  EXPECT_EQ(e->sel[0].start_column, 0);
-}
-
-TEST_F(DragDropTest, MovesTextAcrossLines) {
-  Edit* e = Window(Open("a.txt", "one\ntwo\nthree\nfour\n"))->edit();
-  // Two whole lines dropped two lines further down.
-  Drop(e, 1, 0, 3, 0, 4, 0);
-  EXPECT_EQ(Text(e), "three\none\ntwo\nfour\n");
-  EXPECT_EQ(EditSelectionText(e), "one\ntwo\n");
-  EXPECT_EQ(e->sel[0].start_line, 2);
-  // Text spanning a line break dropped after it on its end line.
-  Drop(e, 1, 3, 2, 1, 2, 3);
-  EXPECT_EQ(Text(e), "thrneee\no\ntwo\nfour\n");
-  EXPECT_EQ(EditSelectionText(e), "ee\no");
-  // Dropped before: nothing shifts.
-  Drop(e, 4, 1, 4, 3, 1, 0);
-  EXPECT_EQ(Text(e), "outhrneee\no\ntwo\nfr\n");
-  EXPECT_EQ(EditSelectionText(e), "ou");
+// The dropped text stays selected; a drop point after the selection shifts
+// back by what was removed, one before it stays.
+TEST_F(DragDropTest, DroppedTextLandsAndStaysSelected) {
+  struct Case {
+    const char* text;
+    int32_t l1, c1, l2, c2, line, col;
+    bool copy;
+    const char* after;
+    const char* selected;
+    const char* begins;
+  } cases[] = {
+      {"abc def ghi\n", 1, 0, 1, 4, 1, 8, false, "def abc ghi\n", "abc ", "1:4"},
+      {"def abc ghi\n", 1, 8, 1, 11, 1, 0, false, "ghidef abc \n", "ghi", "1:0"},
+      // Two whole lines dropped two lines further down.
+      {"one\ntwo\nthree\nfour\n", 1, 0, 3, 0, 4, 0, false, "three\none\ntwo\nfour\n", "one\ntwo\n",
+       "2:0"},
+      // Text spanning a line break dropped after it on its end line.
+      {"three\none\ntwo\nfour\n", 1, 3, 2, 1, 2, 3, false, "thrneee\no\ntwo\nfour\n", "ee\no",
+       "1:5"},
+      {"thrneee\no\ntwo\nfour\n", 4, 1, 4, 3, 1, 0, false, "outhrneee\no\ntwo\nfr\n", "ou", "1:0"},
+      {"abc\nxyz\n", 1, 0, 1, 2, 2, 3, true, "abc\nxyzab\n", "ab", "2:3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Edit* e = View("a" + std::to_string(&c - cases) + ".txt", c.text);
+    Drop(e, c.l1, c.c1, c.l2, c.c2, c.line, c.col, c.copy);
+    EXPECT_EQ(Text(e), c.after);
+    EXPECT_EQ(EditSelectionText(e), c.selected);
+    TextPos begin = EditSelectionRange(e).normalized().begin;
+    EXPECT_EQ(std::to_string(begin.line) + ":" + std::to_string(begin.col), c.begins);
+    e->window->Destroy();  // one window at a time: the fixture closes what is left
+  }
 }
 
 TEST_F(DragDropTest, DropInsideTheSelectionOnlyMovesTheCaret) {
-  Edit* e = Window(Open("a.txt", "abcdef\nxyz\n"))->edit();
+  Edit* e = View("a.txt", "abcdef\nxyz\n");
   Drop(e, 1, 1, 2, 1, 1, 4);
   EXPECT_EQ(Text(e), "abcdef\nxyz\n");
   EXPECT_TRUE(e->sel[0].empty());
@@ -70,11 +74,9 @@ TEST_F(DragDropTest, DropInsideTheSelectionOnlyMovesTheCaret) {
   EXPECT_EQ(Caret(e), "1:3");
 }
 
-TEST_F(DragDropTest, CopyLeavesTheOriginalAndMoveIsOneUndoStep) {
-  Edit* e = Window(Open("a.txt", "abc\nxyz\n"))->edit();
+TEST_F(DragDropTest, AMoveIsOneUndoStep) {
+  Edit* e = View("a.txt", "abc\nxyz\n");
   Drop(e, 1, 0, 1, 2, 2, 3, true);
-  EXPECT_EQ(Text(e), "abc\nxyzab\n");
-  EXPECT_EQ(EditSelectionText(e), "ab");
   EXPECT_EQ(Caret(e), "2:5");
   Drop(e, 2, 0, 2, 3, 1, 1);
   EXPECT_EQ(Text(e), "axyzbc\nab\n");
@@ -98,7 +100,7 @@ TEST_F(DragDropTest, NothingHappensReadOnlyOrWithTheSettingOff) {
 }
 
 TEST_F(DragDropTest, MouseDragsTheSelectionAndControlCopies) {
-  Edit* e = Window(Open("a.txt", "abc def\nxyz\n"))->edit();
+  Edit* e = View("a.txt", "abc def\nxyz\n");
   const int cw = e->charWidth(), lh = e->lineHeight();
   auto drag = [&](int x1, int y1, int x2, int y2, unsigned mods) {
     WSendEvent(e->text, WButtonEvent(WEventKind::ButtonDown, 1, x1, y1, 1, mods));
@@ -130,18 +132,8 @@ void Tick() {
   ExtraProcess_Wait(&next);
 }
 
-std::string Numbered(int count, int width = 0) {
-  std::string out;
-  for (int i = 1; i <= count; ++i) {
-    std::string line = "line " + std::to_string(i);
-    if (static_cast<int>(line.size()) < width) line.append(width - line.size(), '.');
-    out += line + "\n";
-  }
-  return out;
-}
-
 TEST_F(DragDropTest, DraggedSelectionScrollsAtTheTopAndBottomEdges) {
-  Edit* e = Window(Open("a.txt", Numbered(200)))->edit();
+  Edit* e = View("a.txt", Numbered(200));
   const int cw = e->charWidth(), lh = e->lineHeight(), h = e->text->height();
   EditSetSelection(e, 1, 0, 1, 6);
   WSendEvent(e->text, WButtonEvent(WEventKind::ButtonDown, 1, 2 * cw, 2, 1));
@@ -178,7 +170,10 @@ TEST_F(DragDropTest, DraggedSelectionScrollsAtTheTopAndBottomEdges) {
 }
 
 TEST_F(DragDropTest, DragScrollsSidewaysOnlyWhereThereIsText) {
-  Edit* e = Window(Open("a.txt", Numbered(5, 300)))->edit();
+  std::string wide;
+  for (const std::string l : {"line 1", "line 2", "line 3", "line 4", "line 5"})
+    wide += l + std::string(300 - l.size(), '.') + "\n";
+  Edit* e = View("a.txt", wide);
   const int cw = e->charWidth(), w = e->text->width();
   // A selection dragged out: at the right edge the view follows the long
   // lines, but not past their end.
@@ -197,7 +192,7 @@ TEST_F(DragDropTest, DragScrollsSidewaysOnlyWhereThereIsText) {
   EXPECT_EQ(EditSelectionText(e), "li");
   WSendEvent(e->text, WButtonEvent(WEventKind::ButtonUp, 1, 0, 2, 1));
   // Short lines give nothing to scroll to.
-  Edit* s = Window(Open("b.txt", Numbered(5)))->edit();
+  Edit* s = View("b.txt", Numbered(5));
   WSendEvent(s->text, WButtonEvent(WEventKind::ButtonDown, 1, 2 * cw, 2, 1));
   WSendEvent(s->text, WButtonEvent(WEventKind::Motion, 0, w + 10 * cw, 2, 0, WModButton1));
   Tick();
