@@ -32,8 +32,7 @@ class CopyTest : public EditTest {
 };
 
 TEST_F(CopyTest, CopyOffersLinesOnlyFromALineStartToALineEnd) {
-  File* f = Open("a.txt", "one\ntwo\nthree\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.txt", "one\ntwo\nthree\n");
   int type = 0;
   EditSetSelection(e, 1, 0, 3, 0);
   EditCli(e, "Copy2");
@@ -61,8 +60,7 @@ TEST_F(CopyTest, CopyOffersLinesOnlyFromALineStartToALineEnd) {
 
 TEST_F(CopyTest, RectangleCopyCutAndPasteRoundTrip) {
   const std::string original = "abcdef\nghijkl\nmnopqr\n";
-  File* f = Open("a.txt", original);
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.txt", original);
   int type = 0;
   EditSetSelection(e, 1, 4, 3, 1);  // columns 1..4, the corners as dragged
   EditCli(e, "RectCopy1");
@@ -117,8 +115,7 @@ TEST_F(CopyTest, PasteOfASelectionNobodyOwnsChangesNothing) {
 }
 
 TEST_F(CopyTest, AWrongOperationIsReported) {
-  File* f = Open("a.txt", "abc\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.txt", "abc\n");
   EditSetSelection(e, 1, 0, 1, 1);
   EXPECT_EQ(EditCopyCmd(e, 17, 1), 0);
   EXPECT_EQ(e->message, "[EditCopyCmd] unexpected case in switch");
@@ -127,8 +124,7 @@ TEST_F(CopyTest, AWrongOperationIsReported) {
 }
 
 TEST_F(CopyTest, MiddleButtonReplacesTheSecondarySelectionWithPrimary) {
-  File* f = Open("a.txt", "alpha beta\ngamma\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.txt", "alpha beta\ngamma\n");
   const int cw = e->charWidth(), lh = e->lineHeight();
   vfAllowMiddleClick = true;
   EditSetSelection(e, 1, 0, 1, 5);
@@ -187,12 +183,9 @@ TEST_F(CopyTest, EditMenuCutsCopiesAndPastes) {
   EXPECT_EQ(Text(e), "defabc \n");
 }
 
-}  // namespace
-
 TEST_F(CopyTest, EscapeCancelsCopyingAVeryLongSelection) {
-  std::string big;
-  for (int i = 0; i < 60000; ++i) big += "line " + std::to_string(i) + "\n";
-  Edit* e = Window(Open("big.txt", big))->edit();
+  const std::string big = Numbered(60000, "line ", 0);
+  Edit* e = View("big.txt", big);
   vfShowProgress = true;
   WSelectionOwn("CLIPBOARD_S", "before", kWSelText);
   EditSetSelection(e, 1, 0, 60001, 0);
@@ -211,8 +204,6 @@ TEST_F(CopyTest, EscapeCancelsCopyingAVeryLongSelection) {
   WDeliverPosted();
 }
 
-namespace {
-
 // What the view's status line said while its file changed: a long change
 // tells its observers of every piece.
 struct MessagesDuringChange : FileObserver {
@@ -225,16 +216,10 @@ struct MessagesDuringChange : FileObserver {
   std::vector<std::string> seen;
 };
 
-std::string Numbered(const char* word, int count) {
-  std::string out;
-  for (int i = 0; i < count; ++i) out += word + std::to_string(i) + "\n";
-  return out;
-}
-
 TEST_F(CopyTest, ALongPasteShowsItsProgressAndEscapeTakesItBack) {
-  const std::string original = Numbered("line ", 30000);
-  const std::string clip = Numbered("pasted line of the clipboard ", 80000);
-  Edit* e = Window(Open("big.txt", original))->edit();
+  const std::string original = Numbered(30000, "line ", 0);
+  const std::string clip = Numbered(80000, "pasted line of the clipboard ", 0);
+  Edit* e = View("big.txt", original);
   vfShowProgress = true;
   WSelectionOwn("CLIPBOARD", clip, kWSelText);
   EditCli(e, "EOF; \"end\"");
@@ -275,8 +260,8 @@ TEST_F(CopyTest, ALongPasteShowsItsProgressAndEscapeTakesItBack) {
 }
 
 TEST_F(CopyTest, EscapeDuringALongCutLeavesTextAndClipboard) {
-  const std::string original = Numbered("line ", 30000);
-  Edit* e = Window(Open("big.txt", original))->edit();
+  const std::string original = Numbered(30000, "line ", 0);
+  Edit* e = View("big.txt", original);
   WSelectionOwn("CLIPBOARD_C", "before", kWSelText);
   // Too short to poll while it is copied, long enough to delete in pieces.
   EditSetSelection(e, 1, 0, 25001, 0);
