@@ -22,7 +22,7 @@ class ConfigCmdsTest : public oetest::EditTest {
       }
       return reply;
     });
-    edit = Window(Open("a.c", "x\n"))->edit();
+    edit = View("a.c", "x\n");
   }
   void TearDown() override {
     cfg_ResetAllOptions();

@@ -21,7 +21,7 @@ class EditColorsTest : public EditTest {
     EditTest::TearDown();
   }
   Edit* View(const std::string& content) {
-    Edit* e = Window(Open("colours.c", content))->edit();
+    Edit* e = EditTest::View("colours.c", content);
     WFlushDrawing();
     return e;
   }

@@ -77,8 +77,7 @@ TEST(EditConfigLines, ClearingKeysLeavesTheMouseAndAMouseLineBindsAgain) {
 }
 
 TEST_F(EditTest, MarginFollowsItsWidthOption) {
-  File* f = Open("a.c", "text\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.c", "text\n");
   ASSERT_NE(e->margin, nullptr) << "views have a margin by default";
   EXPECT_EQ(e->marginWidth, 13);
   const int text_x = e->text->geometry().x;
@@ -98,12 +97,12 @@ TEST_F(EditTest, MarginFollowsItsWidthOption) {
 }
 
 TEST_F(EditTest, CaretBlinksWhileTheOptionIsOn) {
-  Edit* e = Window(Open("a.c", "text\n"))->edit();
+  Edit* e = View("a.c", "text\n");
   EXPECT_GT(e->text->caretBlink(), 0);
   ASSERT_EQ(cfg_ScanLine("blinkingcursor off", false, false), 1);
   EditApplyConfigRefreshes();
   EXPECT_EQ(e->text->caretBlink(), 0);
-  Edit* later = Window(Open("b.c", "text\n"))->edit();
+  Edit* later = View("b.c", "text\n");
   EXPECT_EQ(later->text->caretBlink(), 0) << "new views follow the option";
 }
 

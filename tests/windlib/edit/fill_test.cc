@@ -37,8 +37,7 @@ class FillTest : public EditTest {
 TEST_F(FillTest, LineCommentParagraphIsJoinedAndBrokenBeforeTheColumn) {
   const std::string original =
       "//\n// one two\n// three four five six seven\n// eight\n//\nint x;\n";
-  File* f = Open("a.c", original);
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.c", original);
   EditMoveCaret(e, 3, 9, false);  // at "four"
   EXPECT_EQ(EditCli(e, "FillParagraph"), 1);
   EXPECT_EQ(Text(e), "//\n// one two three\n// four five six\n// seven eight\n//\nint x;\n");
@@ -49,16 +48,14 @@ TEST_F(FillTest, LineCommentParagraphIsJoinedAndBrokenBeforeTheColumn) {
 }
 
 TEST_F(FillTest, TagLinesAndCodeBoundTheParagraph) {
-  File* f = Open("a.c", "// aaa bbb\n// @param ccc ddd eee fff\n// ggg\nint y; // zzz\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.c", "// aaa bbb\n// @param ccc ddd eee fff\n// ggg\nint y; // zzz\n");
   EditMoveCaret(e, 3, 3, false);
   EditCli(e, "FillParagraph");
   EXPECT_EQ(Text(e), "// aaa bbb\n// @param ccc ddd\n// eee fff ggg\nint y; // zzz\n");
 }
 
 TEST_F(FillTest, BlockCommentKeepsThePrefixOfItsFirstLine) {
-  File* f = Open("a.c", "/*\n * alpha beta gamma delta\n *\n */\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.c", "/*\n * alpha beta gamma delta\n *\n */\n");
   EditMoveCaret(e, 2, 4, false);
   EditCli(e, "FillParagraph");
   EXPECT_EQ(Text(e), "/*\n * alpha beta gamma\n * delta\n *\n */\n");
@@ -66,8 +63,7 @@ TEST_F(FillTest, BlockCommentKeepsThePrefixOfItsFirstLine) {
 
 TEST_F(FillTest, OneLongWordAndTextOutsideCommentsStayAsTheyAre) {
   const std::string original = "// abcdefghijklmnopqrstuvwxyz\nint a_long_line_of_code = 1;\n";
-  File* f = Open("a.c", original);
-  Edit* e = Window(f)->edit();
+  Edit* e = View("a.c", original);
   EditMoveCaret(e, 1, 5, false);
   EditCli(e, "FillParagraph");
   EditMoveCaret(e, 2, 5, false);

@@ -55,7 +55,7 @@ TEST_F(MatchTest, TokensNeedTheirBoundaries) {
 }
 
 TEST_F(MatchTest, BracketsOfOtherKindsAreMatchedFirst) {
-  Edit* e = Window(Open("k.c", "f(a[i)], {b})\ng([x], {y})\n"))->edit();
+  Edit* e = View("k.c", "f(a[i)], {b})\ng([x], {y})\n");
   EXPECT_EQ(MatchAt(e, 1, 2), "1:12-1:13") << "[ ... ] is matched first, hiding its )";
   EXPECT_EQ(MatchAt(e, 1, 11), "1:9-1:10");
   EXPECT_EQ(MatchAt(e, 2, 11), "2:1-2:2");
@@ -82,7 +82,7 @@ TEST_F(MatchTest, BeginAndEndForLanguagesWithWordBlocks) {
 }
 
 TEST_F(MatchTest, TheLanguagePreprocessorCharacterReplacesTheHash) {
-  Edit* e = Window(Open("m.s", "%if X\n#endif\n%endif\n"))->edit();
+  Edit* e = View("m.s", "%if X\n#endif\n%endif\n");
   EditMatchLanguage lang;
   lang.preprocessor = '%';
   EXPECT_EQ(MatchAt(e, 1, 0, lang), "3:0-3:6");
@@ -92,7 +92,7 @@ TEST_F(MatchTest, ALongScanServesEventsAndGivesUpWhenInterrupted) {
   std::string text = "f(\n";
   for (int i = 0; i < 4000; ++i) text += "a line of text that holds no closer at all\n";
   text += ")\n";
-  Edit* e = Window(Open("long.c", text))->edit();
+  Edit* e = View("long.c", text);
   EXPECT_EQ(MatchAt(e, 1, 2), "4002:0-4002:1") << "nothing interrupts: the scan goes to the end";
   // The user's Escape waits among the events while the scan runs.
   WPostEvent(e->text, WKeyEvent(WK_Escape, 0, "\x1b"));
@@ -115,8 +115,7 @@ TEST_F(MatchTest, TextDeletedWhileTheScanServesEventsEndsTheScanSafely) {
 }
 
 TEST_F(MatchTest, SelectToMatchCoversBothTokens) {
-  File* f = Open("s.c", "#ifdef A\nint x;\n#endif\n");
-  Edit* e = Window(f)->edit();
+  Edit* e = View("s.c", "#ifdef A\nint x;\n#endif\n");
   EditCli(e, "LineD 3; EOL; SelectToMatch");
   EXPECT_EQ(EditSelectionText(e), "#ifdef A\nint x;\n#endif");
   EditCli(e, "SOF; SelectMatch");
