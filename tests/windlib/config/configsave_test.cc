@@ -113,14 +113,6 @@ TEST_F(ConfigSaveTest, ComparingCountsTheOptionsChangedSinceTheLevelWasRemembere
   EXPECT_EQ(cfg_CompareToCurrentSettings(7), 0);
 }
 
-TEST_F(ConfigSaveTest, NeverSavesAtExitWhateverChanged) {
-  cfg_RememberCurrentSettings(cfgLevelUser);
-  Set("tabsize 4");
-  EXPECT_EQ(cfg_AskSaveConfig(), 1);
-  EXPECT_TRUE(asked.empty());
-  EXPECT_FALSE(exists(user_file()));
-}
-
 TEST_F(ConfigSaveTest, AskIfChangedAsksOnlyWhenSomethingChanged) {
   SaveMode("AskIfChanged");
   cfg_RememberCurrentSettings(cfgLevelUser);
@@ -146,10 +138,12 @@ TEST_F(ConfigSaveTest, AskIfChangedAsksOnlyWhenSomethingChanged) {
   EXPECT_TRUE(asked.empty());
 }
 
-TEST_F(ConfigSaveTest, IfChangedSavesWithoutAsking) {
-  SaveMode("IfChanged");
+TEST_F(ConfigSaveTest, NeverAndIfChangedSaveWithoutAsking) {
   cfg_RememberCurrentSettings(cfgLevelUser);
   Set("tabsize 7");
+  EXPECT_EQ(cfg_AskSaveConfig(), 1) << "the default, Never";
+  EXPECT_FALSE(exists(user_file()));
+  SaveMode("IfChanged");
   EXPECT_EQ(cfg_AskSaveConfig(), 1);
   EXPECT_TRUE(asked.empty());
   EXPECT_NE(oetest::TempDir::read(user_file()).find("tabsize 7\n"), std::string::npos);
@@ -192,14 +186,10 @@ TEST_F(ConfigSaveTest, AfterReadingAnotherFileSavingWarnsThatItMasksThatFile) {
   EXPECT_EQ(SaveAsDefaultConfig("oe"), 1);
   EXPECT_EQ(asked.size(), 1u);
   EXPECT_TRUE(exists(user_file()));
-}
-
-TEST_F(ConfigSaveTest, TheUserFileItselfIsNotAnotherFile) {
-  mkdir(home_.file(".kvx").c_str(), 0755);
-  home_.write(".kvx/kvx.cfg", "tabsize 2\n");
+  // The user's own file is not another file.
+  cfg_ConfigFromOtherFile = false;
   EXPECT_EQ(cfg_ConfigureFromFile(user_file()), 1);
   EXPECT_FALSE(cfg_ConfigFromOtherFile);
-  EXPECT_EQ(cfgTabSize, 2);
 }
 
 TEST_F(ConfigSaveTest, AFileThatCannotBeReadIsNotOpened) {
