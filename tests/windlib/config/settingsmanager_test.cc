@@ -197,47 +197,40 @@ TEST_F(SettingsManagerTest, OnlyTheStoredPartsOfAGeometryAreTaken) {
   EXPECT_EQ(w.rect, (SmRect{77, 20, 120, 200}));
 }
 
-TEST_F(SettingsManagerTest, AChildFollowsItsParentByTheEdgeItWasPlacedAgainst) {
+// A child saved beside its parent {100, 100, 400, 300} follows the parent,
+// now {200, 50, 500, 200}, by the edge it was placed against; without a
+// parent the absolute place is taken, fitted to the 1000 x 800 display.
+TEST_F(SettingsManagerTest, ARestoredWindowFollowsItsParentAndFitsTheDisplay) {
+  struct Case {
+    SmRect saved;
+    bool savedWithParent, loadedWithParent;
+    SmRect expected;
+  } cases[] = {
+      // Right of the parent's right edge, inside it vertically.
+      {{520, 150, 100, 50}, true, true, {720, 100, 100, 50}},
+      // Left of the right edge, below the bottom edge.
+      {{130, 420, 100, 50}, true, true, {230, 270, 100, 50}},
+      // Exactly over the parent's width.
+      {{100, 200, 400, 50}, true, true, {200, 150, 500, 50}},
+      {{520, 150, 100, 50}, true, false, {520, 150, 100, 50}},
+      {{900, -40, 1200, 300}, false, false, {0, 0, 1000, 300}},
+      {{950, 790, 100, 100}, false, false, {900, 700, 100, 100}},
+  };
   SettingsManager* sm = SettingsManager::get();
-  FakeWindow w;
-  w.hasParent = true;
-  w.parent = {100, 100, 400, 300};
-  // Right of the parent's right edge, inside it vertically.
-  w.rect = {520, 150, 100, 50};
-  sm->saveWindowPosition(w, "Right");
-  // Left of the right edge, below the bottom edge.
-  w.rect = {130, 420, 100, 50};
-  sm->saveWindowPosition(w, "Below");
-  // Exactly over the parent's width.
-  w.rect = {100, 200, 400, 50};
-  sm->saveWindowPosition(w, "Span");
-
-  w.parent = {200, 50, 500, 200};
-  sm->loadWindowPosition(w, "Right");
-  EXPECT_EQ(w.rect, (SmRect{720, 100, 100, 50}));
-  sm->loadWindowPosition(w, "Below");
-  EXPECT_EQ(w.rect, (SmRect{230, 270, 100, 50}));
-  sm->loadWindowPosition(w, "Span");
-  EXPECT_EQ(w.rect, (SmRect{200, 150, 500, 50}));
-
-  // Without a parent now, the absolute place is taken.
-  w.hasParent = false;
-  sm->loadWindowPosition(w, "Right");
-  EXPECT_EQ(w.rect, (SmRect{520, 150, 100, 50}));
-}
-
-TEST_F(SettingsManagerTest, ARestoredWindowIsFittedToTheDisplay) {
-  SettingsManager* sm = SettingsManager::get();
-  FakeWindow w;
-  w.rect = {900, -40, 1200, 300};
-  sm->saveWindowPosition(w, "Big");
-  FakeWindow v;
-  sm->loadWindowPosition(v, "Big");
-  EXPECT_EQ(v.rect, (SmRect{0, 0, 1000, 300}));
-  w.rect = {950, 790, 100, 100};
-  sm->saveWindowPosition(w, "Corner");
-  sm->loadWindowPosition(v, "Corner");
-  EXPECT_EQ(v.rect, (SmRect{900, 700, 100, 100}));
+  for (const Case& c : cases) {
+    const int i = static_cast<int>(&c - cases);
+    SCOPED_TRACE(i);
+    FakeWindow w;
+    w.rect = c.saved;
+    w.hasParent = c.savedWithParent;
+    w.parent = {100, 100, 400, 300};
+    sm->saveWindowPosition(w, "Key%d", i);
+    FakeWindow v;
+    v.hasParent = c.loadedWithParent;
+    v.parent = {200, 50, 500, 200};
+    ASSERT_TRUE(sm->loadWindowPosition(v, "Key%d", i));
+    EXPECT_EQ(v.rect, c.expected);
+  }
 }
 
 TEST_F(SettingsManagerTest, WindowsOnTheSamePlaceCascadeAndWrapAtTheDisplayEdge) {
