@@ -22,18 +22,21 @@ class MatchTest : public EditTest {
     return std::to_string(match.begin.line) + ":" + std::to_string(match.begin.col) + "-" +
            std::to_string(match.end.line) + ":" + std::to_string(match.end.col);
   }
+  // A bracket on line 1 whose closer is 4000 lines further down.
+  static std::string LongPair() {
+    return "f(\n" + Numbered(4000, "a line of text that holds no closer at all ") + ")\n";
+  }
 };
 
 TEST_F(MatchTest, PreprocessorGroupsNestAndTakeBlanksAfterTheHash) {
-  Edit* e = Window(Open("p.c",
-                        "#if A\n"           // 1
-                        "#  ifdef B\n"      // 2
-                        "x(\n"              // 3
-                        "#\tendif\n"        // 4
-                        "#ifndef C\n"       // 5
-                        "#endif /* C */\n"  // 6
-                        "#endif\n"))        // 7
-                ->edit();
+  Edit* e = View("p.c",
+                 "#if A\n"           // 1
+                 "#  ifdef B\n"      // 2
+                 "x(\n"              // 3
+                 "#\tendif\n"        // 4
+                 "#ifndef C\n"       // 5
+                 "#endif /* C */\n"  // 6
+                 "#endif\n");        // 7
   EXPECT_EQ(MatchAt(e, 1, 0), "7:0-7:6");
   EXPECT_EQ(MatchAt(e, 1, 3), "7:0-7:6") << "the caret at the end of the token";
   EXPECT_EQ(MatchAt(e, 2, 4), "4:0-4:7") << "an unmatched bracket inside does not count";
@@ -44,12 +47,11 @@ TEST_F(MatchTest, PreprocessorGroupsNestAndTakeBlanksAfterTheHash) {
 }
 
 TEST_F(MatchTest, TokensNeedTheirBoundaries) {
-  Edit* e = Window(Open("b.c",
-                        "#iffy\n"
-                        "#if X\n"
-                        "#endifx\n"
-                        "#endif\n"))
-                ->edit();
+  Edit* e = View("b.c",
+                 "#iffy\n"
+                 "#if X\n"
+                 "#endifx\n"
+                 "#endif\n");
   EXPECT_EQ(MatchAt(e, 1, 1), "none") << "#iffy is no #if";
   EXPECT_EQ(MatchAt(e, 2, 0), "4:0-4:6") << "#endifx is no #endif";
 }
@@ -63,12 +65,11 @@ TEST_F(MatchTest, BracketsOfOtherKindsAreMatchedFirst) {
 }
 
 TEST_F(MatchTest, BeginAndEndForLanguagesWithWordBlocks) {
-  Edit* e = Window(Open("a.adb",
-                        "BEGIN\n"
-                        "  beginning; begin x; End;\n"
-                        "  ending;\n"
-                        "end;\n"))
-                ->edit();
+  Edit* e = View("a.adb",
+                 "BEGIN\n"
+                 "  beginning; begin x; End;\n"
+                 "  ending;\n"
+                 "end;\n");
   EditMatchLanguage ada;
   ada.beginEnd = true;
   ada.caseInsensitive = true;
@@ -89,10 +90,7 @@ TEST_F(MatchTest, TheLanguagePreprocessorCharacterReplacesTheHash) {
 }
 
 TEST_F(MatchTest, ALongScanServesEventsAndGivesUpWhenInterrupted) {
-  std::string text = "f(\n";
-  for (int i = 0; i < 4000; ++i) text += "a line of text that holds no closer at all\n";
-  text += ")\n";
-  Edit* e = View("long.c", text);
+  Edit* e = View("long.c", LongPair());
   EXPECT_EQ(MatchAt(e, 1, 2), "4002:0-4002:1") << "nothing interrupts: the scan goes to the end";
   // The user's Escape waits among the events while the scan runs.
   WPostEvent(e->text, WKeyEvent(WK_Escape, 0, "\x1b"));
@@ -101,10 +99,7 @@ TEST_F(MatchTest, ALongScanServesEventsAndGivesUpWhenInterrupted) {
 }
 
 TEST_F(MatchTest, TextDeletedWhileTheScanServesEventsEndsTheScanSafely) {
-  std::string text = "f(\n";
-  for (int i = 0; i < 4000; ++i) text += "a line of text that holds no closer at all\n";
-  text += ")\n";
-  File* f = Open("gone.c", text);
+  File* f = Open("gone.c", LongPair());
   Edit* scanning = Window(f)->edit();
   Edit* other = Window(f)->edit();
   // Another view of the file deletes everything while the scan runs.
