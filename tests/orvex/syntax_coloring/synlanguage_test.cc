@@ -1,5 +1,6 @@
 #include "orvex/syntax_coloring/synlanguage.h"
 
+#include <array>
 #include <tuple>
 
 #include "orvex/syntax_coloring/syn_fixture.h"
@@ -13,6 +14,12 @@ class SynLanguageTest : public SynTest {
   std::unique_ptr<synLanguage> Load(const std::string& sections) {
     path = Definition("lang.ksc", sections);
     return synLanguage::Load(path.c_str());
+  }
+  // For each of `chars`, "1" when `table` marks it, else "0".
+  static std::string Marks(const std::array<bool, 256>& table, const std::string& chars) {
+    std::string out;
+    for (char c : chars) out += table[static_cast<unsigned char>(c)] ? '1' : '0';
+    return out;
   }
   std::string path;
 };
@@ -30,8 +37,7 @@ TEST_F(SynLanguageTest, DefaultsOfAMinimalDefinition) {
   EXPECT_EQ(std::tuple(lang->nameValueSeparator, lang->kind, lang->preprocessorChar,
                        lang->tokenBufferSize),
             std::tuple(';', synKindOther, 0, 1));
-  EXPECT_TRUE(lang->separators[0] && lang->separators['\n'] && lang->separators['\r']);
-  EXPECT_FALSE(lang->separators[' ']);
+  EXPECT_EQ(Marks(lang->separators, std::string("\0\n\r ", 4)), "1110");
   EXPECT_TRUE(messages().empty()) << AllMessages();
   EXPECT_EQ(bells(), 0);
 }
@@ -46,12 +52,12 @@ TEST_F(SynLanguageTest, DelimiterPairLimits) {
   ASSERT_TRUE(lang);
   ASSERT_EQ(lang->strings.size(), 2u);
   EXPECT_EQ(lang->strings[0].begin, "\"");
-  EXPECT_FALSE(lang->strings[0].spanLine);
-  EXPECT_TRUE(lang->strings[1].spanLine);
   EXPECT_EQ(lang->strings[1].beginLen, 1);
   ASSERT_EQ(lang->blocks.size(), 3u);
-  EXPECT_TRUE(lang->blocks[0].spanLine);
-  EXPECT_FALSE(lang->blocks[2].spanLine);
+  // Strings span lines only when asked, blocks unless told not to.
+  EXPECT_EQ((std::vector<bool>{lang->strings[0].spanLine, lang->strings[1].spanLine,
+                               lang->blocks[0].spanLine, lang->blocks[2].spanLine}),
+            (std::vector<bool>{false, true, true, false}));
   EXPECT_EQ(lang->warningCount, 1);
   EXPECT_NE(AllMessages().find("Warning: More than 2 pairs of constant string delimiters \nare "
                                "defined in file \n\t" +
@@ -66,17 +72,14 @@ TEST_F(SynLanguageTest, PreprocessorCharacterRule) {
                    "preprocessor { name = { \"#include\", \"defined\", \"#if\" } }\n");
   ASSERT_TRUE(hash);
   EXPECT_EQ(hash->preprocessorChar, '#');
-  EXPECT_FALSE(hash->separators['#']);
-  EXPECT_FALSE(hash->pureSeparators['#']);
-  EXPECT_TRUE(hash->separators['%']);
+  EXPECT_EQ(Marks(hash->separators, "#%") + Marks(hash->pureSeparators, "#"), "010");
 
   auto mixed = Load(std::string(kName) +
                     "general { separator = \"#%( \" }\n"
                     "preprocessor { name = { \"#include\", \"defined\", \"#if\", \"%macro\" } }\n");
   ASSERT_TRUE(mixed);
   EXPECT_EQ(mixed->preprocessorChar, 0);
-  EXPECT_TRUE(mixed->separators['#']);
-  EXPECT_TRUE(mixed->separators['%']);
+  EXPECT_EQ(Marks(mixed->separators, "#%"), "11");
 
   auto letters = Load(std::string(kName) + "preprocessor { name = { \"defined\" } }\n");
   ASSERT_TRUE(letters);
@@ -198,20 +201,16 @@ TEST_F(SynLanguageTest, SeparatorTables) {
                                "block { b { begin = \"(\"; end = \")\" } }\n";
   auto lang = Load(sections);
   ASSERT_TRUE(lang);
-  EXPECT_TRUE(lang->separators[';'] && lang->separators['/'] && lang->separators['(']);
-  EXPECT_FALSE(lang->separators['-']);
-  EXPECT_TRUE(lang->pureSeparators[';']);
-  EXPECT_TRUE(lang->pureSeparators[' ']);
-  EXPECT_FALSE(lang->pureSeparators['/']);  // in a comment delimiter
-  EXPECT_FALSE(lang->pureSeparators['(']);  // in a block delimiter
+  EXPECT_EQ(Marks(lang->separators, ";/(-"), "1110");
+  // "/" is in a comment delimiter, "(" in a block delimiter: not pure.
+  EXPECT_EQ(Marks(lang->pureSeparators, "; /("), "1100");
 
   synExtendedSeparators = true;
   auto extended = Load(sections);
   synExtendedSeparators = false;
   ASSERT_TRUE(extended);
-  EXPECT_TRUE(extended->separators['-']);   // from the line-comment string
-  EXPECT_FALSE(extended->separators[')']);  // block delimiters do not count
-  EXPECT_FALSE(extended->pureSeparators['-']);
+  // "-" from the line-comment string; block delimiters do not count.
+  EXPECT_EQ(Marks(extended->separators, "-)") + Marks(extended->pureSeparators, "-"), "100");
 }
 
 TEST_F(SynLanguageTest, CompletionTree) {
