@@ -54,10 +54,13 @@ TEST_F(EarlyOptions, SwitchesAreSetClearedAndConsumed) {
 
 TEST_F(EarlyOptions, ServiceRouterOffTurnsDependentSwitchesOff) {
   pass1({"-ZServiceRouter", "-XZedozozor"}, state);
-  EXPECT_EQ(debugFlag[xsDiffViewer] + debugFlag[xsZedozozor] + debugFlag[xsUseHelpService], 0);
+  EXPECT_EQ((std::vector<int>{debugFlag[xsDiffViewer], debugFlag[xsZedozozor],
+                              debugFlag[xsUseHelpService]}),
+            (std::vector<int>{0, 0, 0}));
   StartupState again;
   pass1({}, again);
-  EXPECT_EQ(debugFlag[xsDiffViewer] + debugFlag[xsUseHelpService], 2);
+  EXPECT_EQ((std::vector<int>{debugFlag[xsDiffViewer], debugFlag[xsUseHelpService]}),
+            (std::vector<int>{1, 1}));
 }
 
 TEST_F(EarlyOptions, RunStopsThePassAndStaysInTheVector) {
