@@ -97,7 +97,8 @@ TEST(Menu, LabelsMnemonicsAndAccelerators) {
   size_t pos = 99;
   EXPECT_EQ(WMenuMnemonic("Save && &Quit", &pos), 'q');
   EXPECT_EQ(pos, 7u);
-  EXPECT_EQ(WMenuMnemonic("No mnemonic && here") + WMenuMnemonic("Trailing&"), 0);
+  EXPECT_EQ(std::pair(WMenuMnemonic("No mnemonic && here"), WMenuMnemonic("Trailing&")),
+            std::pair(char{0}, char{0}));
   uint32_t k;
   unsigned mods;
   ASSERT_TRUE(WParseAccelerator("Ctrl+Shift+S", &k, &mods));
