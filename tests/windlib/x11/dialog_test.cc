@@ -184,16 +184,16 @@ TEST_F(FileChooser, UnreadableDirectoryKeepsTheCurrentOneAndCancelChoosesNothing
 // What WAsk does with a display, exercised without one: every request that
 // nobody answers is cancelled the dialog's own way.
 TEST(DialogAsker, AnswersEachKindOfRequestWithItsDialog) {
-  WAskRequest r;
-  r.kind = WAskKind::Alert;
-  r.buttons = {"Yes", "No", "Cancel"};
-  EXPECT_EQ(WAskWithDialogs(r).button, 2);
-  r.kind = WAskKind::Prompt;
-  r.defaultText = "abc";
-  EXPECT_EQ(WAskWithDialogs(r).button, 1);
-  r.kind = WAskKind::FileChooser;
-  r.directory = "/";
-  const WAskReply chosen = WAskWithDialogs(r);
+  WAskRequest alert, prompt, chooser;
+  alert.kind = WAskKind::Alert;
+  alert.buttons = {"Yes", "No", "Cancel"};
+  EXPECT_EQ(WAskWithDialogs(alert).button, 2);
+  prompt.kind = WAskKind::Prompt;
+  prompt.defaultText = "abc";
+  EXPECT_EQ(WAskWithDialogs(prompt).button, 1);
+  chooser.kind = WAskKind::FileChooser;
+  chooser.directory = "/";
+  const WAskReply chosen = WAskWithDialogs(chooser);
   EXPECT_EQ(chosen.button, 1);
   EXPECT_EQ(chosen.text, "");
 }
