@@ -21,12 +21,10 @@ std::string captured(void (*emit)()) {
   return testing::internal::GetCapturedStderr();
 }
 
-TEST_F(MessagesTest, ProgramNameIsBaseNameWithoutTrailingSlashes) {
+// The program name in the prefixes is the base name without trailing slashes.
+TEST_F(MessagesTest, LevelsCarryTheirPrefixesAndOneNewline) {
   EXPECT_STREQ(gen_progname, "oe");
   EXPECT_STREQ(gen_execname, "/usr/local/bin/oe//");
-}
-
-TEST_F(MessagesTest, LevelsCarryTheirPrefixesAndOneNewline) {
   EXPECT_EQ(captured([] { gen_warning("disk %d%%", 90); }), "oe: warning: disk 90%\n");
   EXPECT_EQ(captured([] { gen_error("bad\n"); }), "oe: error: bad\n");
   EXPECT_EQ(captured([] { gen_info("x"); }), "oe: info: x\n");
@@ -87,18 +85,16 @@ TEST_F(MessagesTest, VersionAcceptsOnlyValuesBelowNine) {
   EXPECT_EQ(gen_get_version(), 8);
   testing::internal::CaptureStderr();
   EXPECT_EQ(gen_set_version(9), 0);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("Attempt to set version to an illegal value"),
-            std::string::npos);
+  EXPECT_NE(
+      testing::internal::GetCapturedStderr().find("Attempt to set version to an illegal value"),
+      std::string::npos);
   EXPECT_EQ(gen_get_version(), 8);
 }
 
-TEST_F(MessagesTest, SigintTrapSaysHaltedAndExitsTwo) {
+TEST_F(MessagesTest, SignalTrapsSayHaltedAndExitTwoButSigtermIsSilent) {
   EXPECT_EXIT(raise(SIGINT), testing::ExitedWithCode(2), "oe: error: Halted");
   EXPECT_EXIT(raise(SIGHUP), testing::ExitedWithCode(2), "Interrupt \\(1\\)");
   EXPECT_EXIT(raise(SIGPIPE), testing::ExitedWithCode(2), "Halted by a SIGPIPE.");
-}
-
-TEST_F(MessagesTest, SigtermTrapIsSilent) {
   EXPECT_EXIT(raise(SIGTERM), testing::ExitedWithCode(2), "^$");
 }
 
