@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "shared/indgen/indgen.h"
 #include "support/temp_dir.h"
@@ -55,11 +55,9 @@ TEST_F(TempNames, NamesCarryPidAndCounterAndDifferOnlyInCounter) {
   std::string a = take(gen_tempname(nullptr, ".tmp"));
   std::string b = take(gen_tempname(nullptr, "tmp"));
   std::string prefix = dir.path() + "/kv_" + pid_base32();
-  ASSERT_EQ(a.compare(0, prefix.size(), prefix), 0) << a;
-  ASSERT_EQ(b.compare(0, prefix.size(), prefix), 0) << b;
+  ASSERT_TRUE(a.starts_with(prefix) && b.starts_with(prefix)) << a << " " << b;
   EXPECT_NE(a, b);
-  EXPECT_EQ(a.substr(a.size() - 4), ".tmp");
-  EXPECT_EQ(b.substr(b.size() - 4), ".tmp");
+  EXPECT_TRUE(a.ends_with(".tmp") && b.ends_with(".tmp")) << a << " " << b;
   EXPECT_EQ(a.find(".."), std::string::npos);
 }
 
