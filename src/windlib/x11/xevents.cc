@@ -81,6 +81,25 @@ void translate_key(WWindow* w, XKeyEvent& xk, WEvent* e) {
   // gets the key code of its character, as X numbers them.
   if (e->key == 0 && !e->text.empty()) e->key = key_of_text(e->text);
 }
+
+// The modifiers and the pointer position that key, button, motion and
+// crossing events all carry.
+template <typename XPointerEvent>
+void take_pointer(const XPointerEvent& x, WEvent* e) {
+  e->modifiers = x.state & kStateMask;
+  e->x = x.x;
+  e->y = x.y;
+  e->rootX = x.x_root;
+  e->rootY = x.y_root;
+}
+
+// The same with the event's time, which is also the latest the server gave.
+template <typename XPointerEvent>
+void take_timed_pointer(const XPointerEvent& x, WEvent* e) {
+  WXNoteTime(x.time);
+  take_pointer(x, e);
+  e->time = x.time;
+}
 }  // namespace
 
 Time WXLastEventTime() {
@@ -94,28 +113,16 @@ bool WXTranslate(WWindow* w, XEvent& xe, WEvent* e) {
   switch (xe.type) {
     case KeyPress:
     case KeyRelease:
-      WXNoteTime(xe.xkey.time);
       e->kind = xe.type == KeyPress ? WEventKind::KeyDown : WEventKind::KeyUp;
-      e->modifiers = xe.xkey.state & kStateMask;
-      e->x = xe.xkey.x;
-      e->y = xe.xkey.y;
-      e->rootX = xe.xkey.x_root;
-      e->rootY = xe.xkey.y_root;
-      e->time = xe.xkey.time;
+      take_timed_pointer(xe.xkey, e);
       translate_key(w, xe.xkey, e);
       return e->key != 0 || !e->text.empty();
     case ButtonPress:
     case ButtonRelease: {
       XButtonEvent& b = xe.xbutton;
-      WXNoteTime(b.time);
       e->kind = xe.type == ButtonPress ? WEventKind::ButtonDown : WEventKind::ButtonUp;
       e->button = static_cast<int>(b.button);
-      e->modifiers = b.state & kStateMask;
-      e->x = b.x;
-      e->y = b.y;
-      e->rootX = b.x_root;
-      e->rootY = b.y_root;
-      e->time = b.time;
+      take_timed_pointer(b, e);
       if (xe.type == ButtonPress) {
         bool same = click.window == b.window && click.button == b.button &&
                     b.time - click.time <= static_cast<Time>(multi_click_ms()) &&
@@ -140,26 +147,15 @@ bool WXTranslate(WWindow* w, XEvent& xe, WEvent* e) {
         if (next.type != MotionNotify || next.xmotion.window != xe.xmotion.window) break;
         XNextEvent(d, &xe);
       }
-      XMotionEvent& m = xe.xmotion;
-      WXNoteTime(m.time);
       e->kind = WEventKind::Motion;
-      e->modifiers = m.state & kStateMask;
-      e->x = m.x;
-      e->y = m.y;
-      e->rootX = m.x_root;
-      e->rootY = m.y_root;
-      e->time = m.time;
+      take_timed_pointer(xe.xmotion, e);
       return true;
     }
     case EnterNotify:
     case LeaveNotify:
       if (xe.xcrossing.mode != NotifyNormal) return false;
       e->kind = xe.type == EnterNotify ? WEventKind::Enter : WEventKind::Leave;
-      e->x = xe.xcrossing.x;
-      e->y = xe.xcrossing.y;
-      e->rootX = xe.xcrossing.x_root;
-      e->rootY = xe.xcrossing.y_root;
-      e->modifiers = xe.xcrossing.state & kStateMask;
+      take_pointer(xe.xcrossing, e);
       return true;
     case FocusIn:
     case FocusOut: {
