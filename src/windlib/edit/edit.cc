@@ -63,14 +63,22 @@ Edit::~Edit() {
   EditFreePops(this);
 }
 
-int Edit::lineHeight() const { return text->lineHeight(); }
-int Edit::charWidth() const { return text->charWidth(); }
-int Edit::rows() const { return std::max(1, text->rows()); }
+int Edit::lineHeight() const {
+  return text->lineHeight();
+}
+int Edit::charWidth() const {
+  return text->charWidth();
+}
+int Edit::rows() const {
+  return std::max(1, text->rows());
+}
 int Edit::fullRows() const {
   int h = lineHeight();
   return std::max(1, h > 0 ? text->height() / h : 1);
 }
-int Edit::columns() const { return std::max(1, text->columns()); }
+int Edit::columns() const {
+  return std::max(1, text->columns());
+}
 
 void Edit::PreferredSize(int* w, int* h) const {
   const int columns = cfgEditWidth > 0 ? cfgEditWidth : 80;
@@ -164,7 +172,8 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   const WColor bg = line_bg >= 0 ? static_cast<WColor>(line_bg) : text->background();
   DrawnRow* drawn = nullptr;
   if (!wDisplayActive) {
-    if (drawnRows.size() <= static_cast<size_t>(row)) drawnRows.resize(static_cast<size_t>(row) + 1);
+    if (drawnRows.size() <= static_cast<size_t>(row))
+      drawnRows.resize(static_cast<size_t>(row) + 1);
     drawn = &drawnRows[static_cast<size_t>(row)];
     drawn->lineNo = lineNo;
     drawn->runs.clear();
@@ -193,12 +202,11 @@ void Edit::DrawRow(WPainter& p, int row, Line* line, int32_t lineNo) {
   int x = (std::max(cells.count(), hScroll) - hScroll) * cw;
   for (const EditRun& run : runs) {
     const int rx = (run.start - first) * cw;
-    const int n = GeomGlyphCells(run.cells);
+    const int n = run.width;
     if (run.lineEnd && run.style.attrs == 0)
       p.FillRect(WRect{rx, y, n * cw, lh}, run.style.bg);
     else
-      p.Cells(rx, y, run.cells.data(), static_cast<int>(run.cells.size()), run.style,
-              text->font());
+      p.Cells(rx, y, run.cells, n, run.style, text->font());
     x = std::max(x, rx + n * cw);
   }
   if (x < text->width()) p.FillRect(WRect{x, y, text->width() - x, lh}, bg);
@@ -229,14 +237,18 @@ void Edit::ShowCaret() {
   if (!file) return;
   const int32_t full = fullRows();
   int32_t top = topLineNo;
-  if (caretLine < top) top = caretLine;
-  else if (caretLine >= top + full) top = caretLine - full + 1;
+  if (caretLine < top)
+    top = caretLine;
+  else if (caretLine >= top + full)
+    top = caretLine - full + 1;
   if (top != topLineNo) ScrollTo(top);
   int32_t dcol = EditDisplayCol(this, TextPos{caretLine, caretColumn}).v;
   int32_t cols = columns();
   int32_t h = hScroll;
-  if (dcol < h) h = std::max(0, dcol - cols / 4);
-  else if (dcol >= h + cols) h = dcol - cols + cols / 4;
+  if (dcol < h)
+    h = std::max(0, dcol - cols / 4);
+  else if (dcol >= h + cols)
+    h = dcol - cols + cols / 4;
   if (h != hScroll) {
     hScroll = h;
     UpdateScrollBars();
@@ -274,4 +286,6 @@ void Edit::FileChanged(int32_t from, int32_t to, int32_t delta, Line* fromLine, 
   PlaceCaret();
 }
 
-bool Edit::TextEvent(WEvent& e) { return EditEventParse(this, e); }
+bool Edit::TextEvent(WEvent& e) {
+  return EditEventParse(this, e);
+}

@@ -69,13 +69,15 @@ void EditBuildRuns(const GeomCells& cells, const EditRowLayers& row, DisplayCol 
                    DisplayCol last, std::vector<EditRun>* out) {
   // Elements of `out` are reused so that their strings keep their room.
   size_t n = 0;
-  auto emit = [&](DisplayCol start, const char* text, size_t len, const WCellStyle& s, bool end) {
+  auto emit = [&](DisplayCol start, int32_t width, std::string_view text, const WCellStyle& s,
+                  bool end) {
     if (n == out->size()) out->emplace_back();
     EditRun& r = (*out)[n++];
     r.start = start;
-    r.cells.assign(text, len);
+    r.cells.assign(text);
     r.style = s;
     r.lineEnd = end;
+    r.width = width;
   };
   const WCellStyle base{EditForeground(), row.background, 0};
   const bool escapes_look_different = EditEscapeForeground() != EditForeground();
@@ -86,8 +88,7 @@ void EditBuildRuns(const GeomCells& cells, const EditRowLayers& row, DisplayCol 
     // Without layers and with escapes that look like text, the row is one run.
     int32_t e = layers.empty() && !escapes_look_different ? end : c + 1;
     while (e < end && style_of(cells, e, base, layers) == s) ++e;
-    const std::string_view glyphs = cells.Glyphs(c, e);
-    emit(DisplayCol(c), glyphs.data(), glyphs.size(), s, false);
+    emit(DisplayCol(c), e - c, cells.Glyphs(c, e), s, false);
     c = e;
   }
   // The line end stands after the last cell of the line, when the cells
@@ -95,7 +96,7 @@ void EditBuildRuns(const GeomCells& cells, const EditRowLayers& row, DisplayCol 
   if (cells.count() < last.v) {
     WCellStyle s = base;
     for (const Layer& l : layers) l.apply(row.lineLen, &s);
-    if (s != base) emit(DisplayCol(std::max(cells.count(), first.v)), " ", 1, s, true);
+    if (s != base) emit(DisplayCol(std::max(cells.count(), first.v)), 1, " ", s, true);
   }
   out->resize(n);
 }

@@ -17,6 +17,7 @@ struct EditRun {
   std::string cells;  // UTF-8: the glyphs of the run's cells
   WCellStyle style;
   bool lineEnd = false;  // the one blank cell that stands for the line end
+  int32_t width = 0;     // cells the glyphs fill, known from the layout
   bool operator==(const EditRun&) const = default;
 };
 

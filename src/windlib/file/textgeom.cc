@@ -414,7 +414,9 @@ void GeomLineCells(const char* text, int32_t len, DisplayCol limit, const GeomRu
         ++i;
       } while (i < near && is_printable(s[i]));
       if (i == near && i < len && w.count() < lim && is_printable(s[i])) {
-        const int32_t j = static_cast<int32_t>(ascii_run_end(text + i, text + len) - text);
+        // The scan stops where the row does: a long line costs no more.
+        const int32_t stop = i + std::min(len - i, lim - w.count());
+        const int32_t j = static_cast<int32_t>(ascii_run_end(text + i, text + stop) - text);
         const int32_t n = std::min(j - i, lim - w.count());
         w.room(static_cast<size_t>(n), static_cast<size_t>(n));
         w.run(text, i, n);

@@ -67,12 +67,12 @@ XftFont* open_styled_face(Display* d, const WFont* font, int attrs) {
     return nullptr;
   }
   FcChar8* got = nullptr;
-  bool fits = FcPatternGetString(face->pattern, FC_FAMILY, 0, &got) == FcResultMatch &&
-              strcasecmp(reinterpret_cast<const char*>(got),
-                         reinterpret_cast<const char*>(family)) == 0 &&
-              face->max_advance_width <= font->CharWidth() &&
-              (!(attrs & WAttrBold) || face_has(face, FC_WEIGHT, FC_WEIGHT_BOLD)) &&
-              (!(attrs & WAttrItalic) || face_has(face, FC_SLANT, FC_SLANT_ITALIC));
+  bool fits =
+      FcPatternGetString(face->pattern, FC_FAMILY, 0, &got) == FcResultMatch &&
+      strcasecmp(reinterpret_cast<const char*>(got), reinterpret_cast<const char*>(family)) == 0 &&
+      face->max_advance_width <= font->CharWidth() &&
+      (!(attrs & WAttrBold) || face_has(face, FC_WEIGHT, FC_WEIGHT_BOLD)) &&
+      (!(attrs & WAttrItalic) || face_has(face, FC_SLANT, FC_SLANT_ITALIC));
   if (!fits) {
     XftFontClose(d, face);
     return nullptr;
@@ -91,7 +91,8 @@ XftFont* styled_face(Display* d, const WFont* font, int attrs) {
   }
   auto key = std::make_pair(font->Name(), attrs);
   auto it = styled.faces.find(key);
-  if (it == styled.faces.end()) it = styled.faces.emplace(key, open_styled_face(d, font, attrs)).first;
+  if (it == styled.faces.end())
+    it = styled.faces.emplace(key, open_styled_face(d, font, attrs)).first;
   return it->second;
 }
 
@@ -111,11 +112,12 @@ void WPainter::SetClip(const WRect& r) {
   clip_ = clip_.intersect(r);
 }
 
-void WPainter::Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg,
-                      WColor bg, uint8_t attrs) {
+void WPainter::Record(WDrawKind kind, const WRect& r, std::string_view text, WColor fg, WColor bg,
+                      uint8_t attrs) {
   ++total_calls;
   ++window_->draw_count_;
-  if (recorder) recorder->ops_.push_back(WDrawOp{kind, window_, r, text, fg, bg, attrs});
+  if (recorder)
+    recorder->ops_.push_back(WDrawOp{kind, window_, r, std::string(text), fg, bg, attrs});
   WRect hit = r.intersect(clip_);
   if (!hit.empty() && window_->x_) {
     window_->x_->damage.push_back(hit);
@@ -177,12 +179,19 @@ void WPainter::Cells(int x, int y, const char* bytes, int count, WColor fg, WCol
 
 void WPainter::Cells(int x, int y, const char* bytes, int count, const WCellStyle& style,
                      const WFont* font) {
-  if (clip_.empty() || count <= 0 || !font) return;
+  if (count <= 0) return;
+  const std::string_view glyphs(bytes, static_cast<size_t>(count));
+  Cells(x, y, glyphs, GeomGlyphCells(glyphs), style, font);
+}
+
+void WPainter::Cells(int x, int y, std::string_view glyphs, int cells, const WCellStyle& style,
+                     const WFont* font) {
+  if (clip_.empty() || glyphs.empty() || !font) return;
+  const char* bytes = glyphs.data();
+  const int count = static_cast<int>(glyphs.size());
   int cw = font->CharWidth();
-  const int cells = GeomGlyphCells(std::string_view(bytes, static_cast<size_t>(count)));
   WRect r{x, y, cw * cells, font->Height()};
-  Record(WDrawKind::Cells, r, std::string(bytes, static_cast<size_t>(count)), style.fg, style.bg,
-         style.attrs);
+  Record(WDrawKind::Cells, r, glyphs, style.fg, style.bg, style.attrs);
   XTarget t = target_of(window_);
   if (!t.ok()) return;
   set_clip(t, clip_);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "windlib/x11/wtypes.h"
@@ -60,6 +61,10 @@ class WPainter {
   // The same with the attributes of `style`.
   void Cells(int x, int y, const char* bytes, int count, const WCellStyle& style,
              const WFont* font);
+  // The same for glyphs whose cells the caller has already counted (as
+  // `GeomGlyphCells` counts them), so a drawn row is not measured twice.
+  void Cells(int x, int y, std::string_view glyphs, int cells, const WCellStyle& style,
+             const WFont* font);
   // Moves the contents of `from` by (dx, dy) within the window (scrolling);
   // what the area left behind shows is up to the caller.
   void Copy(const WRect& from, int dx, int dy);
@@ -67,7 +72,7 @@ class WPainter {
   void Text(int x, int y, const std::string& utf8, WColor fg, const WFont* font);
 
  private:
-  void Record(WDrawKind kind, const WRect& r, const std::string& text, WColor fg, WColor bg,
+  void Record(WDrawKind kind, const WRect& r, std::string_view text, WColor fg, WColor bg,
               uint8_t attrs = 0);
   WWindow* window_;
   WRect clip_;

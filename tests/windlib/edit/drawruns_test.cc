@@ -14,7 +14,7 @@ const WCellStyle kPlain{EditForeground(), EditBackground(), 0};
 const WCellStyle kSelected{EditSelectionForeground(), EditSelectionBackground(), 0};
 
 EditRun run(int32_t start, const std::string& cells, WCellStyle style, bool lineEnd = false) {
-  return EditRun{DisplayCol(start), cells, style, lineEnd};
+  return EditRun{DisplayCol(start), cells, style, lineEnd, GeomGlyphCells(cells)};
 }
 
 std::string describe(const std::vector<EditRun>& runs) {
