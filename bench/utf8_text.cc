@@ -17,6 +17,7 @@
 #include "windlib/edit/editcmd.h"
 #include "windlib/edit/editwindow.h"
 #include "windlib/file/file.h"
+#include "windlib/file/textgeom.h"
 #include "windlib/gapplication.h"
 #include "windlib/x11/wdraw.h"
 #include "windlib/xswitch.h"
@@ -84,6 +85,33 @@ void BM_DrawScreenUtf8(benchmark::State& state) {
   draw_screens(state, e);
 }
 
+// The cell layout alone, the part of drawing that reads the text: the
+// 50 rows of a screen laid out to 80 columns.
+void layout_rows(benchmark::State& state, const std::string& unit) {
+  std::string line;
+  while (line.size() < 200) line += unit;
+  GeomCells cells;
+  const GeomRule rule = GeomDisplayRule(nullptr);
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    for (int row = 0; row < 50; ++row) {
+      GeomLineCells(line.data(), static_cast<int32_t>(line.size()), DisplayCol(80), rule, &cells);
+      benchmark::DoNotOptimize(cells.glyphs.data());
+    }
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+}
+
+void BM_LayoutScreenAscii(benchmark::State& state) {
+  init();
+  layout_rows(state, "abcd efgh ");
+}
+void BM_LayoutScreenUtf8(benchmark::State& state) {
+  init();
+  layout_rows(state, "h\xc3\xa9llo w\xc3\xb6r e\xcc\x81\xe6\x97\xa5");
+}
+
 void load(benchmark::State& state, bool utf8) {
   init();
   const std::string path =
@@ -112,6 +140,8 @@ void BM_LoadAsciiUtf8(benchmark::State& state) {
 
 BENCHMARK(BM_DrawScreenAscii)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawScreenUtf8)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayoutScreenAscii)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayoutScreenUtf8)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadAsciiBytes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_LoadAsciiUtf8)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK_MAIN();
