@@ -44,7 +44,9 @@ class EditTest : public ::testing::Test {
     });
   }
   void TearDown() override {
-    for (WTopLevel* w : app.getWindowList())
+    // Destroying a window takes it off the list: walk a copy.
+    const auto windows = app.getWindowList();
+    for (WTopLevel* w : windows)
       if (auto* win = dynamic_cast<WWindow*>(w)) win->Destroy();
     WReapDestroyed();
     while (FileHead()) FileFree(FileHead());
