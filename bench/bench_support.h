@@ -3,22 +3,24 @@
 // child process.
 #pragma once
 
-#include <algorithm>
-#include <chrono>
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
-#include <benchmark/benchmark.h>
-
+#include "shared/indgen/indgen.h"
 #include "windlib/file/file.h"
+#include "windlib/xswitch.h"
 
 extern "C" char** environ;
 
@@ -90,6 +92,31 @@ inline std::string SourceFile(int64_t target = Size(int64_t{1} << 30)) {
   for (long i = 0; written < target; ++i) written += fprintf(out, shapes[i % 6], i, i * 31);
   fclose(out);
   return path;
+}
+
+// A file of `lines` lines, each of about 80 cells made of `unit` repeated
+// (`cells_per_unit` cells each), made once and kept.
+inline std::string RepeatedLinesFile(const std::string& name, const std::string& unit,
+                                     int cells_per_unit, int64_t lines) {
+  std::string path = Dir() + "/" + name;
+  if (FileSize(path) > 0) return path;
+  std::string line;
+  for (int c = 0; c + cells_per_unit <= 80; c += cells_per_unit) line += unit;
+  line += '\n';
+  FILE* out = fopen(path.c_str(), "w");
+  if (!out) return path;
+  for (int64_t i = 0; i < lines; ++i) fwrite(line.data(), 1, line.size(), out);
+  fclose(out);
+  return path;
+}
+
+// Starts the runtime as the program `name`, with its temporary files in the
+// benchmarks' directory.
+inline void StartProgram(const char* name) {
+  gen_init(name, 0);
+  setenv("TMPDIR", Dir().c_str(), 1);
+  gen_reset_temp_dir();
+  InitDebugFlag();
 }
 
 // Resident memory of this process in bytes.

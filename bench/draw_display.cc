@@ -23,18 +23,6 @@
 
 namespace {
 
-// A file of 200 lines, each of 80 cells made of `unit` repeated.
-std::string text_file(const std::string& name, const std::string& unit, int cells_per_unit) {
-  std::string path = oebench::Dir() + "/" + name;
-  std::string line;
-  for (int c = 0; c + cells_per_unit <= 80; c += cells_per_unit) line += unit;
-  line += '\n';
-  FILE* out = fopen(path.c_str(), "w");
-  for (int i = 0; i < 200; ++i) fwrite(line.data(), 1, line.size(), out);
-  fclose(out);
-  return path;
-}
-
 // The display, opened once for the whole run; false when there is none.
 bool open_display() {
   static std::unique_ptr<oetest::Xvfb> server;
@@ -45,10 +33,7 @@ bool open_display() {
   setenv("DISPLAY", server->display().c_str(), 1);
   static GUIApplication app;
   ApplicationInstance = &app;
-  gen_init("bench_draw_display", 0);
-  setenv("TMPDIR", oebench::Dir().c_str(), 1);
-  gen_reset_temp_dir();
-  InitDebugFlag();
+  oebench::StartProgram("bench_draw_display");
   static char name[] = "bench_draw_display";
   static char* argv[] = {name, nullptr};
   int argc = 1;
@@ -73,7 +58,7 @@ void draw_screens(benchmark::State& state, const std::string& name, const std::s
     state.SkipWithError("no X server (Xvfb) to draw on");
     return;
   }
-  Edit* e = view_of(text_file(name, unit, cells_per_unit));
+  Edit* e = view_of(oebench::RepeatedLinesFile(name, unit, cells_per_unit, 200));
   // The first drawing of a character loads its glyph: not part of a screen.
   e->RedrawAll();
   WSync();

@@ -4,13 +4,13 @@
 // journal written (and synced) after every key, the worst case of the
 // journal timer.
 #include <benchmark/benchmark.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "bench_support.h"
 #include "shared/indgen/indgen.h"
@@ -32,8 +32,7 @@ std::string ten_million_lines() {
   struct stat st;
   if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
   FILE* out = fopen(path.c_str(), "w");
-  for (long i = 1; i <= oebench::Size(10000000); ++i)
-    fprintf(out, "    total += table[%ld];\n", i);
+  for (long i = 1; i <= oebench::Size(10000000); ++i) fprintf(out, "    total += table[%ld];\n", i);
   fclose(out);
   return path;
 }
@@ -43,10 +42,7 @@ Edit* view() {
   if (e) return e;
   static GUIApplication app;
   ApplicationInstance = &app;
-  gen_init("bench_edit_view", 0);
-  setenv("TMPDIR", oebench::Dir().c_str(), 1);
-  gen_reset_temp_dir();
-  InitDebugFlag();
+  oebench::StartProgram("bench_edit_view");
   EditInit();
   File* f = FileFName(ten_million_lines().c_str(), 0);
   auto* w = new EditWindow(f, 1, false, 80 * 8 + 19, 50 * 16 + 19 + 48);
@@ -94,8 +90,8 @@ void BM_TypeAndWriteTheJournal(benchmark::State& state) {
     WFlushDrawing();
     if (e->file->haslock) incr_SaveEdits(e->file);
   }
-  state.counters["journal_bytes"] = static_cast<double>(oebench::FileSize(
-      oebench::Dir() + "/.ten-million.c.kv~"));
+  state.counters["journal_bytes"] =
+      static_cast<double>(oebench::FileSize(oebench::Dir() + "/.ten-million.c.kv~"));
 }
 
 BENCHMARK(BM_EndOfFileAndRedraw)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
@@ -104,4 +100,6 @@ BENCHMARK(BM_TypeAndWriteTheJournal)->Iterations(20)->Unit(benchmark::kMilliseco
 
 }  // namespace
 
-int main(int argc, char** argv) { return oebench::RunBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+  return oebench::RunBenchmarks(argc, argv);
+}

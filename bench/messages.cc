@@ -33,10 +33,7 @@ void set_up() {
   done = true;
   static GUIApplication app;
   ApplicationInstance = &app;
-  gen_init("oe", 0);
-  setenv("TMPDIR", oebench::Dir().c_str(), 1);
-  gen_reset_temp_dir();
-  InitDebugFlag();
+  oebench::StartProgram("oe");
   EditInit();
   wDisplayActive = true;  // windows are made; nothing reaches a screen
   EditorOutputGrabber::OrvexIsInitialized();
@@ -97,4 +94,6 @@ BENCHMARK(BM_FloodOfMessagesOneByOne)
 
 }  // namespace
 
-int main(int argc, char** argv) { return oebench::RunBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+  return oebench::RunBenchmarks(argc, argv);
+}

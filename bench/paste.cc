@@ -53,10 +53,7 @@ std::string hundred_megabytes() {
 void setup() {
   static GUIApplication app;
   ApplicationInstance = &app;
-  gen_init("bench_paste", 0);
-  setenv("TMPDIR", oebench::Dir().c_str(), 1);
-  gen_reset_temp_dir();
-  InitDebugFlag();
+  oebench::StartProgram("bench_paste");
   EditInit();
 }
 

@@ -84,10 +84,7 @@ void Start() {
   started = true;
   static GUIApplication app;
   ApplicationInstance = &app;
-  gen_init("bench_syntax_colouring", 0);
-  setenv("TMPDIR", oebench::Dir().c_str(), 1);
-  gen_reset_temp_dir();
-  InitDebugFlag();
+  oebench::StartProgram("bench_syntax_colouring");
   cfg_ResetAllOptions();
   cfg_SetUserConfigDir((std::string(gen_progdir()) + "/../defaults").c_str());
   EditInit();

@@ -24,31 +24,13 @@
 
 namespace {
 
-// A file of `lines` lines, each of 80 characters made of `unit` repeated.
-std::string text_file(const std::string& name, const std::string& unit, int cells_per_unit,
-                      long lines) {
-  std::string path = oebench::Dir() + "/" + name;
-  struct stat st;
-  if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
-  std::string line;
-  for (int c = 0; c + cells_per_unit <= 80; c += cells_per_unit) line += unit;
-  line += '\n';
-  FILE* out = fopen(path.c_str(), "w");
-  for (long i = 0; i < lines; ++i) fwrite(line.data(), 1, line.size(), out);
-  fclose(out);
-  return path;
-}
-
 void init() {
   static bool done = false;
   if (done) return;
   done = true;
   static GUIApplication app;
   ApplicationInstance = &app;
-  gen_init("bench_utf8_text", 0);
-  setenv("TMPDIR", oebench::Dir().c_str(), 1);
-  gen_reset_temp_dir();
-  InitDebugFlag();
+  oebench::StartProgram("bench_utf8_text");
   EditInit();
   vfUtf8 = true;
 }
@@ -73,15 +55,15 @@ void draw_screens(benchmark::State& state, Edit* e) {
 
 void BM_DrawScreenAscii(benchmark::State& state) {
   init();
-  static Edit* e = view_of(text_file("screen-ascii.txt", "abcd efgh ", 10, 200));
+  static Edit* e = view_of(oebench::RepeatedLinesFile("screen-ascii.txt", "abcd efgh ", 10, 200));
   draw_screens(state, e);
 }
 
 void BM_DrawScreenUtf8(benchmark::State& state) {
   init();
   // é, ö, a combining acute, a wide character: 10 cells per unit.
-  static Edit* e = view_of(
-      text_file("screen-utf8.txt", "h\xc3\xa9llo w\xc3\xb6r e\xcc\x81\xe6\x97\xa5", 10, 200));
+  static Edit* e = view_of(oebench::RepeatedLinesFile(
+      "screen-utf8.txt", "h\xc3\xa9llo w\xc3\xb6r e\xcc\x81\xe6\x97\xa5", 10, 200));
   draw_screens(state, e);
 }
 
@@ -114,9 +96,9 @@ void BM_LayoutScreenUtf8(benchmark::State& state) {
 
 void load(benchmark::State& state, bool utf8) {
   init();
-  const std::string path =
-      text_file("load-ascii.txt", "    total += table[i] * weight[j]; // accumulate the sum ", 57,
-                oebench::Size(3000000));
+  const std::string path = oebench::RepeatedLinesFile(
+      "load-ascii.txt", "    total += table[i] * weight[j]; // accumulate the sum ", 57,
+      oebench::Size(3000000));
   vfUtf8 = utf8;
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
