@@ -153,8 +153,10 @@ std::string EditSearchStatus(Edit* edit, bool dialog) {
   else if (flags & (kSrchLineStart | kSrchLineEnd))
     label = "status.srchline";
   std::string text = SearchText(label);
-  if (!s->string.empty() && !s->has(ssFresh))
-    text += " " + s->string.substr(0, std::min<size_t>(s->string.size(), 40));
+  if (!s->string.empty() && !s->has(ssFresh)) {
+    text += ' ';
+    text.append(s->string, 0, 40);  // at most 40 bytes of the search text
+  }
   if (s->has(ssFailed)) text += SearchText("status.failed");
   return text;
 }
