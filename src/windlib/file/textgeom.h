@@ -79,6 +79,14 @@ int32_t GeomCodeCells(char32_t c);
 // code points past U+10FFFF and sequences cut by `end` are invalid: the
 // result is then the one byte at p, kGeomBadByte, one cell.
 GeomChar GeomDecodeUtf8(const char* p, const char* end);
+// The same, with the valid two-byte characters below U+0300 (Latin letters
+// with accents, one cell each) decoded inline, for loops over drawn text.
+inline GeomChar GeomDecodeUtf8Quick(const char* p, const char* end) {
+  const auto c = static_cast<unsigned char>(p[0]);
+  if (c >= 0xC2 && c < 0xCC && end - p >= 2 && (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80)
+    return GeomChar{2, 1, static_cast<char32_t>(((c & 0x1F) << 6) | (p[1] & 0x3F))};
+  return GeomDecodeUtf8(p, end);
+}
 
 // The character at p under rule r (p < end): a byte as itself when r reads
 // bytes, or when it is below 0x80.

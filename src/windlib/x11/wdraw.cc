@@ -213,10 +213,12 @@ void WPainter::Cells(int x, int y, std::string_view glyphs, int cells, const WCe
   // the cell never shifts the ones after it. A combining mark takes no cell
   // and is drawn where the cell before it ends; a byte that is not UTF-8 is
   // drawn as its Latin-1 character.
-  std::vector<XftCharSpec> specs;
-  specs.reserve(static_cast<size_t>(count));
+  // The glyph list is kept between calls, so drawing a row allocates nothing.
+  static std::vector<XftCharSpec> specs;
+  specs.clear();
   const int first = std::max(0, (clip_.x - x) / cw - 2);
   const int last = (clip_.right() - x) / cw + 2;
+  const short baseline = static_cast<short>(y + font->Ascent());
   const char* end = bytes + count;
   int cell = 0;
   for (const char* p = bytes; p < end && cell <= last;) {
@@ -224,7 +226,7 @@ void WPainter::Cells(int x, int y, std::string_view glyphs, int cells, const WCe
     char32_t code = c;
     int width = 1, len = 1;
     if (c >= 0x80) {
-      const GeomChar ch = GeomDecodeUtf8(p, end);
+      const GeomChar ch = GeomDecodeUtf8Quick(p, end);
       if (ch.valid()) {
         code = ch.code;
         width = ch.cells;
@@ -232,8 +234,8 @@ void WPainter::Cells(int x, int y, std::string_view glyphs, int cells, const WCe
       }
     }
     if (code != ' ' && cell >= first)
-      specs.push_back(XftCharSpec{static_cast<FcChar32>(code), static_cast<short>(x + cell * cw),
-                                  static_cast<short>(y + font->Ascent())});
+      specs.push_back(
+          XftCharSpec{static_cast<FcChar32>(code), static_cast<short>(x + cell * cw), baseline});
     cell += width;
     p += len;
   }

@@ -5,6 +5,7 @@
 #include <climits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "windlib/config/editsettings.h"
@@ -109,6 +110,22 @@ TEST(TextGeomUtf8, RejectsOverlongSurrogatesAndOutOfRangeForms) {
   EXPECT_FALSE(GeomValidUtf8(broken.data(), broken.data() + broken.size()));
   const std::string latin1 = "caf\xe9 au lait";
   EXPECT_FALSE(GeomValidUtf8(latin1.data(), latin1.data() + latin1.size()));
+}
+
+// The drawing loop's inline decoder reads every lead byte with every
+// second byte, and a lead byte alone, as the full decoder does.
+TEST(TextGeomUtf8, TheQuickDecoderAgreesWithTheFullOne) {
+  for (int lead = 0x80; lead < 0x100; ++lead) {
+    for (int next = -1; next < 0x100; ++next) {
+      std::string s(1, static_cast<char>(lead));
+      if (next >= 0) s += static_cast<char>(next);
+      const GeomChar full = decode(s);
+      const GeomChar quick = GeomDecodeUtf8Quick(s.data(), s.data() + s.size());
+      ASSERT_EQ(std::tie(quick.len, quick.cells, quick.code),
+                std::tie(full.len, full.cells, full.code))
+          << testing::PrintToString(s);
+    }
+  }
 }
 
 TEST(TextGeomUtf8, FindsASequenceCutByTheEndOfAPiece) {
