@@ -97,7 +97,8 @@ void process_diff(const Args& args, int& i, StartupState& state, ArgumentActions
     } else if (req.rev1.empty() && !is_readable(req.file1)) {
       kind = 2;
     } else if (is_directory(req.file2)) {
-      req.file2 += "/" + base_name(req.file1);
+      req.file2 += '/';
+      req.file2 += base_name(req.file1);
       if (is_directory(req.file2) || !is_readable(req.file2)) kind = 3;
     } else if (req.rev2.empty() && !is_readable(req.file2)) {
       kind = 4;

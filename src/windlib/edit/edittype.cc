@@ -87,7 +87,8 @@ void EditWordWrap(Edit* edit) {
   bool first_break = !prev || prev->len == 0 ||
                      text_start_column(edit, edit->caretLine - 1) != indent;
   if (first_break) indent += f->wrapIndent;
-  std::string brk = "\n" + EditCRBuf(cfgTabSize, indent);
+  std::string brk(1, '\n');
+  brk += EditCRBuf(cfgTabSize, indent);
   int32_t line = edit->caretLine;
   int32_t moved = edit->caretColumn - b;
   FileChange(f, edit->TopLine(), edit->topLineNo, line, a, line, b, brk.data(),

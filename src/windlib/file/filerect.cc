@@ -110,7 +110,9 @@ int32_t FileRectPaste(File* f, int32_t line, int32_t column, const char* text, i
       if (n > f->nLines) {
         // Past the end: a new line, padded to the column.
         std::string last = line_text(f, f->nLines);
-        std::string add = "\n" + std::string(static_cast<size_t>(at), ' ') + piece;
+        std::string add(1, '\n');
+        add.append(static_cast<size_t>(at), ' ');
+        add += piece;
         FileChange(f, nullptr, 0, f->nLines, static_cast<int32_t>(last.size()), f->nLines,
                    static_cast<int32_t>(last.size()), add.data(), static_cast<int32_t>(add.size()),
                    false);
