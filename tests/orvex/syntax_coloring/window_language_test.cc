@@ -5,11 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "orvex/syntax_coloring/syncommands.h"
-#include "orvex/syntax_coloring/synindex.h"
-#include "windlib/config/configdirs.h"
-#include "windlib/config/configoptions.h"
-#include "windlib/edit/edit_fixture.h"
+#include "shipped_languages_fixture.h"
 #include "windlib/x11/wcolorlist.h"
 #include "windlib/x11/wmenu.h"
 #include "windlib/x11/wmenubar.h"
@@ -18,31 +14,12 @@
 namespace oetest {
 namespace {
 
-class WindowLanguageTest : public EditTest {
+class WindowLanguageTest : public ShippedLanguagesTest {
  protected:
-  void SetUp() override {
-    EditTest::SetUp();
-    cfg_ResetAllOptions();
-    cfg_SetUserConfigDir(config.path().c_str());
-    mkdir(config.file("syntax_coloring").c_str(), 0755);
-    mprintf_hook = [](const char*) {};
-    const std::string shipped = std::string(OE_SOURCE_DIR) + "/data/syntax_coloring/";
-    for (const char* name : {"index.ksc", "c.ksc", "cpp.ksc", "python.ksc"})
-      symlink((shipped + name).c_str(),
-              config.file(std::string("syntax_coloring/") + name).c_str());
-    syn_Init(true);
-  }
   void TearDown() override {
     WPopupMenu::CloseAll();
     cfg_ScanLine("colorsyntax on", false, true);
-    // The windows go from a copy of the list: each leaves the list as it goes.
-    const std::vector<EditWindow*> all = EditWindows();
-    for (EditWindow* w : all) w->Destroy();
-    WReapDestroyed();
-    EditTest::TearDown();
-    syn_LoadLanguageIndex(nullptr);
-    mprintf_hook = nullptr;
-    cfg_ResetConfigDirs();
+    ShippedLanguagesTest::TearDown();
   }
   static std::shared_ptr<WMenu> LanguageMenu(EditWindow* w) {
     for (int i = 0; w->menuBar() && i < w->menuBar()->menuCount(); ++i)
@@ -69,8 +46,6 @@ class WindowLanguageTest : public EditTest {
     WFlushDrawing();
     return e->drawnRows.at(0).runs.at(0).style.fg;
   }
-
-  TempDir config;
 };
 
 TEST_F(WindowLanguageTest, CheckFollowsTheLanguageOfTheShownFile) {

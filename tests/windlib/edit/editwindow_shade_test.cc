@@ -13,13 +13,6 @@ namespace {
 
 class EditWindowShadeTest : public EditTest {
  protected:
-  // The windows go from a copy of the list: each leaves the list as it goes.
-  void TearDown() override {
-    const std::vector<EditWindow*> all = EditWindows();
-    for (EditWindow* w : all) w->Destroy();
-    WReapDestroyed();
-    EditTest::TearDown();
-  }
   Edit* OpenWith(const std::string& name, int colour) {
     return _NewEdit(nullptr, Open(name, "text\n"), 1, 1, nullptr, colour, false, -1, -1, -1, -1,
                     nullptr);
